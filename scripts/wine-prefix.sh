@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Creates the Wine prefix named by WINEPREFIX once; concurrent callers wait for the first.
+set -euo pipefail
+: "${WINEPREFIX:?}"
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}
+export WINEARCH=win64
+mkdir -p "$(dirname "$WINEPREFIX")"
+if [ -f "$WINEPREFIX/.vellix-ready" ]; then
+  exit 0
+fi
+exec 9>"$WINEPREFIX.lock"
+flock 9
+if [ ! -f "$WINEPREFIX/.vellix-ready" ]; then
+  wineboot -i >/dev/null 2>&1 || true
+  wineserver -w || true
+  touch "$WINEPREFIX/.vellix-ready"
+fi

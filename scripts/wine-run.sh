@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine with the project's private prefix.
+# The prefix is VELLIX_WINEPREFIX, or build/wineprefix in the repository; it is created
+# on first use (wineboot takes some seconds once). Used by ctest as the emulator.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+export WINEPREFIX=${VELLIX_WINEPREFIX:-$here/../build/wineprefix}
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}
+export WINEARCH=win64
+
+"$here/wine-prefix.sh"
+exec wine "$@"
