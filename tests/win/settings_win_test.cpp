@@ -103,6 +103,13 @@ TEST_F(SettingsFileTest, LimitsAndPlacement) {
   EXPECT_FALSE(settings->LoadPlacement(rect, u"EditorWindowPos"));
 }
 
+// A file in the system's UTF-16 form, with its byte-order mark.
+std::string Utf16File(const std::wstring& text) {
+  std::string bytes("\xFF\xFE");
+  bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
+  return bytes;
+}
+
 // Damaged files: 8-bit text, binary bytes, huge numbers, no sections. Loading never fails
 // hard and saving keeps the keys it does not own.
 TEST_F(SettingsFileTest, DamagedFilesKeepForeignKeys) {
@@ -110,6 +117,7 @@ TEST_F(SettingsFileTest, DamagedFilesKeepForeignKeys) {
       "[Settings]\r\nForeign=kept\r\nSounds=99999999999999999999\r\nLangFile=Deutsch.lng\r\n",
       std::string("\x01\x02\xff\xfe\x00garbage\r\n[Settings]\r\nForeign=kept\r\n\x80\x81\r\n", 44),
       "Foreign=orphan\r\n[Settings]\r\nForeign=kept\r\nDatabasePath=" + std::string(5000, 'p') + "\r\n",
+      Utf16File(L"[Settings]\r\nForeign=kept\r\nLangFile=\u0420\u0443\u0441\u0441\u043A\u0438\u0439.lng\r\n"),
   };
   for (const std::string& bytes : cases) {
     testing::WriteFileBytes(ini, bytes);
@@ -123,6 +131,22 @@ TEST_F(SettingsFileTest, DamagedFilesKeepForeignKeys) {
     EXPECT_EQ(Read(L"Settings", L"LangFile"), L"English.lng");
     EXPECT_EQ(Read(L"Settings", L"AlreadyRunning2"), L"1");
   }
+}
+
+TEST(SettingsInstanceTest, IsCreatedOnceOnSettingsIniInTheProgramFolder) {
+  const std::wstring path = ToWide(SettingsFilePath());
+  DeleteFileW(path.c_str());
+  Settings& settings = Settings::Instance();
+  EXPECT_EQ(&settings, &Settings::Instance());
+  EXPECT_TRUE(settings.firstRun);
+  EXPECT_NE(GetFileAttributesW(path.c_str()), INVALID_FILE_ATTRIBUTES);
+  wchar_t count[16];
+  GetPrivateProfileStringW(L"Settings", L"LaunchCount", L"", count, 16, path.c_str());
+  EXPECT_STREQ(count, L"1");
+  Settings::Instance();  // later calls neither load nor count again
+  GetPrivateProfileStringW(L"Settings", L"LaunchCount", L"", count, 16, path.c_str());
+  EXPECT_STREQ(count, L"1");
+  DeleteFileW(path.c_str());
 }
 
 TEST(SettingsPathTest, IsSettingsIniInTheProgramFolder) {
