@@ -8,9 +8,19 @@ constexpr std::u16string_view kStatistics = u"Statistics";
 // Text values are read through a buffer of this many characters (259 arrive at most).
 constexpr size_t kTextBuffer = 260;
 
+// Every occurrence of from replaced by to, in one pass from left to right.
 void ReplaceAll(std::u16string& text, std::u16string_view from, std::u16string_view to) {
-  for (size_t at = text.find(from); at != std::u16string::npos; at = text.find(from, at + to.size()))
-    text.replace(at, from.size(), to);
+  std::u16string result;
+  result.reserve(text.size());
+  const std::u16string_view source(text);
+  size_t start = 0;
+  for (size_t at = source.find(from); at != std::u16string_view::npos; at = source.find(from, start)) {
+    result.append(source.substr(start, at - start));
+    result.append(to);
+    start = at + from.size();
+  }
+  result.append(source.substr(start));
+  text = std::move(result);
 }
 
 std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
