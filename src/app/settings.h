@@ -6,6 +6,7 @@
 // Members are read and assigned directly by their users on the user-interface thread;
 // they reach the file only through Save. Every read and write goes to the file at once.
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -58,7 +59,8 @@ class Settings {
   std::u16string langFile;
   Statistics statistics;
   int32_t showCheckedPhrasesOnly = 0;
-  int32_t sounds = 1;
+  // Read by the sound thread while the tray menu switches it: atomic.
+  std::atomic<int32_t> sounds{1};
 
  private:
   void Load();
