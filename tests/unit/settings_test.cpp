@@ -1,0 +1,125 @@
+#include "app/settings.h"
+
+#include <gtest/gtest.h>
+
+#include "memory_profile_store.h"
+
+namespace vellix {
+namespace {
+
+using testing::MemoryProfileStore;
+
+SystemTime Day(uint16_t day) {
+  SystemTime t;
+  t.year = 2026;
+  t.month = 12;
+  t.day = day;
+  return t;
+}
+
+class SettingsTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Settings> Start(uint16_t day = 10) {
+    return std::make_unique<Settings>(std::make_unique<MemoryProfileStore>(data), Day(day));
+  }
+  std::u16string Value(std::u16string_view key, std::u16string_view section = u"Settings") {
+    return MemoryProfileStore(data).Value(section, key).value_or(u"<absent>");
+  }
+  void Put(std::u16string_view key, std::u16string_view value) {
+    MemoryProfileStore(data).WriteString(u"Settings", key, value);
+  }
+  MemoryProfileStore::Data data;
+};
+
+TEST_F(SettingsTest, FirstStartWithoutFileGivesDefaultsAndCreatesIt) {
+  auto settings = Start();
+  EXPECT_TRUE(settings->firstRun);
+  EXPECT_EQ(settings->langFile, u"");
+  EXPECT_EQ(settings->databasePath, u"");
+  EXPECT_EQ(settings->showCheckedPhrasesOnly, 0);
+  EXPECT_EQ(settings->sounds, 1);
+  EXPECT_EQ(Value(u"AlreadyRunning2"), u"1");
+  EXPECT_EQ(Value(u"LaunchCount"), u"1");
+  EXPECT_EQ(Value(u"LaunchCountPerDay"), u"1");
+  EXPECT_EQ(Value(u"PrintedChars", u"Statistics"), u"0");
+}
+
+TEST_F(SettingsTest, SecondStartIsNoFirstRun) {
+  Start();
+  auto second = Start();
+  EXPECT_FALSE(second->firstRun);
+  EXPECT_EQ(Value(u"LaunchCount"), u"2");
+  EXPECT_EQ(Value(u"LaunchCountPerDay"), u"1");
+  Start(11);
+  EXPECT_EQ(Value(u"LaunchCountPerDay"), u"2");
+}
+
+TEST_F(SettingsTest, AlreadyRunningZeroOrMissingInExistingFileIsFirstRun) {
+  for (std::u16string_view stored : {u"0", u""}) {
+    data = {};
+    if (stored.empty()) Put(u"Other", u"x");
+    else Put(u"AlreadyRunning2", stored);
+    EXPECT_TRUE(Start()->firstRun);
+    EXPECT_EQ(Value(u"AlreadyRunning2"), u"1");
+    EXPECT_FALSE(Start()->firstRun);
+  }
+}
+
+TEST_F(SettingsTest, LoadsStoredValuesAndCutsThemToTheirLimits) {
+  Put(u"LangFile", std::u16string(150, u'L'));
+  Put(u"DatabasePath", std::u16string(400, u'D'));
+  Put(u"Sounds", u"5");
+  Put(u"ShowCheckedPhrasesOnly", u"1");
+  auto settings = Start();
+  EXPECT_EQ(settings->langFile, std::u16string(100, u'L'));
+  EXPECT_EQ(settings->databasePath, std::u16string(259, u'D'));
+  EXPECT_EQ(settings->sounds, 5);
+  EXPECT_EQ(settings->showCheckedPhrasesOnly, 1);
+  Put(u"Sounds", u"0");
+  EXPECT_EQ(Start()->sounds, 0);
+}
+
+TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
+  Put(u"Foreign", u"keep me");
+  auto settings = Start();
+  settings->langFile = u"Deutsch.lng";
+  settings->databasePath = u"C:\\data\\db.xml";
+  settings->sounds = 0;
+  settings->showCheckedPhrasesOnly = 1;
+  settings->statistics.AddPrintedChars(42);
+  EXPECT_TRUE(settings->Save());
+  EXPECT_EQ(Value(u"LangFile"), u"Deutsch.lng");
+  EXPECT_EQ(Value(u"DatabasePath"), u"C:\\data\\db.xml");
+  EXPECT_EQ(Value(u"Sounds"), u"0");
+  EXPECT_EQ(Value(u"ShowCheckedPhrasesOnly"), u"1");
+  EXPECT_EQ(Value(u"PrintedChars", u"Statistics"), u"42");
+  EXPECT_EQ(Value(u"Foreign"), u"keep me");
+  auto again = Start();
+  EXPECT_EQ(again->langFile, u"Deutsch.lng");
+  EXPECT_EQ(again->statistics.PrintedChars(), 42u);
+}
+
+TEST_F(SettingsTest, PlacementRoundTripsAndMissingOrSentinelValuesFail) {
+  auto settings = Start();
+  const WindowPlacement rect{10, 20, 630, 470};
+  ASSERT_TRUE(settings->SavePlacement(rect, u"EditorWindowPos"));
+  EXPECT_EQ(Value(u"EditorWindowPos_RIGHT"), u"630");
+  WindowPlacement loaded;
+  EXPECT_TRUE(settings->LoadPlacement(loaded, u"EditorWindowPos"));
+  EXPECT_EQ(loaded, rect);
+
+  data.sections[u"settings"].erase(u"editorwindowpos_right");
+  WindowPlacement partial{1, 2, 3, 4};
+  EXPECT_FALSE(settings->LoadPlacement(partial, u"EditorWindowPos"));
+  EXPECT_EQ(partial, (WindowPlacement{10, 20, 3, 4}));
+
+  Put(u"EditorWindowPos_RIGHT", u"630");
+  Put(u"EditorWindowPos_Y", u"-1000");
+  EXPECT_FALSE(settings->LoadPlacement(partial, u"EditorWindowPos"));
+
+  data.failWrites = true;
+  EXPECT_FALSE(settings->SavePlacement(rect, u"EditorWindowPos"));
+}
+
+}  // namespace
+}  // namespace vellix
