@@ -23,6 +23,9 @@ class KeyboardHookManager final : private HookSwitch {
   // True only when the listener was the last one and the hook was released.
   static bool Unregister(KeyboardListener* listener);
   static bool IsHooked();
+  // The hook procedure: passes the event on first, then hands HC_ACTION events to every
+  // listener, and answers what the next hook answered.
+  static LRESULT CALLBACK HookProc(int code, WPARAM message, LPARAM record);
 
   virtual ~KeyboardHookManager();
 
@@ -30,7 +33,6 @@ class KeyboardHookManager final : private HookSwitch {
   KeyboardHookManager() : registry_(*this) {}
   bool Install() noexcept override;
   bool Release() noexcept override;
-  static LRESULT CALLBACK HookProc(int code, WPARAM message, LPARAM record);
 
   KeyboardListenerRegistry registry_;
 };

@@ -9,6 +9,15 @@ DWORD g_lowestEvent = EVENT_MIN;
 DWORD g_highestEvent = EVENT_MAX;
 DWORD g_hookFlags = WINEVENT_OUTOFCONTEXT;
 WinEventHookManager* g_instance = nullptr;
+// Whether the installed hook was asked to skip this process's events. Wine ignores
+// WINEVENT_SKIPOWNPROCESS, so the procedure also checks the window's process itself.
+bool g_skippingOwnProcess = false;
+
+bool IsOwnWindow(HWND window) {
+  DWORD process = 0;
+  return window && GetWindowThreadProcessId(window, &process) != 0 &&
+         process == GetCurrentProcessId();
+}
 
 }  // namespace
 
@@ -43,6 +52,7 @@ bool WinEventHookManager::Install() noexcept {
   hook_ = SetWinEventHook(std::min(g_lowestEvent, g_highestEvent),
                           std::max(g_lowestEvent, g_highestEvent), nullptr, &HookProc, 0, 0,
                           g_hookFlags);
+  g_skippingOwnProcess = (g_hookFlags & WINEVENT_SKIPOWNPROCESS) != 0;
   return hook_ != nullptr;
 }
 
@@ -56,6 +66,7 @@ void CALLBACK WinEventHookManager::HookProc(HWINEVENTHOOK, DWORD event, HWND win
                                             LONG objectId, LONG childId, DWORD eventThread,
                                             DWORD eventTime) {
   if (!g_instance) return;
+  if (g_skippingOwnProcess && IsOwnWindow(window)) return;
   const WinEventInfo info{event,   reinterpret_cast<WindowHandle>(window),
                           eventThread, objectId, childId, eventTime};
   g_instance->registry_.Dispatch(info);

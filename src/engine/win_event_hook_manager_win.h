@@ -23,6 +23,9 @@ class WinEventHookManager final : private HookSwitch {
   // Whether events raised by this process's own windows are skipped; takes effect at the
   // next installation.
   static void SetSkipOwnProcess(bool skip);
+  // The WinEvent procedure: hands the event to every listener whose set holds it.
+  static void CALLBACK HookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
+                                LONG childId, DWORD eventThread, DWORD eventTime);
 
   virtual ~WinEventHookManager();
 
@@ -30,8 +33,6 @@ class WinEventHookManager final : private HookSwitch {
   WinEventHookManager() : registry_(*this) {}
   bool Install() noexcept override;
   bool Release() noexcept override;
-  static void CALLBACK HookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
-                                LONG childId, DWORD eventThread, DWORD eventTime);
 
   WinEventListenerRegistry registry_;
   HWINEVENTHOOK hook_ = nullptr;
