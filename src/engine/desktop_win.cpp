@@ -2,48 +2,46 @@
 
 #include <windows.h>
 
-#include <algorithm>
+#include "base/wide.h"
 
 namespace vellix {
 namespace {
 
-// ToUnicodeEx flag: translate without changing the keyboard state (Windows 10 1607+).
-constexpr UINT kToUnicodeKeepState = 0x4;
-constexpr DWORD kFirstBuildWithKeepState = 14393;
+constexpr DWORD kFirstBuildWithKeepState = 14393;  // Windows 10 1607
 constexpr int kTextUnits = 100;
 
-DWORD WindowsBuild() {
+bool HasKeepStateFlag() {
   using RtlGetVersionFn = LONG(WINAPI*)(OSVERSIONINFOW*);
   const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
-  if (!ntdll) return 0;
+  if (!ntdll) return false;
   const auto get = reinterpret_cast<RtlGetVersionFn>(
       reinterpret_cast<void*>(GetProcAddress(ntdll, "RtlGetVersion")));
   OSVERSIONINFOW info{};
   info.dwOSVersionInfoSize = sizeof(info);
-  if (!get || get(&info) != 0) return 0;
-  if (info.dwMajorVersion > 10) return kFirstBuildWithKeepState;
-  return info.dwMajorVersion == 10 ? info.dwBuildNumber : 0;
+  if (!get || get(&info) != 0) return false;
+  if (info.dwMajorVersion != 10) return info.dwMajorVersion > 10;
+  return info.dwBuildNumber >= kFirstBuildWithKeepState;
 }
 
 }  // namespace
 
-Win32Desktop::Win32Desktop() : keepStateFlag_(WindowsBuild() >= kFirstBuildWithKeepState) {}
+Win32Desktop::Win32Desktop() : translator_(*this, HasKeepStateFlag()) {}
 
 bool Win32Desktop::WindowExists(WindowHandle window) noexcept {
   return window != 0 && IsWindow(reinterpret_cast<HWND>(window));
 }
 
-int Win32Desktop::Translate(const KeyboardEventInfo& key, const uint8_t* state,
-                            uintptr_t layout, wchar_t* out, int capacity) noexcept {
-  return ToUnicodeEx(key.vkCode, key.scanCode, state, out, capacity,
-                     keepStateFlag_ ? kToUnicodeKeepState : 0, reinterpret_cast<HKL>(layout));
+int Win32Desktop::ToUnicode(uint32_t vk, uint32_t scan, const uint8_t* state, char16_t* out,
+                            int capacity, uint32_t flags, uintptr_t layout) noexcept {
+  return ToUnicodeEx(vk, scan, state, AsWide(out), capacity, flags,
+                     reinterpret_cast<HKL>(layout));
 }
 
 size_t Win32Desktop::KeyText(const KeyboardEventInfo& key, WindowHandle window,
                              char16_t* buffer, size_t capacity) noexcept {
   if (window == 0) return 0;
   // These queries also bring this thread's key-state table up to date with the keyboard
-  // before it is read below: the hook thread receives no key messages of its own.
+  // before it is read below: the hook's thread receives no key messages of its own.
   GetAsyncKeyState(VK_MENU);
   if (GetAsyncKeyState(VK_CONTROL) != 0) return 0;  // Ctrl shortcuts are not text
   GetAsyncKeyState(VK_SHIFT);
@@ -55,38 +53,12 @@ size_t Win32Desktop::KeyText(const KeyboardEventInfo& key, WindowHandle window,
   const uintptr_t layout =
       reinterpret_cast<uintptr_t>(GetKeyboardLayout(GetWindowThreadProcessId(hwnd, nullptr)));
 
-  wchar_t text[kTextUnits] = {};
-  const int result = Translate(key, state, layout, text, kTextUnits - 1);
-
-  if (!keepStateFlag_) {
-    // Without the keep-state flag our call changes the dead-key state that the target's
-    // own translation of this very key relies on. Put it back as it was.
-    if (result < 0) {
-      // A dead key: our call armed it; a second press of it disarms it again, so that the
-      // target arms it itself. Remember it for the character that follows.
-      wchar_t scratch[kTextUnits] = {};
-      for (int i = 0; i < 4 && Translate(key, state, layout, scratch, kTextUnits - 1) < 0; ++i) {
-      }
-      deadKey_.armed = true;
-      deadKey_.vk = key.vkCode;
-      deadKey_.scan = key.scanCode;
-      std::copy(std::begin(state), std::end(state), deadKey_.state.begin());
-      deadKey_.layout = layout;
-    } else if (result > 0 && deadKey_.armed) {
-      // Our translation of this character consumed the dead key that the target armed;
-      // arm it again so that the target still combines it with this character.
-      deadKey_.armed = false;
-      if (deadKey_.layout == layout) {
-        const KeyboardEventInfo dead{key.message, deadKey_.vk, deadKey_.scan, 0};
-        wchar_t scratch[kTextUnits] = {};
-        Translate(dead, deadKey_.state.data(), layout, scratch, kTextUnits - 1);
-      }
-    }
-  }
-
+  // The text is what the layout wrote up to its first zero unit, whatever it answered.
+  char16_t text[kTextUnits] = {};
+  translator_.Translate(key.vkCode, key.scanCode, state, layout, text, kTextUnits - 1);
   size_t length = 0;
-  while (length < capacity && length < kTextUnits - 1 && text[length] != 0) {
-    buffer[length] = static_cast<char16_t>(text[length]);
+  while (length < capacity && text[length] != 0) {
+    buffer[length] = text[length];
     ++length;
   }
   return length;

@@ -3,14 +3,14 @@
 // keyboard layout of the focused window's thread, and the invariant upper case. KeyText
 // runs on the keyboard hook's thread for every key: no allocation, no waiting.
 
-#include <array>
 #include <cstdint>
 
 #include "engine/engine_types.h"
+#include "engine/key_translator.h"
 
 namespace vellix {
 
-class Win32Desktop final : public Desktop {
+class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
  public:
   Win32Desktop();
 
@@ -21,24 +21,13 @@ class Win32Desktop final : public Desktop {
 
   // Whether ToUnicodeEx can translate without touching the keyboard's dead-key state
   // (Windows 10 1607 and later).
-  bool TranslatesWithoutStateChange() const { return keepStateFlag_; }
+  bool TranslatesWithoutStateChange() const { return translator_.keepStateFlag(); }
 
  private:
-  // A dead key that the target's own translation has armed, to be armed again after our
-  // translation of the next character consumed it (systems without the keep-state flag).
-  struct DeadKey {
-    bool armed = false;
-    uint32_t vk = 0;
-    uint32_t scan = 0;
-    std::array<uint8_t, 256> state{};
-    uintptr_t layout = 0;
-  };
+  int ToUnicode(uint32_t vk, uint32_t scan, const uint8_t* state, char16_t* out, int capacity,
+                uint32_t flags, uintptr_t layout) noexcept override;
 
-  int Translate(const KeyboardEventInfo& key, const uint8_t* state, uintptr_t layout,
-                wchar_t* out, int capacity) noexcept;
-
-  bool keepStateFlag_ = false;
-  DeadKey deadKey_;
+  KeyTranslator translator_;
 };
 
 }  // namespace vellix
