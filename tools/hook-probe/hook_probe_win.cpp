@@ -5,7 +5,7 @@
 //       caret location; events of this process skipped), translates every key-down with
 //       the desktop's key translation in the layout of the window named by the latest
 //       window event, and appends one UTF-8 line per event to LOG:
-//         ready
+//         ready KEEPSTATE                     (1 when keys translate with the keep-state flag)
 //         key MESSAGE VK SCAN FLAGS TEXT      (numbers in hex; TEXT escaped as below)
 //         event EVENT OBJECTID WINDOW         (EVENT and WINDOW in hex, OBJECTID decimal)
 //       Ends when the file LOG.stop appears or after SECONDS (default 60).
@@ -99,6 +99,8 @@ class Probe final : public KeyboardListener, public WinEventListener {
     std::fflush(log_);
   }
 
+  bool TranslatesWithoutStateChange() const { return desktop_.TranslatesWithoutStateChange(); }
+
   void OnWinEvent(const WinEventInfo& info, uint32_t) noexcept override {
     window_ = info.window;
     std::fprintf(log_, "event %X %d %llX\n", info.event, info.objectId,
@@ -123,7 +125,7 @@ int Listen(const std::wstring& logPath, int seconds) {
     WinEventHookManager::Add(&probe, 0, event);
   }
   if (!WinEventHookManager::IsHooked()) return 4;
-  std::fprintf(log, "ready\n");
+  std::fprintf(log, "ready %d\n", probe.TranslatesWithoutStateChange() ? 1 : 0);
   std::fflush(log);
 
   const std::wstring stopPath = logPath + L".stop";
