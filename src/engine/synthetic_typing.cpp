@@ -27,13 +27,15 @@ void AppendUnit(KeyInjector& injector, char16_t unit, std::vector<KeyRecord>& re
 
 }  // namespace
 
+// The Unicode-flagged record; Wine erases one character for it as well
+// (tests/e2e/injection_e2e.sh checks both styles).
 BackspaceStyle DefaultBackspaceStyle() noexcept { return BackspaceStyle::kUnicodeFlagged; }
 
 void SendBackspaces(KeyInjector& injector, uint32_t count, BackspaceStyle style) {
   const uint32_t extra = style == BackspaceStyle::kUnicodeFlagged ? kKeyEventUnicode : 0;
   const KeyRecord pair[] = {
-      {static_cast<uint16_t>(0x08), 0, extra, 0},
-      {static_cast<uint16_t>(0x08), 0, extra | kKeyEventKeyUp, 0},
+      {kVkBackspace, 0, extra, 0},
+      {kVkBackspace, 0, extra | kKeyEventKeyUp, 0},
   };
   for (uint32_t i = 0; i < count; ++i) {
     injector.Send(pair);

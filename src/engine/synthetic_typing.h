@@ -14,6 +14,7 @@ namespace vellix {
 // Key-event flags and virtual keys of the records, as Windows defines them.
 inline constexpr uint32_t kKeyEventKeyUp = 0x0002;
 inline constexpr uint32_t kKeyEventUnicode = 0x0004;
+inline constexpr uint16_t kVkBackspace = 0x08;
 inline constexpr uint16_t kVkTab = 0x09;
 inline constexpr uint16_t kVkLineFeed = 0x0A;  // reserved virtual key, sent for LF
 inline constexpr uint16_t kVkReturn = 0x0D;
