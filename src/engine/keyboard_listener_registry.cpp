@@ -25,7 +25,13 @@ bool KeyboardListenerRegistry::Unregister(KeyboardListener* listener) {
 }
 
 void KeyboardListenerRegistry::Dispatch(const KeyboardEventInfo& info) const noexcept {
-  for (const auto& [listener, context] : listeners_) listener->OnKeyboardEvent(info, context);
+  // Steps by key rather than by iterator, so that a listener may unregister (itself or
+  // another) while it is called.
+  for (auto it = listeners_.begin(); it != listeners_.end();) {
+    KeyboardListener* const listener = it->first;
+    listener->OnKeyboardEvent(info, it->second);
+    it = listeners_.upper_bound(listener);
+  }
 }
 
 }  // namespace vellix

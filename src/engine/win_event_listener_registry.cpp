@@ -24,8 +24,12 @@ bool WinEventListenerRegistry::Remove(WinEventListener* listener) {
 }
 
 void WinEventListenerRegistry::Dispatch(const WinEventInfo& info) const noexcept {
-  for (const Entry& e : entries_) {
-    if (e.events.contains(info.event)) e.listener->OnWinEvent(info, e.context);
+  // By index, checked on every step, so that a listener may remove an entry while it is
+  // called: when the entry at i is no longer the one just called, the next one moved there.
+  for (size_t i = 0; i < entries_.size();) {
+    WinEventListener* const listener = entries_[i].listener;
+    if (entries_[i].events.contains(info.event)) listener->OnWinEvent(info, entries_[i].context);
+    if (i < entries_.size() && entries_[i].listener == listener) ++i;
   }
 }
 

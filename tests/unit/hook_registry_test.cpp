@@ -119,6 +119,37 @@ TEST_F(KeyboardRegistryTest, DispatchGoesToEveryListenerInAddressOrder) {
   EXPECT_EQ(log_[1].code, 65u);
 }
 
+// A listener that leaves the registry when it receives its first event.
+template <typename Registry>
+class LeavingListener final : public KeyboardListener, public WinEventListener {
+ public:
+  explicit LeavingListener(Registry& registry) : registry_(registry) {}
+  void OnKeyboardEvent(const KeyboardEventInfo&, uint32_t) noexcept override {
+    ++calls;
+    if constexpr (requires { registry_.Unregister(this); }) registry_.Unregister(this);
+  }
+  void OnWinEvent(const WinEventInfo&, uint32_t) noexcept override {
+    ++calls;
+    if constexpr (requires { registry_.Remove(this); }) registry_.Remove(this);
+  }
+  int calls = 0;
+
+ private:
+  Registry& registry_;
+};
+
+TEST_F(KeyboardRegistryTest, ListenerMayUnregisterWhileCalled) {
+  LeavingListener<KeyboardListenerRegistry> leaving(registry_);
+  registry_.Register(&leaving, 0);
+  registry_.Register(&listeners_[0], 0);
+  registry_.Register(&listeners_[1], 0);
+  registry_.Dispatch({kWmKeyDown, 65, 30, 0});
+  registry_.Dispatch({kWmKeyDown, 66, 48, 0});
+  EXPECT_EQ(leaving.calls, 1);
+  EXPECT_EQ(log_.size(), 4u);
+  EXPECT_EQ(registry_.size(), 2u);
+}
+
 class WinEventRegistryTest : public testing::Test {
  protected:
   FakeHook hook_;
@@ -175,6 +206,18 @@ TEST_F(WinEventRegistryTest, DispatchFiltersByEachListenersSetInRegistrationOrde
   EXPECT_EQ(log_[1].context, 3u);
   EXPECT_EQ(log_[2].listener, &listeners_[1]);
   EXPECT_EQ(log_[2].code, kEventObjectFocus);
+}
+
+TEST_F(WinEventRegistryTest, ListenerMayRemoveItselfWhileCalled) {
+  LeavingListener<WinEventListenerRegistry> leaving(registry_);
+  registry_.Add(&leaving, 0, kEventObjectFocus);
+  registry_.Add(&listeners_[0], 0, kEventObjectFocus);
+  registry_.Dispatch({kEventObjectFocus, 1, 2, 0, 0, 0});
+  registry_.Dispatch({kEventObjectFocus, 1, 2, 0, 0, 0});
+  EXPECT_EQ(leaving.calls, 1);
+  EXPECT_EQ(log_.size(), 2u);  // the listener after it got both events
+  EXPECT_EQ(registry_.size(), 1u);
+  EXPECT_TRUE(registry_.IsHooked());
 }
 
 TEST_F(WinEventRegistryTest, RemoveKeepsTheOrderOfTheOthers) {
