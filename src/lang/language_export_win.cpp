@@ -38,7 +38,7 @@ INT_PTR CALLBACK SilentDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
 
 // Creates the dialog from a copy of its template with WS_VISIBLE cleared, so that it never
 // appears on the screen, and runs none of the dialog's own code.
-HWND CreateHiddenDialog(WORD id) {
+HWND CreateHiddenDialog(WORD id, HWND parent) {
   const HINSTANCE module = Dialog::ResourceModule();
   HRSRC found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_DIALOG);
   HGLOBAL loaded = found ? LoadResource(module, found) : nullptr;
@@ -53,7 +53,7 @@ HWND CreateHiddenDialog(WORD id) {
   DWORD* style = extended ? reinterpret_cast<DWORD*>(words + 6) : reinterpret_cast<DWORD*>(words);
   if (extended && size < 16) return nullptr;
   *style &= ~DWORD(WS_VISIBLE);
-  return CreateDialogIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), nullptr,
+  return CreateDialogIndirectParamW(module, reinterpret_cast<LPCDLGTEMPLATEW>(copy.data()), parent,
                                     SilentDialogProc, 0);
 }
 
@@ -64,8 +64,8 @@ bool IsExportedClass(HWND control) {
   return cls != L"msctls_updown32" && cls != L"SysListView32" && cls != L"SysTreeView32";
 }
 
-void ExportDialog(WORD id, const LanguageFile& file, const LanguageFile* example) {
-  HWND dialog = CreateHiddenDialog(id);
+void ExportDialog(WORD id, HWND parent, const LanguageFile& file, const LanguageFile* example) {
+  HWND dialog = CreateHiddenDialog(id, parent);
   if (!dialog) return;  // a template whose control classes are not available here
   const std::u16string section = u"Dialog_" + StringKey(id);
   for (HWND control = GetWindow(dialog, GW_CHILD); control; control = GetWindow(control, GW_HWNDNEXT)) {
@@ -125,7 +125,10 @@ bool ExportLanguageFile(const std::u16string& path, const LanguageFileOpener& op
   const std::u16string example_path = ExampleFileBeside(path);
   const LanguageFile example(example_path);
   const bool is_example = EqualsIgnoreCase(example_path, path);
-  for (WORD id : ResourceIds(RT_DIALOG)) ExportDialog(id, file, is_example ? nullptr : &example);
+  // Child-dialog templates (panels) need a parent window; a hidden one serves every template.
+  HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr, nullptr, nullptr);
+  for (WORD id : ResourceIds(RT_DIALOG)) ExportDialog(id, parent, file, is_example ? nullptr : &example);
+  if (parent) DestroyWindow(parent);
 
   if (open) open(path);
   // The setting was never changed; loading it again makes its file current once more.

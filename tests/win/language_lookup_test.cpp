@@ -31,6 +31,16 @@ TEST_F(LanguageLookupTest, FirstStartCreatesTheExampleFileWithPrompts) {
   EXPECT_NE(bytes.find(std::string("S\0n\0i\0p\0p\0e\0t\0s\0", 16)), std::string::npos);
 }
 
+TEST_F(LanguageLookupTest, PromptsAreWrittenAfterThePause) {
+  language_ = std::make_unique<Language>(settings_, folder_);
+  language_->SetPromptDelay(400);
+  Language::Install(language_.get());
+  language_->Load();
+  EXPECT_EQ(ReadBytes(u"LocalizeExample.lng"), "\xFF\xFE");  // only the mark at first
+  language_->WaitForBackgroundWrites();
+  EXPECT_EQ(Value(u"LocalizeExample.lng", u"General", u"AUTHOR"), u"Enter Your name and email (optional)");
+}
+
 TEST_F(LanguageLookupTest, AnExistingExampleFileIsNeverTruncated) {
   WriteUnicode(u"LocalizeExample.lng", u"[Strings]\r\n4=Kept\r\n");
   StartLanguage(u"");
