@@ -138,7 +138,10 @@ bool IsExampleFile(std::u16string_view path) { return EqualsIgnoreCase(path, Exa
 std::u16string LanguagePath(std::u16string_view folder, std::u16string_view lang_file) {
   std::u16string path(folder);
   if (!path.empty() && path.back() != u'\\' && path.back() != u'/') path += u'\\';
-  path += lang_file.empty() ? kExampleFileName : lang_file;
+  // The setting names a file of the program folder; a folder part in it is ignored so that
+  // a damaged or hostile settings file cannot make the program write elsewhere.
+  const std::u16string_view name = FileNameOf(lang_file);
+  path += name.empty() ? kExampleFileName : name;
   return path;
 }
 

@@ -72,7 +72,8 @@ std::u16string ExampleFileBeside(std::u16string_view path);
 // True when the path names the example file of its own folder.
 bool IsExampleFile(std::u16string_view path);
 
-// The current language path: the folder joined with the setting, or the example file.
+// The current language path: the folder joined with the setting's file name, or the
+// example file when the setting is empty.
 std::u16string LanguagePath(std::u16string_view folder, std::u16string_view lang_file);
 
 // True for a name the language scan lists: ends in ".lng" and is not the example file.

@@ -113,6 +113,10 @@ TEST(LanguagePaths, CurrentPathFromTheSetting) {
   EXPECT_EQ(LanguagePath(u"C:\\Vellix\\", u""), u"C:\\Vellix\\LocalizeExample.lng");
   EXPECT_EQ(LanguagePath(u"C:\\Vellix\\", u"German.lng"), u"C:\\Vellix\\German.lng");
   EXPECT_EQ(LanguagePath(u"C:\\Vellix", u"German.lng"), u"C:\\Vellix\\German.lng");
+  // Only the file name of the setting counts: the language file stays in the program folder.
+  EXPECT_EQ(LanguagePath(u"C:\\Vellix\\", u"..\\..\\Windows\\win.ini"), u"C:\\Vellix\\win.ini");
+  EXPECT_EQ(LanguagePath(u"C:\\Vellix\\", u"D:/x/German.lng"), u"C:\\Vellix\\German.lng");
+  EXPECT_EQ(LanguagePath(u"C:\\Vellix\\", u"sub\\"), u"C:\\Vellix\\LocalizeExample.lng");
 }
 
 TEST(LanguagePaths, NamesAndListing) {
