@@ -103,11 +103,11 @@
 #define IDS_PRODUCT_CLIP                49
 #define IDS_PRODUCT_CLIP_TIP            50
 #define IDS_OTHER_PRODUCTS              51
-#define IDS_PRODUCT_NOTES              52
-#define IDS_PRODUCT_NOTES_TIP       53
-#define IDS_PRODUCT_TIMER              54
-#define IDS_PRODUCT_TIMER_TIP       55
-#define IDS_PRODUCT_MORE              56
+#define IDS_PRODUCT_NOTES               52
+#define IDS_PRODUCT_NOTES_TIP           53
+#define IDS_PRODUCT_TIMER               54
+#define IDS_PRODUCT_TIMER_TIP           55
+#define IDS_PRODUCT_MORE                56
 #define IDS_AS_DEFAULT                  57
 #define IDS_ENCYCLOPEDIA_PAGES          58
 #define IDS_EXIT                        57665
