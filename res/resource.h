@@ -1,0 +1,118 @@
+// Resource identifiers of Vellix: icons, menus, dialogs, controls, commands and the string
+// table. Plain #defines only, so that the resource compiler, the Win32 layer and the
+// platform-free core can all include this file.
+#pragma once
+
+// Icons.
+#define IDI_ENGINE_ON                   129
+#define IDI_ENGINE_OFF                  132
+#define IDI_LIST_IMAGE                  136
+
+// Menus.
+#define IDR_TRAY_MENU                   131
+#define IDR_EDITOR_MENU                 134
+
+// Dialog templates.
+#define IDD_MAIN                        102
+#define IDD_LANGUAGE                    137
+
+// Controls of the language dialog.
+#define IDC_LANGUAGE_COMBO              1013
+#define IDC_LANGUAGE_TEXT               1014
+
+// Tray menu commands.
+#define ID_LANGUAGE_ENGLISH             32000
+#define ID_LANGUAGE_FIRST_FILE          32001
+#define ID_LANGUAGE_END                 32100
+#define ID_ENABLE                       32771
+#define ID_START_WITH_WINDOWS           32772
+#define ID_VISIT_WEB_SITE               32773
+#define ID_EDIT_PHRASES                 32774
+#define ID_ADD_FROM_CLIPBOARD           32783
+#define ID_VISIT_FORUM                  32784
+#define ID_TECHNICAL_SUPPORT            32785
+#define ID_CREATE_LANGUAGE_FILE         32786
+#define ID_TRAY_ABOUT                   32788
+#define ID_SOUNDS                       32789
+#define ID_RESTART                      32796
+#define ID_APP_EXIT                     57665
+
+// Phrase editor commands (menu bar, context menu and system menu).
+#define ID_CHECKED_ONLY                 32775
+#define ID_ADD_PHRASE                   32776
+#define ID_DELETE_PHRASE                32777
+#define ID_EDIT_PHRASE                  32780
+#define ID_COPY_PHRASE                  32781
+#define ID_PASTE_PHRASE                 32782
+#define ID_EDITOR_ABOUT                 32787
+#define ID_OPEN_DATABASE                32790
+#define ID_USE_AS_DEFAULT               32791
+#define ID_OPEN_BACKUP_FOLDER           32794
+#define ID_COMMAND_LINE_KEYS            32795
+#define ID_SAVE_AND_CLOSE               32797
+
+// String table.
+#define IDS_HAS_BEEN_STARTED            1
+#define IDS_OK_COMPLETE_RUNNING         2
+#define IDS_ALREADY_RUNNING             3
+#define IDS_SNIPPETS                    4
+#define IDS_TURN_ON                     5
+#define IDS_TURN_OFF                    6
+#define IDS_PHRASE                      7
+#define IDS_CASE_SENSITIVE              8
+#define IDS_ADD_REPLACE                 9
+#define IDS_APPEND_KEYSTROKE            10
+#define IDS_REPLACE_KEYSTROKE           11
+#define IDS_SAVE_CHANGES                12
+#define IDS_DETAILS                     13
+#define IDS_DETECTION_TYPE              14
+#define IDS_CASE_INSENSITIVE            15
+#define IDS_ACTION                      16
+#define IDS_APPEND                      17
+#define IDS_REPLACE                     18
+#define IDS_CHECKED_ONLY                19
+#define IDS_ADD                         20
+#define IDS_USAGE_COUNT                 21
+#define IDS_NO                          22
+#define IDS_YES                         23
+#define IDS_ACTION_REPLACE              24
+#define IDS_NOT_USE                     25
+#define IDS_KEYSTROKES                  26
+#define IDS_ADD_KEYSTROKE               27
+#define IDS_REMOVE_KEYSTROKE            28
+#define IDS_HOME_PAGE_LINK              29
+#define IDS_ENABLE_BEFORE_EDIT          30
+#define IDS_DONE_RUNNING_INSTANCE       31
+#define IDS_DISABLE_AUTOSTART           32
+#define IDS_EDIT_PHRASES_KEY            33
+#define IDS_COMMAND_LINE_HELP           34
+#define IDS_COMMAND_LINE_KEYS           35
+#define IDS_DUPLICATE_KEYSTROKES        36
+#define IDS_CTRL_ENTER_HINT             37
+#define IDS_CHARACTERS                  38
+#define IDS_LIKE_HINT                   39
+#define IDS_SELECT_LANGUAGE             40
+#define IDS_SELECT_LANGUAGE_TEXT        41
+#define IDS_CREATE_LANGUAGE_FILE        42
+#define IDS_RELEASED                    43
+#define IDS_HOME_PAGE                   44
+#define IDS_TECHNICAL_SUPPORT           45
+#define IDS_NEWS_ENGLISH                46
+#define IDS_NEWS_RUSSIAN                47
+#define IDS_USER_GROUP                  48
+#define IDS_PRODUCT_CLIP                49
+#define IDS_PRODUCT_CLIP_TIP            50
+#define IDS_OTHER_PRODUCTS              51
+#define IDS_PRODUCT_NOTES               52
+#define IDS_PRODUCT_NOTES_TIP           53
+#define IDS_PRODUCT_TIMER               54
+#define IDS_PRODUCT_TIMER_TIP           55
+#define IDS_PRODUCT_MORE                56
+#define IDS_AS_DEFAULT                  57
+#define IDS_ENCYCLOPEDIA_PAGES          58
+#define IDS_EXIT                        57665
+#define IDS_DISABLE_TEMPORARY           57666
+#define IDS_ENABLE                      57667
+#define IDS_CHARS_TYPED                 57668
+#define IDS_EDIT_PHRASES                57669
+#define IDS_NO_KEYSTROKES               57670
