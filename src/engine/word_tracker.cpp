@@ -106,9 +106,11 @@ void WordTracker::OnKeyText(std::u16string_view text, WindowHandle window) noexc
     if (c == CharClass::PeriodClass && previousClass_ != CharClass::PeriodClass) word.clear();
     word.append(text);
   } else {
+    // A key in another window ends the old word: keep only the newest records, then drop
+    // those whose window is gone (possibly the new one, leaving no record at all).
     AddRecord(window, text);
-    PruneDeadWindows();
     while (recordCount_ > MaxTrackedWindows()) RemoveRecord(0);
+    PruneDeadWindows();
   }
   previousClass_ = c;
 }
