@@ -5,12 +5,34 @@
 
 #include <benchmark/benchmark.h>
 
+#include <atomic>
+#include <cstdlib>
+#include <new>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "engine/typing_engine.h"
 #include "phrases/phrase_database.h"
+
+// GCC sees malloc inside operator new and free inside operator delete as a mismatch.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
+// Every allocation of the program is counted, so that the key-event benchmarks can report
+// how many a key costs.
+namespace {
+std::atomic<size_t> g_allocations{0};
+}  // namespace
+
+void* operator new(size_t size) {
+  g_allocations.fetch_add(1, std::memory_order_relaxed);
+  if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+  throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace vellix {
 namespace {
@@ -82,18 +104,25 @@ struct Fixture {
   void Key(char16_t unit) { engine.OnKeyboardEvent({kWmKeyDown, unit, 0, 0}, 0); }
 };
 
+void RunKeys(benchmark::State& state, Fixture& f, const std::u16string& stream) {
+  size_t position = 0;
+  const size_t before = g_allocations.load();
+  for (auto _ : state) {
+    f.Key(stream[position]);
+    if (++position == stream.size()) position = 0;
+  }
+  const double allocations = static_cast<double>(g_allocations.load() - before);
+  state.counters["allocs_per_key"] = allocations / static_cast<double>(state.iterations());
+  state.SetItemsProcessed(state.iterations());
+}
+
 // Words that mostly match nothing, each ended by a space: the common case.
 void BM_KeyEvent(benchmark::State& state) {
   Fixture f(static_cast<size_t>(state.range(0)));
   std::mt19937 random(7);
   std::u16string stream;
   for (int i = 0; i < 2000; ++i) stream += RandomWord(random, 3 + random() % 6) + u" ";
-  size_t position = 0;
-  for (auto _ : state) {
-    f.Key(stream[position]);
-    if (++position == stream.size()) position = 0;
-  }
-  state.SetItemsProcessed(state.iterations());
+  RunKeys(state, f, stream);
 }
 
 // Every word is a keystroke: each one ends in a match and a scheduled insertion.
@@ -102,12 +131,7 @@ void BM_KeyEventMatching(benchmark::State& state) {
   std::mt19937 random(9);
   std::u16string stream;
   for (int i = 0; i < 2000; ++i) stream += f.keystrokes[random() % f.keystrokes.size()] + u" ";
-  size_t position = 0;
-  for (auto _ : state) {
-    f.Key(stream[position]);
-    if (++position == stream.size()) position = 0;
-  }
-  state.SetItemsProcessed(state.iterations());
+  RunKeys(state, f, stream);
 }
 
 // The plain walk that the index replaces, for one word that matches nothing.

@@ -50,8 +50,7 @@ CharClass TypingEngine::ClassifyText(std::u16string_view text) const noexcept {
 void TypingEngine::OnTrackerEvent(TrackerEvent code) noexcept {
   std::lock_guard guard(Lock());
   if (notifyCallback_ != nullptr) {
-    const EngineEntry scratch;
-    notifyCallback_(static_cast<int32_t>(code), &scratch, notifyContext_);
+    notifyCallback_(static_cast<int32_t>(code), &scratchEntry_, notifyContext_);
   }
   switch (code) {
     case TrackerEvent::WindowEvent:

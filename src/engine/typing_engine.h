@@ -116,6 +116,8 @@ class TypingEngine : public WordTracker {
   std::u16string lastWord_;
   EngineEntry lastEntry_;
   std::u16string matchWord_;  // reused copy of the word being matched
+  // The empty record handed to the notify callback; a member, so that no event allocates.
+  const EngineEntry scratchEntry_;
 
   PrintCallback printCallback_ = nullptr;
   void* printContext_ = nullptr;
