@@ -16,6 +16,8 @@
 // from its callbacks. Both callbacks and the Desktop therefore run with the lock held: they
 // must return quickly and must never wait for the hook thread (no SendMessage to it, no
 // message loop), or the hook thread, waiting for the lock, would never answer.
+// Desktop::UpperCase is also called on the worker (matching after EndPrint), so it must
+// allow calls from both threads.
 // ignorePhysical is an atomic flag outside the lock: the worker sets it while it types.
 
 #include <atomic>

@@ -513,6 +513,46 @@ TEST(TypingEngine, StoppedTrackerIgnoresEventsAndForgetsTheWord) {
   EXPECT_EQ(h.engine.CurrentWord(), u"c");
 }
 
+// The host reads the engine from inside its callbacks, as it does for the caret position and
+// for lastEntry: the engine lock lets the same thread back in.
+struct CallbackProbe {
+  TypingEngine* engine = nullptr;
+  std::vector<const EngineEntry*> allowEntries;
+  std::vector<uint32_t> printedIds;
+  std::vector<WindowHandle> pendingWindows;
+};
+
+int32_t ProbePrint(int32_t code, const EngineEntry* entry, const char16_t*, void* context) {
+  auto* probe = static_cast<CallbackProbe*>(context);
+  if (code == TAC_IS_ALLOW_PRINT_WORD) probe->allowEntries.push_back(entry);
+  if (code == TAC_WORD_IS_PRINTED) probe->printedIds.push_back(probe->engine->LastEntry().lParam);
+  return 0;
+}
+
+int32_t ProbeNotify(int32_t code, const EngineEntry*, void* context) {
+  auto* probe = static_cast<CallbackProbe*>(context);
+  if (code == static_cast<int32_t>(TrackerEvent::PrintPending)) {
+    probe->pendingWindows.push_back(probe->engine->CurrentWordWindow());
+  }
+  return 0;
+}
+
+TEST(TypingEngine, CallbacksMayReadTheEngine) {
+  EngineHarness h({{{u"x"}, u"first"}, {{u"btw"}, u"by the way"}});
+  CallbackProbe probe{&h.engine};
+  h.engine.SetPrintCallback(&ProbePrint, &probe);
+  h.engine.SetNotifyCallback(&ProbeNotify, &probe);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"btw"));
+  h.Run(WorkerTyped());
+
+  // The allow question names the entry in the list itself, the printed report its copy.
+  ASSERT_EQ(probe.allowEntries.size(), 1u);
+  EXPECT_EQ(probe.allowEntries[0], h.engine.FindEntry(u"btw"));
+  EXPECT_EQ(probe.printedIds, std::vector<uint32_t>{2});
+  EXPECT_EQ(probe.pendingWindows, std::vector<WindowHandle>{kWindowA});
+}
+
 // The hook thread types while a worker runs its cycles: every access goes through the
 // engine lock, so the sanitizers see no race on the shared state and the word stays sane.
 TEST(TypingEngine, HookThreadAndWorkerShareTheState) {
