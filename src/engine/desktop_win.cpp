@@ -37,6 +37,8 @@ int Win32Desktop::ToUnicode(uint32_t vk, uint32_t scan, const uint8_t* state, ch
                      reinterpret_cast<HKL>(layout));
 }
 
+bool Win32Desktop::IsControlDown() noexcept { return GetAsyncKeyState(VK_CONTROL) != 0; }
+
 size_t Win32Desktop::KeyText(const KeyboardEventInfo& key, WindowHandle window,
                              char16_t* buffer, size_t capacity) noexcept {
   if (window == 0) return 0;

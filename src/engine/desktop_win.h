@@ -18,6 +18,7 @@ class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
   size_t KeyText(const KeyboardEventInfo& key, WindowHandle window, char16_t* buffer,
                  size_t capacity) noexcept override;
   char16_t UpperCase(char16_t unit) noexcept override;
+  bool IsControlDown() noexcept override;
 
   // Whether ToUnicodeEx can translate without touching the keyboard's dead-key state
   // (Windows 10 1607 and later).

@@ -77,6 +77,12 @@ class Desktop {
   // The invariant locale's upper-case form of one UTF-16 unit; the unit itself when it has
   // none or the mapping fails.
   virtual char16_t UpperCase(char16_t unit) noexcept = 0;
+  // Whether Ctrl is held down (any bit of GetAsyncKeyState (VK_CONTROL)). A key typed with
+  // Ctrl yields no text at all, so the word tracker reports no change for it (Ctrl+V keeps
+  // a waiting insertion alive, unlike a key that merely has no character).
+  // Implementations that do not override it make such keys behave like keys without a
+  // character: the word stays the same either way.
+  virtual bool IsControlDown() noexcept { return false; }
 
  protected:
   ~Desktop() = default;

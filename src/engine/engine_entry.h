@@ -1,0 +1,36 @@
+#pragma once
+// The engine's own plain records: one usable phrase (EngineEntry) and the insertion that the
+// worker types after the print delay (PendingInsertion). Both are values: the engine, its
+// pending insertion and its last match each hold their own copies, so replacing the entry
+// list never invalidates them.
+
+#include <cstdint>
+#include <set>
+#include <string>
+
+#include "engine/engine_types.h"
+
+namespace vellix {
+
+struct EngineEntry {
+  std::set<std::u16string> keystrokes;  // distinct, in code-unit order
+  std::u16string text;
+  int32_t caseSensitive = 0;  // 32-bit boolean
+  int32_t addOrReplace = 0;   // 0 append the rest of the phrase, 1 replace the typed word
+  int32_t leftAfter = 0;      // Left-arrow presses after the text
+  uint32_t lParam = 0;        // the phrase's identifier
+};
+
+// Values of EngineEntry::addOrReplace.
+inline constexpr int32_t kAppend = 0;
+inline constexpr int32_t kReplace = 1;
+
+struct PendingInsertion {
+  std::u16string text;     // the characters to type
+  WindowHandle window = 0;  // the window the insertion belongs to
+  int32_t eraseCount = 0;   // Backspace presses before the text
+  int32_t leftAfter = 0;    // Left-arrow presses after the text
+  EngineEntry entry;        // copy of the matched entry
+};
+
+}  // namespace vellix

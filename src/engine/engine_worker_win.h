@@ -1,0 +1,55 @@
+#pragma once
+// The engine's worker thread: waits for a scheduled insertion, waits out the print delay
+// (a cancel pulse releases it early), types the insertion and reports the end of each cycle.
+//
+// Lifetime. Start creates the three events and the thread; Stop signals the stop event and
+// then waits for the thread to end, so once Stop has returned nothing more is typed. The
+// events belong to a context that the thread shares, so no handle is ever released while
+// the thread may still wait on it, even if Stop gives up waiting. Stop must be called on the
+// hook thread after the hooks were released: the injected keys of an insertion that is
+// being typed would otherwise wait for the hook thread, which is blocked in Stop.
+
+#include <memory>
+#include <mutex>
+
+#include "engine/insertion_signals.h"
+#include "win32/unique_handle.h"
+
+namespace vellix {
+
+class KeyInjector;
+class TypingEngine;
+
+class EngineWorker final : public InsertionSignals {
+ public:
+  // How long Stop waits for a cycle that is typing to finish before it lets the thread go.
+  static constexpr DWORD kStopWaitMilliseconds = 10000;
+
+  EngineWorker(TypingEngine& engine, KeyInjector& injector);
+  ~EngineWorker();
+  EngineWorker(const EngineWorker&) = delete;
+  EngineWorker& operator=(const EngineWorker&) = delete;
+
+  // Creates the events and the thread with a copy of delay; false (nothing left behind)
+  // when either cannot be created or the worker runs already.
+  bool Start(uint32_t delay) noexcept;
+  // Ends the thread; false when it was not running.
+  bool Stop() noexcept;
+  bool IsRunning() const noexcept;
+
+  void StartDelayed() noexcept override;
+  void Cancel() noexcept override;
+
+  struct Context;
+
+ private:
+  TypingEngine& engine_;
+  KeyInjector& injector_;
+  // Guards context_: the hook thread and the worker (matching after EndPrint) signal
+  // through it while Stop, on the hook thread, lets it go.
+  mutable std::mutex contextLock_;
+  std::shared_ptr<Context> context_;
+  UniqueKernelHandle thread_;
+};
+
+}  // namespace vellix

@@ -1,0 +1,579 @@
+// The engine core driven by sequences of key and window events. Each case lists the events
+// and what must come out: the word, its window, the pending insertion, lastWord and the
+// trace of everything the engine told the world, in order:
+//   nC   notify callback with code C (0 WindowEvent ... 4 WordCleared)
+//   S C  insertion started / cancelled (InsertionSignals)
+//   pC:word/id  print callback with code C, the word and the entry's lParam
+// A Mark step empties the trace, so that a case checks only what follows it.
+
+#include "engine/typing_engine.h"
+
+// The case tables name only the fields that matter for each case.
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"
+#endif
+// GCC 12 gives false alarms at -O2 on the constant case table (maybe uninitialized) and
+// on the trace strings built by concatenation (restrict).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#pragma GCC diagnostic ignored "-Wrestrict"
+#endif
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cctype>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "phrases/phrase_database.h"
+#include "unit/engine_fakes.h"
+
+namespace vellix {
+namespace {
+
+using namespace vellix::testing;
+
+struct EntrySpec {
+  std::vector<std::u16string> keystrokes;
+  std::u16string text;
+  int32_t caseSensitive = 0;
+  int32_t addOrReplace = kReplace;
+  int32_t leftAfter = 0;
+};
+
+enum class Op {
+  Keys,         // each unit of text typed as one physical key
+  Key,          // one key event: vk, flags, message
+  Win,          // one window event
+  Kill,         // window stops existing
+  Control,      // Ctrl held (flag)
+  Refuse,       // the print callback refuses (flag)
+  NoCallback,   // no print callback registered
+  IgnorePhys,   // ignorePhysical (flag)
+  WorkerTyped,  // a worker cycle that typed: injected records of pending fed back, then done
+  WorkerCancelled,  // a worker cycle that was cancelled: EndPrint only
+  Mark,
+};
+
+struct Step {
+  Op op;
+  std::u16string text;
+  uint32_t vk = 0;
+  uint32_t flags = 0;
+  uint32_t message = kWmKeyDown;
+  WinEventInfo event;
+  WindowHandle window = 0;
+  bool flag = false;
+};
+
+Step Type(std::u16string text) { return {.op = Op::Keys, .text = std::move(text)}; }
+Step Key(uint32_t vk, uint32_t flags = 0, uint32_t message = kWmKeyDown) {
+  return {.op = Op::Key, .vk = vk, .flags = flags, .message = message};
+}
+Step Back() { return Key(kVkBack); }
+Step Win(uint32_t event, WindowHandle window, int32_t objectId) {
+  return {.op = Op::Win, .event = {.event = event, .window = window, .objectId = objectId}};
+}
+Step Foreground(WindowHandle w) { return Win(kEventSystemForeground, w, kObjIdWindow); }
+Step Focus(WindowHandle w, int32_t objectId = kObjIdWindow) {
+  return Win(kEventObjectFocus, w, objectId);
+}
+Step Caret(WindowHandle w) { return Win(kEventObjectLocationChange, w, kObjIdCaret); }
+Step Kill(WindowHandle w) { return {.op = Op::Kill, .window = w}; }
+Step Control(bool on) { return {.op = Op::Control, .flag = on}; }
+Step Refuse(bool on) { return {.op = Op::Refuse, .flag = on}; }
+Step NoCallback() { return {.op = Op::NoCallback}; }
+Step IgnorePhysical(bool on) { return {.op = Op::IgnorePhys, .flag = on}; }
+// The user's keys typed while the worker types go in text.
+Step WorkerTyped(std::u16string userKeys = u"") {
+  return {.op = Op::WorkerTyped, .text = std::move(userKeys)};
+}
+Step WorkerCancelled() { return {.op = Op::WorkerCancelled}; }
+Step Mark() { return {.op = Op::Mark}; }
+
+struct PendingSpec {
+  std::u16string text;
+  WindowHandle window = 0;
+  int32_t eraseCount = 0;
+  int32_t leftAfter = 0;
+  uint32_t lParam = 0;
+};
+
+struct EngineCase {
+  const char* name;
+  std::vector<EntrySpec> entries;  // empty: btw -> "by the way", replace, any case
+  std::vector<Step> steps;
+  std::u16string word;
+  WindowHandle wordWindow = 0;
+  size_t records = 0;
+  std::optional<std::string> trace;  // not checked when absent
+  PendingSpec pending;  // all empty: nothing was ever scheduled
+  std::u16string lastWord;
+};
+
+std::string Narrow(const char16_t* text) {
+  std::string out;
+  for (; *text != 0; ++text) out += *text < 0x80 ? static_cast<char>(*text) : '?';
+  return out;
+}
+
+class EngineHarness {
+ public:
+  FakeDesktop desktop;
+  FakeRegistrar hooks;
+  std::string trace;
+  FakeSignals signals{trace};
+  TypingEngine engine{desktop, hooks};
+  PhraseDatabase phrases;
+  bool refuse = false;
+
+  explicit EngineHarness(const std::vector<EntrySpec>& entries) {
+    for (const EntrySpec& spec : entries) {
+      auto phrase = std::make_unique<Phrase>();
+      phrase->SetWord(spec.text);
+      for (const auto& keystroke : spec.keystrokes) phrase->Prefixes()[keystroke] = 1;
+      phrase->SetCaseSensitive(spec.caseSensitive);
+      phrase->SetAddOrReplace(spec.addOrReplace);
+      phrase->SetLeftAfter(spec.leftAfter);
+      phrases.Add(std::move(phrase));
+    }
+    engine.LoadPhrases(phrases);
+    engine.SetInsertionSignals(&signals);
+    engine.SetPrintCallback(&EngineHarness::OnPrint, this);
+    engine.SetNotifyCallback(&EngineHarness::OnNotify, this);
+    EXPECT_TRUE(engine.StartTracking(true));
+  }
+
+  static int32_t OnPrint(int32_t code, const EngineEntry* entry, const char16_t* word,
+                         void* context) {
+    auto* self = static_cast<EngineHarness*>(context);
+    self->trace += "p" + std::to_string(code) + ":" + Narrow(word) + "/" +
+                   std::to_string(entry->lParam) + " ";
+    return code == TAC_IS_ALLOW_PRINT_WORD && self->refuse ? 1 : 0;
+  }
+
+  static int32_t OnNotify(int32_t code, const EngineEntry* entry, void* context) {
+    auto* self = static_cast<EngineHarness*>(context);
+    self->trace += "n" + std::to_string(code) + " ";
+    // The scratch record carries nothing.
+    EXPECT_TRUE(entry->keystrokes.empty() && entry->text.empty() && entry->lParam == 0);
+    return 0;
+  }
+
+  void Press(uint32_t vk, uint32_t flags = 0, uint32_t scanCode = 0) {
+    engine.OnKeyboardEvent({kWmKeyDown, vk, scanCode, flags}, 0);
+    engine.OnKeyboardEvent({kWmKeyUp, vk, scanCode, flags}, 0);
+  }
+
+  // What the synthetic typing sends for the pending insertion, all of it marked injected.
+  void FeedInjectedRecords() {
+    const PendingInsertion pending = engine.Pending();
+    for (int32_t i = 0; i < pending.eraseCount; ++i) Press(kVkBack, kLlkhfInjected);
+    for (char16_t unit : pending.text) Press(kVkPacket, kLlkhfInjected, unit);
+    for (int32_t i = 0; i < pending.leftAfter; ++i) Press(kVkLeftArrow, kLlkhfInjected);
+  }
+
+  void Run(const Step& step) {
+    switch (step.op) {
+      case Op::Keys:
+        for (char16_t unit : step.text) Press(unit);
+        break;
+      case Op::Key:
+        engine.OnKeyboardEvent({step.message, step.vk, 0, step.flags}, 0);
+        break;
+      case Op::Win:
+        engine.OnWinEvent(step.event, 0);
+        break;
+      case Op::Kill:
+        desktop.windows.erase(step.window);
+        break;
+      case Op::Control:
+        desktop.controlDown = step.flag;
+        break;
+      case Op::Refuse:
+        refuse = step.flag;
+        break;
+      case Op::NoCallback:
+        engine.SetPrintCallback(nullptr, nullptr);
+        break;
+      case Op::IgnorePhys:
+        engine.SetIgnorePhysical(step.flag);
+        break;
+      case Op::WorkerTyped:
+        engine.SetIgnorePhysical(true);
+        FeedInjectedRecords();
+        for (char16_t unit : step.text) Press(unit);
+        engine.OnInsertionTyped();
+        engine.SetIgnorePhysical(false);
+        engine.RaiseEndPrint();
+        break;
+      case Op::WorkerCancelled:
+        engine.RaiseEndPrint();
+        break;
+      case Op::Mark:
+        trace.clear();
+        break;
+    }
+  }
+};
+
+std::string Trimmed(std::string s) {
+  while (!s.empty() && s.back() == ' ') s.pop_back();
+  return s;
+}
+
+const std::vector<EntrySpec> kBtw = {{{u"btw"}, u"by the way"}};
+const PendingSpec kBtwPending = {u"by the way", kWindowA, 3, 0, 1};
+
+const EngineCase kCases[] = {
+    {.name = "keystroke typed in replace mode is scheduled",
+     .steps = {Foreground(kWindowA), Type(u"btw")},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "append mode types the rest of the phrase and erases nothing",
+     .entries = {{{u"hel"}, u"hello world", 1, kAppend}},
+     .steps = {Foreground(kWindowA), Type(u"hel")},
+     .word = u"hel", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C p0:hel/1 n3 S",
+     .pending = {u"lo world", kWindowA, 0, 0, 1}, .lastWord = u"hel"},
+    {.name = "append mode with a phrase shorter than the word types nothing",
+     .entries = {{{u"hello"}, u"hi", 1, kAppend}},
+     .steps = {Foreground(kWindowA), Type(u"hello"), Mark()},
+     .word = u"hello", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"", kWindowA, 0, 0, 1}, .lastWord = u"hello"},
+    {.name = "upper-case keystroke matches a lower-case word when case does not matter",
+     .entries = {{{u"BTW"}, u"by the way", 0}},
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "upper-case keystroke does not match when case matters",
+     .entries = {{{u"BTW"}, u"by the way", 1}},
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1},
+    {.name = "case folding maps each unit alone, also beyond ASCII",
+     .entries = {{{u"\u00C9T\u00C9"}, u"summer", 0}},
+     .steps = {Foreground(kWindowA), Type(u"\u00E9t\u00E9"), Mark()},
+     .word = u"\u00E9t\u00E9", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"summer", kWindowA, 3, 0, 1}, .lastWord = u"\u00E9t\u00E9"},
+    {.name = "the earlier of two entries with the same keystroke wins",
+     .entries = {{{u"btw"}, u"first"}, {{u"btw"}, u"second"}},
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"first", kWindowA, 3, 0, 1}, .lastWord = u"btw"},
+    {.name = "a keystroke never matches the end of a longer word",
+     .steps = {Foreground(kWindowA), Type(u"xbtw"), Mark()},
+     .word = u"xbtw", .wordWindow = kWindowA, .records = 1},
+    {.name = "a letter after the keystroke cancels and matches nothing",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Type(u"x")},
+     .word = u"btwx", .wordWindow = kWindowA, .records = 1, .trace = "n1 C",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a space after the keystroke empties the word and cancels",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Type(u" ")},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n1 C",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a full stop starts a new word that begins with it",
+     .steps = {Foreground(kWindowA), Type(u"a.b")},
+     .word = u".b", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C"},
+    {.name = "consecutive full stops accumulate",
+     .steps = {Foreground(kWindowA), Type(u"x...")},
+     .word = u"...", .wordWindow = kWindowA, .records = 1, .trace = "n0 C n1 C n1 C n1 C n1 C"},
+    {.name = "a comma ends the word",
+     .steps = {Foreground(kWindowA), Type(u"a,b")},
+     .word = u"b", .wordWindow = kWindowA, .records = 1, .trace = "n0 C n1 C n1 C n1 C"},
+    {.name = "a separator creates no record",
+     .steps = {Foreground(kWindowA), Type(u" ")},
+     .word = u"", .wordWindow = kWindowA, .records = 0, .trace = "n0 C n1 C"},
+    {.name = "CR LF from one key is a separator; Escape and semicolon are word units",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Key(kVkCrLf), Type(u"\x1b;")},
+     .word = u"\x1b;", .wordWindow = kWindowA, .records = 1},
+    {.name = "a key producing several units appends all of them",
+     .steps = {Foreground(kWindowA), Type(u"x"), Key(kVkTwoUnits)},
+     .word = u"xab", .wordWindow = kWindowA, .records = 1},
+    {.name = "Backspace with an empty word raises nothing",
+     .steps = {Foreground(kWindowA), Type(u"a"), Back(), Mark(), Back()},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = ""},
+    {.name = "Backspace removes the last unit",
+     .steps = {Foreground(kWindowA), Type(u"abc"), Mark(), Back()},
+     .word = u"ab", .wordWindow = kWindowA, .records = 1, .trace = "n1 C"},
+    {.name = "Backspace removes a surrogate pair as one character",
+     .steps = {Foreground(kWindowA), Type(u"a"), Key(kVkSmiley), Mark(), Back()},
+     .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = "n1 C"},
+    {.name = "Ctrl+Backspace removes one character too",
+     .steps = {Foreground(kWindowA), Type(u"abc"), Control(true), Back(), Control(false)},
+     .word = u"ab", .wordWindow = kWindowA, .records = 1},
+    {.name = "a surrogate pair counts as one Backspace to erase",
+     .entries = {{{u"\U0001F600x"}, u"smile"}},
+     .steps = {Foreground(kWindowA), Key(kVkSmiley), Type(u"x"), Mark()},
+     .word = u"\U0001F600x", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"smile", kWindowA, 2, 0, 1}, .lastWord = u"\U0001F600x"},
+    {.name = "a key in another window starts that window's word and drops the old one",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Foreground(kWindowB), Type(u"c")},
+     .word = u"c", .wordWindow = kWindowB, .records = 1},
+    {.name = "a key typed into a window that is already gone leaves no record",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Caret(kDeadWindow), Type(u"c")},
+     .word = u"", .wordWindow = kDeadWindow, .records = 0},
+    {.name = "switching windows and back keeps the word",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Foreground(kWindowB), Foreground(kWindowA),
+               Type(u"c")},
+     .word = u"abc", .wordWindow = kWindowA, .records = 1},
+    {.name = "a separator typed in another window leaves the word alone",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Foreground(kWindowB), Type(u" ")},
+     .word = u"ab", .wordWindow = kWindowA, .records = 1},
+    {.name = "Backspace in another window empties the word and raises WordCleared",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Foreground(kWindowB), Mark(), Back()},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4"},
+    {.name = "switching windows while an insertion waits does not cancel it",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Foreground(kWindowB)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a caret move matches again and overwrites pending with the same values",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Caret(kWindowA)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "arrow keys inside a word leave it unchanged",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkLeftArrow), Type(u"w"), Mark()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "Ctrl+B raises nothing and leaves the word",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Mark(), Control(true), Key(u'b'),
+               Control(false)},
+     .word = u"bt", .wordWindow = kWindowA, .records = 1, .trace = ""},
+    {.name = "Alt+B and system keys are ignored",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Mark(), Key(u'b', kLlkhfAltDown),
+               Key(u'b', 0, kWmSysKeyDown), Key(u'b', 0, kWmSysKeyUp), Key(u'b', 0, kWmKeyUp)},
+     .word = u"bt", .wordWindow = kWindowA, .records = 1, .trace = ""},
+    {.name = "Shift+B appends a capital letter",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkShiftKey), Key(u'B')},
+     .word = u"btB", .wordWindow = kWindowA, .records = 1},
+    {.name = "Shift alone while an insertion waits cancels and schedules it again",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Key(kVkShiftKey)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n1 C p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "injected keys never change the word",
+     .steps = {Foreground(kWindowA), Type(u"a"), Mark(), Key(u'x', kLlkhfInjected),
+               Key(kVkBack, kLlkhfInjected)},
+     .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = ""},
+    {.name = "physical keys are ignored while ignorePhysical is set",
+     .steps = {Foreground(kWindowA), Type(u"a"), Mark(), IgnorePhysical(true), Type(u"x"),
+               Back(), IgnorePhysical(false)},
+     .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = ""},
+    {.name = "no window seen yet: letters are not tracked, Backspace finds no word",
+     .steps = {Type(u"ab"), Back()},
+     .word = u"", .wordWindow = 0, .records = 0, .trace = ""},
+    {.name = "a caret event of window 0 stops letters, Backspace clears the word",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Caret(0), Mark(), Type(u"c"), Back()},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4"},
+    {.name = "a focus event for a window that is gone prunes its record",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Kill(kWindowA), Mark(), Focus(kWindowA)},
+     .word = u"", .wordWindow = kWindowA, .records = 0, .trace = "n0 C"},
+    {.name = "focus of a child object and location of a non-caret object change nothing",
+     .steps = {Foreground(kWindowA), Mark(), Focus(kWindowB, 5),
+               Win(kEventObjectLocationChange, kWindowB, kObjIdWindow), Win(0x8002, kWindowB, 0)},
+     .word = u"", .wordWindow = kWindowA, .records = 0, .trace = ""},
+    {.name = "foreground of window 0 or of a window that is gone is ignored",
+     .steps = {Foreground(kWindowA), Mark(), Foreground(0), Foreground(kDeadWindow)},
+     .word = u"", .wordWindow = kWindowA, .records = 0, .trace = ""},
+    {.name = "the caret's window is taken without testing that it exists",
+     .steps = {Foreground(kWindowA), Mark(), Caret(kDeadWindow), Type(u"x")},
+     .word = u"x", .wordWindow = kDeadWindow, .records = 1, .trace = "n0 C n1 C"},
+    {.name = "leftAfter is copied into the pending insertion",
+     .entries = {{{u"sig"}, u"Best,\r\nme", 1, kReplace, 2}},
+     .steps = {Foreground(kWindowA), Type(u"sig"), Mark()},
+     .word = u"sig", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"Best,\r\nme", kWindowA, 3, 2, 1}, .lastWord = u"sig"},
+    {.name = "notify sees 3 before typing and 2 after; injected records change nothing",
+     .steps = {Foreground(kWindowA), Type(u"btw"), WorkerTyped()},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C p0:btw/1 n3 S n4 p1:btw/1 n2",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "keys the user types while the insertion is typed are not tracked",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), WorkerTyped(u"zz")},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4 p1:btw/1 n2",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "append mode with an empty rest still ends in a cleared word",
+     .entries = {{{u"hello"}, u"hi", 1, kAppend}},
+     .steps = {Foreground(kWindowA), Type(u"hello"), Mark(), WorkerTyped()},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4 p1:hello/1 n2",
+     .pending = {u"", kWindowA, 0, 0, 1}, .lastWord = u"hello"},
+    {.name = "a cancelled cycle ends in EndPrint and matches again",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), WorkerCancelled()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n2 p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a refused insertion leaves pending, lastWord and lastEntry as they were",
+     .entries = {{{u"btw"}, u"by the way"}, {{u"omw"}, u"on my way"}},
+     .steps = {Foreground(kWindowA), Type(u"btw "), Refuse(true), Mark(), Type(u"omw")},
+     .word = u"omw", .wordWindow = kWindowA, .records = 1,
+     .trace = "n1 C n1 C n1 C p0:omw/2",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a refused word is asked again on the next window event",
+     .steps = {Foreground(kWindowA), Refuse(true), Type(u"btw"), Refuse(false), Mark(),
+               Caret(kWindowA)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 C p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "without a print callback every insertion is allowed",
+     .steps = {NoCallback(), Foreground(kWindowA), Type(u"btw")},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C n3 S",
+     .pending = kBtwPending, .lastWord = u"btw"},
+};
+
+void PrintTo(const EngineCase& c, std::ostream* os) { *os << c.name; }
+
+class EngineCaseTest : public ::testing::TestWithParam<EngineCase> {};
+
+TEST_P(EngineCaseTest, EventsGiveExpectedState) {
+  const EngineCase& c = GetParam();
+  EngineHarness h(c.entries.empty() ? kBtw : c.entries);
+  for (const Step& step : c.steps) h.Run(step);
+
+  EXPECT_EQ(h.engine.CurrentWord(), c.word);
+  EXPECT_EQ(h.engine.CurrentWordWindow(), c.wordWindow);
+  EXPECT_EQ(h.engine.RecordCount(), c.records);
+  if (c.trace) {
+    EXPECT_EQ(Trimmed(h.trace), *c.trace);
+  }
+  const PendingInsertion pending = h.engine.Pending();
+  EXPECT_EQ(pending.text, c.pending.text);
+  EXPECT_EQ(pending.window, c.pending.window);
+  EXPECT_EQ(pending.eraseCount, c.pending.eraseCount);
+  EXPECT_EQ(pending.leftAfter, c.pending.leftAfter);
+  EXPECT_EQ(pending.entry.lParam, c.pending.lParam);
+  EXPECT_EQ(h.engine.LastWord(), c.lastWord);
+  EXPECT_EQ(h.engine.LastEntry().lParam, c.pending.lParam);
+  EXPECT_EQ(h.engine.LastEntry().text, pending.entry.text);
+}
+
+INSTANTIATE_TEST_SUITE_P(Table, EngineCaseTest, ::testing::ValuesIn(kCases),
+                         [](const ::testing::TestParamInfo<EngineCase>& info) {
+                           std::string name;
+                           for (const char* p = info.param.name; *p != 0; ++p) {
+                             name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
+                           }
+                           return std::to_string(info.index) + "_" + name.substr(0, 60);
+                         });
+
+TEST(TypingEngine, ClassifiesTheThirteenSeparatorsAndTheFullStop) {
+  FakeDesktop desktop;
+  FakeRegistrar hooks;
+  TypingEngine engine(desktop, hooks);
+  const std::u16string_view separators[] = {u",", u"#", u"?", u"\"", u"'", u"\r", u"\n",
+                                            u"\r\n", u"\t", u"=", u"/", u"\\", u" "};
+  for (auto text : separators) EXPECT_EQ(engine.ClassifyText(text), CharClass::SeparatorClass);
+  EXPECT_EQ(engine.ClassifyText(u"."), CharClass::PeriodClass);
+  const std::u16string_view words[] = {u"", u"a", u"..", u";", u":", u"!", u"-", u"(",
+                                       u"\x1b", u", ", u"\n\r", u"ab"};
+  for (auto text : words) EXPECT_EQ(engine.ClassifyText(text), CharClass::WordClass);
+}
+
+TEST(TypingEngine, PrintDelayIsHalvedWithoutCaretMovement) {
+  EXPECT_EQ(TypingEngine::InsertionDelay(100, 0), 50u);
+  EXPECT_EQ(TypingEngine::InsertionDelay(100, 2), 100u);
+  EXPECT_EQ(TypingEngine::InsertionDelay(400, 0), 200u);
+  EXPECT_EQ(TypingEngine::InsertionDelay(401, 0), 200u);
+
+  EngineHarness h({{{u"btw"}, u"x", 0, kReplace, 0}, {{u"sig"}, u"y", 0, kReplace, 2}});
+  EXPECT_EQ(h.engine.PrintDelay(), TypingEngine::kDefaultPrintDelay);
+  h.engine.SetPrintDelay(100);
+  EXPECT_EQ(h.engine.PrintDelay(), 100u);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.engine.PendingDelay(100), 50u);
+  h.Run(Type(u" sig"));
+  EXPECT_EQ(h.engine.PendingDelay(100), 100u);
+}
+
+TEST(TypingEngine, ScheduleSetsIgnoreInjected) {
+  EngineHarness h(kBtw);
+  h.engine.ignoreInjected.store(0);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.engine.ignoreInjected.load(), 1u);
+}
+
+TEST(TypingEngine, StoppedTrackerIgnoresEventsAndForgetsTheWord) {
+  EngineHarness h(kBtw);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"ab"));
+  ASSERT_TRUE(h.engine.StopTracking());
+  EXPECT_EQ(h.engine.RecordCount(), 0u);
+  EXPECT_EQ(h.engine.CurrentWindow(), 0u);
+  h.trace.clear();
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.trace, "");
+  ASSERT_TRUE(h.engine.StartTracking(true));
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"c"));
+  EXPECT_EQ(h.engine.CurrentWord(), u"c");
+}
+
+// The host reads the engine from inside its callbacks, as it does for the caret position and
+// for lastEntry: the engine lock lets the same thread back in.
+struct CallbackProbe {
+  TypingEngine* engine = nullptr;
+  std::vector<const EngineEntry*> allowEntries;
+  std::vector<uint32_t> printedIds;
+  std::vector<WindowHandle> pendingWindows;
+};
+
+int32_t ProbePrint(int32_t code, const EngineEntry* entry, const char16_t*, void* context) {
+  auto* probe = static_cast<CallbackProbe*>(context);
+  if (code == TAC_IS_ALLOW_PRINT_WORD) probe->allowEntries.push_back(entry);
+  if (code == TAC_WORD_IS_PRINTED) probe->printedIds.push_back(probe->engine->LastEntry().lParam);
+  return 0;
+}
+
+int32_t ProbeNotify(int32_t code, const EngineEntry*, void* context) {
+  auto* probe = static_cast<CallbackProbe*>(context);
+  if (code == static_cast<int32_t>(TrackerEvent::PrintPending)) {
+    probe->pendingWindows.push_back(probe->engine->CurrentWordWindow());
+  }
+  return 0;
+}
+
+TEST(TypingEngine, CallbacksMayReadTheEngine) {
+  EngineHarness h({{{u"x"}, u"first"}, {{u"btw"}, u"by the way"}});
+  CallbackProbe probe{&h.engine};
+  h.engine.SetPrintCallback(&ProbePrint, &probe);
+  h.engine.SetNotifyCallback(&ProbeNotify, &probe);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"btw"));
+  h.Run(WorkerTyped());
+
+  // The allow question names the entry in the list itself, the printed report its copy.
+  ASSERT_EQ(probe.allowEntries.size(), 1u);
+  EXPECT_EQ(probe.allowEntries[0], h.engine.FindEntry(u"btw"));
+  EXPECT_EQ(probe.printedIds, std::vector<uint32_t>{2});
+  EXPECT_EQ(probe.pendingWindows, std::vector<WindowHandle>{kWindowA});
+}
+
+// The hook thread types while a worker runs its cycles: every access goes through the
+// engine lock, so the sanitizers see no race on the shared state and the word stays sane.
+TEST(TypingEngine, HookThreadAndWorkerShareTheState) {
+  EngineHarness h(kBtw);
+  h.Run(Foreground(kWindowA));
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    while (!done.load()) {
+      h.engine.SetIgnorePhysical(true);
+      h.engine.OnInsertionTyped();
+      h.engine.SetIgnorePhysical(false);
+      h.engine.RaiseEndPrint();
+      (void)h.engine.Pending();
+    }
+  });
+  for (int i = 0; i < 2000; ++i) h.Run(Type(u"btw "));
+  done.store(true);
+  worker.join();
+  const std::u16string word = h.engine.CurrentWord();
+  EXPECT_LE(word.size(), 3u);
+}
+
+}  // namespace
+}  // namespace vellix
