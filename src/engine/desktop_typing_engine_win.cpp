@@ -8,7 +8,7 @@
 namespace vellix {
 
 DesktopTypingEngine::DesktopTypingEngine()
-    : TypingEngine(desktop, hooks), worker_(*this, injector) {
+    : TypingEngine(desktopPart, hooksPart), worker_(*this, injectorPart) {
   // The program's own windows (editor, dialogs) never feed the word.
   WinEventHookManager::SetSkipOwnProcess(true);
   SetInstanceHandle(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));

@@ -17,9 +17,9 @@ namespace vellix {
 
 // The platform pieces, constructed before the engine core that refers to them.
 struct DesktopEngineParts {
-  Win32Desktop desktop;
-  Win32HookRegistrar hooks;
-  Win32KeyInjector injector;
+  Win32Desktop desktopPart;
+  Win32HookRegistrar hooksPart;
+  Win32KeyInjector injectorPart;
 };
 
 class DesktopTypingEngine : private DesktopEngineParts, public TypingEngine {
