@@ -124,6 +124,7 @@ bool ReadPhrase(const TiXmlElement& element, uint32_t id, Phrase& phrase) {
 const TiXmlElement* ParseRoot(TiXmlDocument& document, std::string_view text, bool* cut) {
   const XmlInputGuardResult guarded = GuardXmlInput(text);
   if (cut) *cut = guarded.cut;
+  document.SetTabSize(0);  // no row and column bookkeeping: errors are not reported
   document.Parse(guarded.text.c_str(), nullptr, TIXML_ENCODING_UTF8);
   return document.FirstChildElement(kRoot);
 }
@@ -172,6 +173,13 @@ TiXmlElement* MakePhraseElement(const Phrase& phrase) {
   return element.release();
 }
 
+// GCC 12 inlines TiXmlPrinter's string members and then warns about bytes it cannot follow
+// (a false alarm inside the library's header).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
 // The declaration and the root holding the phrases that pass the filter, printed with
 // four blanks of indentation and CR LF.
 template <typename Phrases, typename Filter>
@@ -193,6 +201,10 @@ std::string PrintDocument(const Phrases& phrases, Filter keep) {
     return {};
   }
 }
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
 
 }  // namespace
 

@@ -2,11 +2,49 @@
 
 #include <utf8.h>
 
+#include <cstdint>
 #include <cstring>
 #include <iterator>
 
 namespace vellix {
 namespace {
+
+// True when text is well-formed UTF-8 (no overlong forms, surrogates or values beyond
+// U+10FFFF). Runs of ASCII are passed eight bytes at a time: database files are mostly
+// markup.
+bool IsValidUtf8(std::string_view text) {
+  const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+  const size_t n = text.size();
+  size_t i = 0;
+  while (i < n) {
+    if (i + 8 <= n) {
+      uint64_t word;
+      std::memcpy(&word, p + i, 8);
+      if (!(word & 0x8080808080808080ull)) {
+        i += 8;
+        continue;
+      }
+    }
+    const unsigned char c = p[i];
+    if (c < 0x80) {
+      ++i;
+      continue;
+    }
+    const size_t length = (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3
+                        : (c >= 0xF0 && c <= 0xF4) ? 4 : 0;
+    if (length == 0 || i + length > n) return false;
+    for (size_t k = 1; k < length; ++k) {
+      if ((p[i + k] & 0xC0) != 0x80) return false;
+    }
+    const unsigned char second = p[i + 1];
+    if ((c == 0xE0 && second < 0xA0) || (c == 0xED && second > 0x9F) ||
+        (c == 0xF0 && second < 0x90) || (c == 0xF4 && second > 0x8F)) {
+      return false;
+    }
+    i += length;
+  }
+  return true;
+}
 
 // The scanner below follows TinyXML 2.6.2's parser step by step (UTF-8 mode, white space
 // condensed) without building nodes, to learn how deep its recursion goes. Every function
@@ -238,7 +276,7 @@ class Scanner {
 XmlInputGuardResult GuardXmlInput(std::string_view input) {
   XmlInputGuardResult result;
   input = input.substr(0, input.find('\0'));
-  if (utf8::find_invalid(input.begin(), input.end()) == input.end()) {
+  if (IsValidUtf8(input)) {
     result.text.assign(input);
   } else {
     result.text.reserve(input.size() + 16);
