@@ -12,7 +12,7 @@ namespace {
 
 using File = PhraseDatabaseFile;
 
-const std::string kWorkedExample =
+const std::string kBestRegards =
     "<?xml version=\"1.0\" ?>\r\n"
     "<Tessil_Phrase_Data>\r\n"
     "    <Phrase CaseSensitive=\"1\" AddOrReplace=\"1\" LeftAfter=\"0\" CountUsage=\"3\" "
@@ -39,7 +39,7 @@ SystemTime Dec5() {
   return t;
 }
 
-std::unique_ptr<Phrase> WorkedExamplePhrase() {
+std::unique_ptr<Phrase> BestRegardsPhrase() {
   auto phrase = std::make_unique<Phrase>();
   phrase->SetId(1);
   phrase->SetWord(u"Best regards");
@@ -68,15 +68,15 @@ std::unique_ptr<PhraseDatabase> RoundTrip(std::unique_ptr<Phrase> phrase) {
   return Read(File::Serialize(db));
 }
 
-TEST(PhraseDatabaseFile, WritesTheWorkedExampleByteForByte) {
+TEST(PhraseDatabaseFile, WritesOnePhraseByteForByte) {
   PhraseDatabase db;
-  db.AppendWithId(WorkedExamplePhrase());
-  EXPECT_EQ(File::Serialize(db), kWorkedExample);
-  EXPECT_EQ(File::WritePhraseDocument(db.At(0)), kWorkedExample);
+  db.AppendWithId(BestRegardsPhrase());
+  EXPECT_EQ(File::Serialize(db), kBestRegards);
+  EXPECT_EQ(File::WritePhraseDocument(db.At(0)), kBestRegards);
 }
 
-TEST(PhraseDatabaseFile, ReadsTheWorkedExampleBack) {
-  auto db = Read(kWorkedExample);
+TEST(PhraseDatabaseFile, ReadsOnePhraseBack) {
+  auto db = Read(kBestRegards);
   ASSERT_EQ(db->Size(), 1u);
   const Phrase& p = db->At(0);
   EXPECT_EQ(p.Id(), 1u);
@@ -91,7 +91,7 @@ TEST(PhraseDatabaseFile, ReadsTheWorkedExampleBack) {
   EXPECT_TRUE(p.Include().empty());
   EXPECT_TRUE(p.Exclude().empty());
   EXPECT_EQ(p.DateCreated(), Dec5());
-  EXPECT_EQ(File::Serialize(*db), kWorkedExample);
+  EXPECT_EQ(File::Serialize(*db), kBestRegards);
 }
 
 TEST(PhraseDatabaseFile, EmptyCollectionWritesTwoLines) {
@@ -115,8 +115,8 @@ TEST(PhraseDatabaseFile, SerializeSkipsUnsavablePhrasesButDocumentsDoNot) {
 }
 
 TEST(PhraseDatabaseFile, SeveralPhrasesDocumentReadsBackInOrder) {
-  auto a = WorkedExamplePhrase();
-  auto b = WorkedExamplePhrase();
+  auto a = BestRegardsPhrase();
+  auto b = BestRegardsPhrase();
   b->SetWord(u"Second");
   const Phrase* both[] = {a.get(), b.get()};
   auto db = Read(File::SerializePhrases(both));
@@ -128,7 +128,7 @@ TEST(PhraseDatabaseFile, SeveralPhrasesDocumentReadsBackInOrder) {
 
 TEST(PhraseDatabaseFile, RootWithoutPhrasesEmptiesTheCollection) {
   PhraseDatabase db;
-  db.Add(WorkedExamplePhrase());
+  db.Add(BestRegardsPhrase());
   EXPECT_EQ(File::Parse(db, "<Tessil_Phrase_Data/>", 1), 1);
   EXPECT_TRUE(db.Empty());
 }
@@ -137,7 +137,7 @@ TEST(PhraseDatabaseFile, TextWithoutRootLeavesTheCollectionUntouched) {
   for (const std::string text : {"", "   ", "<Other><Phrase><Word>x</Word></Phrase></Other>",
                                  "not xml at all", "\xEF\xBB\xBF", "<Tessil_Phrase_Dat/>"}) {
     PhraseDatabase db;
-    db.Add(WorkedExamplePhrase());
+    db.Add(BestRegardsPhrase());
     EXPECT_EQ(File::Parse(db, text, 1), 0) << text;
     EXPECT_EQ(db.Size(), 1u);
   }
@@ -158,7 +158,7 @@ TEST(PhraseDatabaseFile, RejectedPhraseKeepsItsNumber) {
 }
 
 TEST(PhraseDatabaseFile, EmptyTextIsNotWrittenAndDoesNotSurvive) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   phrase->SetWord(u"");
   PhraseDatabase db;
   db.AppendWithId(std::move(phrase));
@@ -215,7 +215,7 @@ TEST(PhraseDatabaseFile, ReadsTheListMode) {
 }
 
 TEST(PhraseDatabaseFile, OutOfRangeListModeWritesAnEmptyValue) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   phrase->SetUseWithList(7);
   const std::string text = File::WritePhraseDocument(*phrase);
   EXPECT_NE(text.find("UseWithList=\"\""), std::string::npos);
@@ -225,7 +225,7 @@ TEST(PhraseDatabaseFile, OutOfRangeListModeWritesAnEmptyValue) {
 }
 
 TEST(PhraseDatabaseFile, WhiteSpaceIsCondensedButCharacterReferencesSurvive) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   phrase->Prefixes() = {{u"  ab  c ", 1}};
   phrase->SetWord(u"line one\r\n\tline two <&> \"'");
   auto db = RoundTrip(std::move(phrase));
@@ -235,13 +235,13 @@ TEST(PhraseDatabaseFile, WhiteSpaceIsCondensedButCharacterReferencesSurvive) {
 }
 
 TEST(PhraseDatabaseFile, LineBreakIsStoredAsCharacterReferences) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   phrase->SetWord(u"a\r\nb");
   EXPECT_NE(File::WritePhraseDocument(*phrase).find("<Word>a&#x0D;&#x0A;b</Word>"), std::string::npos);
 }
 
 TEST(PhraseDatabaseFile, NonAsciiTextRoundTrips) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   const std::u16string text = u"Gr\u00fc\u00dfe \u0416 \U0001F600 \u20ac";
   phrase->SetWord(text);
   phrase->Prefixes() = {{u"\u00e4\u00f6", 1}};
@@ -251,7 +251,7 @@ TEST(PhraseDatabaseFile, NonAsciiTextRoundTrips) {
 }
 
 TEST(PhraseDatabaseFile, EmptyKeysAreNeitherWrittenNorRead) {
-  auto phrase = WorkedExamplePhrase();
+  auto phrase = BestRegardsPhrase();
   phrase->Prefixes() = {{u"", 1}, {u"k", 1}};
   phrase->Include() = {{u"", 1}};
   const std::string text = File::WritePhraseDocument(*phrase);
@@ -337,7 +337,7 @@ TEST(PhraseDatabaseFile, DocumentCutShortLoadsWhatWasRead) {
 }
 
 TEST(PhraseDatabaseFile, FileBytesStopAtTheFirstZeroByte) {
-  std::string bytes = kWorkedExample;
+  std::string bytes = kBestRegards;
   bytes.insert(bytes.find("</Phrase>"), std::string("\0garbage", 8));
   PhraseDatabase db;
   ASSERT_EQ(File::ParseFileBytes(db, bytes), 1);
@@ -423,7 +423,7 @@ TEST(XmlInputGuard, CutsAtTheLimits) {
 
 TEST(PhraseDatabaseFile, ReadPhraseDocument) {
   Phrase phrase;
-  ASSERT_EQ(File::ReadPhraseDocument(phrase, kWorkedExample), 1);
+  ASSERT_EQ(File::ReadPhraseDocument(phrase, kBestRegards), 1);
   EXPECT_EQ(phrase.Id(), 1u);
   EXPECT_EQ(phrase.Word(), u"Best regards");
   EXPECT_EQ(phrase.Prefixes().size(), 2u);
