@@ -15,3 +15,9 @@ if(VELLIX_SANITIZE AND NOT WIN32)
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(vellix_options INTERFACE -fsanitize=address,undefined)
 endif()
+
+# Fuzz tree: the code under test carries the fuzzer's coverage and AddressSanitizer too.
+if(VELLIX_FUZZ)
+  target_compile_options(vellix_options INTERFACE -fsanitize=fuzzer-no-link,address -fno-omit-frame-pointer)
+  target_link_options(vellix_options INTERFACE -fsanitize=address)
+endif()

@@ -1,0 +1,71 @@
+// Feeds arbitrary bytes to the database reader and the phrase-document reader. Besides
+// crashes it checks two properties: TinyXML never nests deeper than the input guard allows
+// (its recursion is what a hostile file would use to overflow the stack), and reading what
+// was written settles: a blank text is written as such, dropped on reading, and the phrase
+// whose text became empty is then written without text and dropped on the next reading, so
+// from the third save on a reloaded database gives the same bytes.
+
+#include <tinyxml.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "phrases/phrase_database_file.h"
+#include "phrases/xml_input_guard.h"
+
+namespace {
+
+int DeepestElement(const TiXmlNode& root) {
+  int deepest = 0;
+  std::vector<std::pair<const TiXmlNode*, int>> pending{{&root, 0}};
+  while (!pending.empty()) {
+    auto [node, depth] = pending.back();
+    pending.pop_back();
+    if (depth > deepest) deepest = depth;
+    for (const TiXmlElement* child = node->FirstChildElement(); child; child = child->NextSiblingElement()) {
+      pending.emplace_back(child, depth + 1);
+    }
+  }
+  return deepest;
+}
+
+void Require(bool condition) {
+  if (!condition) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  using vellix::PhraseDatabaseFile;
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+
+  const vellix::XmlInputGuardResult guarded = vellix::GuardXmlInput(input);
+  TiXmlDocument document;
+  document.Parse(guarded.text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  Require(DeepestElement(document) <= vellix::kMaxXmlDepth);
+
+  vellix::PhraseDatabase first;
+  if (PhraseDatabaseFile::ParseFileBytes(first, input)) {
+    const std::string once = PhraseDatabaseFile::Serialize(first);
+    vellix::PhraseDatabase second;
+    Require(PhraseDatabaseFile::Parse(second, once, 1) == 1);
+    const std::string twice = PhraseDatabaseFile::Serialize(second);
+    vellix::PhraseDatabase third;
+    Require(PhraseDatabaseFile::Parse(third, twice, 1) == 1);
+    const std::string thrice = PhraseDatabaseFile::Serialize(third);
+    vellix::PhraseDatabase fourth;
+    Require(PhraseDatabaseFile::Parse(fourth, thrice, 1) == 1);
+    Require(PhraseDatabaseFile::Serialize(fourth) == thrice);
+  }
+
+  vellix::Phrase phrase;
+  if (PhraseDatabaseFile::ReadPhraseDocument(phrase, input)) {
+    const std::string text = PhraseDatabaseFile::WritePhraseDocument(phrase);
+    vellix::Phrase copy;
+    Require(PhraseDatabaseFile::ReadPhraseDocument(copy, text) == (phrase.Word().empty() ? 0 : 1));
+  }
+  return 0;
+}

@@ -1,0 +1,295 @@
+#include "phrases/phrase_database_file.h"
+
+#include <tinyxml.h>
+
+#include <climits>
+#include <memory>
+#include <new>
+
+#include "base/utf.h"
+#include "phrases/xml_input_guard.h"
+
+namespace vellix {
+namespace {
+
+constexpr char kRoot[] = "Tessil_Phrase_Data";
+constexpr char kPhrase[] = "Phrase";
+constexpr const char* kListModes[] = {"UseIncludeList", "UseExcludeList", "NotUse"};
+
+bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
+  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+  for (; *a && *b; ++a, ++b) {
+    if (lower(*a) != lower(*b)) return false;
+  }
+  return *a == *b;
+}
+
+// Leading blanks, an optional sign, the digits; the rest is ignored. Without digits the
+// fallback stays. Values beyond 32 bits saturate.
+int32_t ReadNumber(const char* value, int32_t fallback) {
+  if (!value) return fallback;
+  const char* p = value;
+  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  if (*p < '0' || *p > '9') return fallback;
+  int64_t number = 0;
+  for (; *p >= '0' && *p <= '9'; ++p) {
+    if (number <= int64_t(INT32_MAX) + 1) number = number * 10 + (*p - '0');
+  }
+  if (negative) number = -number;
+  if (number > INT32_MAX) return INT32_MAX;
+  if (number < INT32_MIN) return INT32_MIN;
+  return int32_t(number);
+}
+
+int32_t ReadAttribute(const TiXmlElement& element, const char* name, int32_t fallback) {
+  return ReadNumber(element.Attribute(name), fallback);
+}
+
+int32_t ReadFlag(const TiXmlElement& element, const char* name) {
+  return ReadAttribute(element, name, 0) != 0 ? 1 : 0;
+}
+
+int32_t ReadListMode(const TiXmlElement& element) {
+  const char* value = element.Attribute("UseWithList");
+  if (value) {
+    for (int32_t mode = 0; mode < 3; ++mode) {
+      if (EqualsIgnoringAsciiCase(value, kListModes[mode])) return mode;
+    }
+  }
+  return kNotUse;
+}
+
+// The element's text when its first child is text; empty otherwise.
+std::u16string TextOf(const TiXmlElement& element) {
+  const char* text = element.GetText();
+  return text ? Utf8ToUtf16(text) : std::u16string();
+}
+
+// Entries of `childName` under the first `listName` child: the last occurrence of a name
+// decides its flag; empty names are skipped.
+void ReadFlagMap(const TiXmlElement& phrase, const char* listName, const char* childName,
+                 FlagMap& map) {
+  const TiXmlElement* list = phrase.FirstChildElement(listName);
+  if (!list) return;
+  for (const TiXmlElement* item = list->FirstChildElement(childName); item;
+       item = item->NextSiblingElement(childName)) {
+    std::u16string name = TextOf(*item);
+    if (name.empty()) continue;
+    map[std::move(name)] = ReadAttribute(*item, "Disabled", 0) == 0 ? 1 : 0;
+  }
+}
+
+void ReadDate(const TiXmlElement& date, Phrase& phrase) {
+  SystemTime time = CurrentUtcTime();
+  auto field = [&date](const char* name, uint16_t current) {
+    return static_cast<uint16_t>(ReadAttribute(date, name, current));
+  };
+  time.year = field("Year", time.year);
+  time.month = field("Month", time.month);
+  time.day = field("Day", time.day);
+  time.hour = field("Hour", time.hour);
+  time.minute = field("Min", time.minute);
+  time.second = field("Sec", time.second);
+  time.dayOfWeek = 0;
+  time.milliseconds = 0;
+  phrase.SetDateCreated(time);
+}
+
+// Reads one `Phrase` element; false (phrase untouched) when it has no `Word`.
+bool ReadPhrase(const TiXmlElement& element, uint32_t id, Phrase& phrase) {
+  const TiXmlElement* word = element.FirstChildElement("Word");
+  if (!word) return false;
+  phrase.SetId(id);
+  phrase.SetCaseSensitive(ReadFlag(element, "CaseSensitive"));
+  phrase.SetAddOrReplace(ReadFlag(element, "AddOrReplace"));
+  phrase.SetLeftAfter(ReadAttribute(element, "LeftAfter", 0));
+  phrase.SetCountUsage(ReadAttribute(element, "CountUsage", 0));
+  phrase.SetUseWithList(ReadListMode(element));
+  phrase.SetEnabled(ReadFlag(element, "Enabled"));
+  phrase.SetWord(TextOf(*word));
+  // A phrase read from a document holds what the document says, nothing from before.
+  phrase.Prefixes().clear();
+  phrase.Include().clear();
+  phrase.Exclude().clear();
+  ReadFlagMap(element, "Prefixes", "Prefix", phrase.Prefixes());
+  ReadFlagMap(element, "Include", "FileName", phrase.Include());
+  ReadFlagMap(element, "Exclude", "FileName", phrase.Exclude());
+  if (const TiXmlElement* date = element.FirstChildElement("DateCreated")) ReadDate(*date, phrase);
+  return true;
+}
+
+// Parses guarded text; the root or null. The document owns everything.
+const TiXmlElement* ParseRoot(TiXmlDocument& document, std::string_view text, bool* cut) {
+  const XmlInputGuardResult guarded = GuardXmlInput(text);
+  if (cut) *cut = guarded.cut;
+  document.SetTabSize(0);  // no row and column bookkeeping: errors are not reported
+  document.Parse(guarded.text.c_str(), nullptr, TIXML_ENCODING_UTF8);
+  return document.FirstChildElement(kRoot);
+}
+
+void AppendTextElement(TiXmlElement& parent, const char* name, std::u16string_view text) {
+  auto element = std::make_unique<TiXmlElement>(name);
+  element->LinkEndChild(new TiXmlText(Utf16ToUtf8(text)));
+  parent.LinkEndChild(element.release());
+}
+
+void AppendFlagMap(TiXmlElement& phrase, const char* listName, const char* childName,
+                   const FlagMap& map) {
+  auto list = std::make_unique<TiXmlElement>(listName);
+  for (const auto& [name, enabled] : map) {
+    if (name.empty()) continue;
+    auto item = std::make_unique<TiXmlElement>(childName);
+    item->SetAttribute("Disabled", enabled ? "0" : "1");
+    item->LinkEndChild(new TiXmlText(Utf16ToUtf8(name)));
+    list->LinkEndChild(item.release());
+  }
+  phrase.LinkEndChild(list.release());
+}
+
+TiXmlElement* MakePhraseElement(const Phrase& phrase) {
+  auto element = std::make_unique<TiXmlElement>(kPhrase);
+  element->SetAttribute("CaseSensitive", phrase.CaseSensitive() ? 1 : 0);
+  element->SetAttribute("AddOrReplace", phrase.AddOrReplace());
+  element->SetAttribute("LeftAfter", phrase.LeftAfter());
+  element->SetAttribute("CountUsage", phrase.CountUsage());
+  const int32_t mode = phrase.UseWithList();
+  element->SetAttribute("UseWithList", (mode >= 0 && mode < 3) ? kListModes[mode] : "");
+  element->SetAttribute("Enabled", phrase.Enabled());
+  if (!phrase.Word().empty()) AppendTextElement(*element, "Word", phrase.Word());
+  AppendFlagMap(*element, "Prefixes", "Prefix", phrase.Prefixes());
+  AppendFlagMap(*element, "Include", "FileName", phrase.Include());
+  AppendFlagMap(*element, "Exclude", "FileName", phrase.Exclude());
+  auto date = std::make_unique<TiXmlElement>("DateCreated");
+  const SystemTime& time = phrase.DateCreated();
+  date->SetAttribute("Year", time.year);
+  date->SetAttribute("Month", time.month);
+  date->SetAttribute("Day", time.day);
+  date->SetAttribute("Hour", time.hour);
+  date->SetAttribute("Min", time.minute);
+  date->SetAttribute("Sec", time.second);
+  element->LinkEndChild(date.release());
+  return element.release();
+}
+
+// GCC 12 inlines TiXmlPrinter's string members and then warns about bytes it cannot follow
+// (a false alarm inside the library's header).
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
+
+// The declaration and the root holding the phrases that pass the filter, printed with
+// four blanks of indentation and CR LF.
+template <typename Phrases, typename Filter>
+std::string PrintDocument(const Phrases& phrases, Filter keep) {
+  try {
+    TiXmlDocument document;
+    document.LinkEndChild(new TiXmlDeclaration("1.0", "", ""));
+    auto* root = new TiXmlElement(kRoot);
+    document.LinkEndChild(root);
+    for (const auto& phrase : phrases) {
+      if (keep(*phrase)) root->LinkEndChild(MakePhraseElement(*phrase));
+    }
+    TiXmlPrinter printer;
+    printer.SetIndent("    ");
+    printer.SetLineBreak("\r\n");
+    if (!document.Accept(&printer)) return {};
+    return printer.Str();
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic pop
+#endif
+
+}  // namespace
+
+std::string PhraseDatabaseFile::Serialize(const PhraseDatabase& collection) {
+  return PrintDocument(collection.Items(), [](const Phrase& p) { return p.IsSavable(); });
+}
+
+std::string PhraseDatabaseFile::SerializePhrases(std::span<const Phrase* const> phrases) {
+  return PrintDocument(phrases, [](const Phrase&) { return true; });
+}
+
+std::string PhraseDatabaseFile::WritePhraseDocument(const Phrase& phrase) {
+  const Phrase* one[] = {&phrase};
+  return SerializePhrases(one);
+}
+
+int PhraseDatabaseFile::Parse(PhraseDatabase& collection, std::string_view text,
+                              uint32_t firstId, ParseReport* report) {
+  try {
+    TiXmlDocument document;
+    ParseReport found;
+    const TiXmlElement* root = ParseRoot(document, text, &found.inputCut);
+    if (!root) return 0;
+    // Read into a collection of our own and take it over at the end, so that running out
+    // of memory half-way leaves the caller's collection as it was.
+    PhraseDatabase read;
+    uint32_t id = firstId;
+    for (const TiXmlElement* element = root->FirstChildElement(kPhrase); element;
+         element = element->NextSiblingElement(kPhrase), ++id) {
+      ++found.phraseElements;
+      auto phrase = std::make_unique<Phrase>();
+      if (ReadPhrase(*element, id, *phrase)) {
+        read.AppendWithId(std::move(phrase));
+      } else {
+        found.rejected.push_back(id);
+      }
+    }
+    collection.TakeOver(read);
+    if (report) *report = std::move(found);
+    return 1;
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+int PhraseDatabaseFile::ParseFileBytes(PhraseDatabase& collection, std::string_view bytes,
+                                       ParseReport* report) {
+  const std::string_view text = bytes.substr(0, bytes.find('\0'));
+  if (text.empty()) return 0;
+  return Parse(collection, text, 1, report);
+}
+
+int PhraseDatabaseFile::ReadPhraseDocument(Phrase& phrase, std::string_view text) {
+  try {
+    TiXmlDocument document;
+    const TiXmlElement* root = ParseRoot(document, text, nullptr);
+    const TiXmlElement* element = root ? root->FirstChildElement(kPhrase) : nullptr;
+    return (element && ReadPhrase(*element, 1, phrase)) ? 1 : 0;
+  } catch (const std::bad_alloc&) {
+    return 0;
+  }
+}
+
+std::u16string PhraseDatabaseFile::BackupName(std::u16string_view databasePath,
+                                              std::u16string_view stamp) {
+  const size_t slash = databasePath.find_last_of(u"\\/");
+  const std::u16string_view fileName =
+      slash == std::u16string_view::npos ? databasePath : databasePath.substr(slash + 1);
+  const size_t dot = fileName.rfind(u'.');
+  const std::u16string_view base = fileName.substr(0, dot);
+  const std::u16string_view extension =
+      dot == std::u16string_view::npos ? std::u16string_view() : fileName.substr(dot);
+  std::u16string name(base);
+  name += u'_';
+  for (char16_t c : stamp) {
+    if (c == u' ') {
+      name += u'_';
+    } else if (c < 32 || std::u16string_view(u":\\/*?\"<>|").find(c) != std::u16string_view::npos) {
+      name += u'-';
+    } else {
+      name += c;
+    }
+  }
+  name += extension;
+  return name;
+}
+
+}  // namespace vellix

@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# End-to-end test of vellix-db on the fixture files: exit codes, messages, listings and the
+# exact bytes of normalize. Usage: vellix_db_test.sh FIXTURES WORK_DIR TOOL [RUNNER]
+# (RUNNER, e.g. scripts/wine-run.sh, runs the Windows build).
+set -uo pipefail
+
+fixtures=$1
+work=$2
+tool=$3
+runner=${4:-}
+failures=0
+
+rm -rf "$work"
+mkdir -p "$work/folder.xml"
+cp "$fixtures"/*.xml "$fixtures"/*.txt "$work"/
+cd "$work" || exit 1
+
+run() {
+  if [ -n "$runner" ]; then "$runner" "$tool" "$@"; else "$tool" "$@"; fi
+}
+
+fail() {
+  echo "FAIL: $*"
+  failures=$((failures + 1))
+}
+
+# expect STATUS PATTERN ARGS...: exit status and a fixed string in stdout or stderr.
+expect() {
+  local status=$1 pattern=$2
+  shift 2
+  run "$@" >out.txt 2>err.txt
+  local got=$?
+  [ "$got" = "$status" ] || fail "vellix-db $*: exit $got, expected $status"
+  grep -qF -- "$pattern" out.txt err.txt || fail "vellix-db $*: no '$pattern' in $(cat out.txt err.txt)"
+}
+
+expect 0 "usage: vellix-db VERB" --help
+expect 0 "usage: vellix-db check FILE" check --help
+expect 0 "usage: vellix-db list FILE" list --help
+expect 0 "usage: vellix-db normalize IN OUT" normalize --help
+expect 2 "no verb given"
+expect 2 "unknown verb 'merge'" merge a.xml
+expect 2 "check takes one file" check
+expect 2 "normalize takes two files" normalize messy.xml
+
+expect 1 "missing.xml: no such file" check missing.xml
+expect 1 "folder.xml: this is a folder" check folder.xml
+expect 1 "empty.xml: the file is empty" list empty.xml
+expect 1 "noroot.xml: not a phrase database" check noroot.xml
+for input in missing.xml folder.xml empty.xml noroot.xml; do
+  expect 1 "$input" normalize "$input" never.xml
+  [ -e never.xml ] && fail "normalize $input wrote never.xml"
+done
+
+expect 0 "phrases loaded: 1 of 1" check truncated.xml
+
+run check messy.xml >out.txt 2>err.txt || fail "check messy.xml failed"
+cmp -s out.txt messy.check.txt || fail "check messy.xml: $(diff out.txt messy.check.txt)"
+run list messy.xml >out.txt 2>err.txt || fail "list messy.xml failed"
+cmp -s out.txt messy.list.txt || fail "list messy.xml: $(diff out.txt messy.list.txt)"
+
+expect 0 "1 phrases written" normalize best_regards.xml out1.xml
+cmp -s out1.xml best_regards.xml || fail "normalize changed best_regards.xml"
+expect 0 "4 phrases written" normalize messy.xml out2.xml
+cmp -s out2.xml messy.normalized.xml || fail "normalize messy.xml differs from messy.normalized.xml"
+# Normalizing a normalized file onto itself changes nothing.
+expect 0 "4 phrases written" normalize out2.xml out2.xml
+cmp -s out2.xml messy.normalized.xml || fail "normalize onto itself changed the file"
+
+if [ "$failures" -gt 0 ]; then
+  echo "$failures failure(s)"
+  exit 1
+fi
+echo "vellix-db end-to-end: all passed"

@@ -1,0 +1,297 @@
+#include "phrases/phrase_database_file.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "base/wide.h"
+#include "phrases/database_file_writer_win.h"
+
+namespace vellix {
+namespace {
+
+using File = PhraseDatabaseFile;
+
+// A fresh folder under %TEMP% for one test, removed with everything in it afterwards.
+class TempFolder {
+ public:
+  TempFolder() {
+    wchar_t base[MAX_PATH];
+    GetTempPathW(MAX_PATH, base);
+    static int counter = 0;
+    path_ = std::wstring(base) + L"vellix-dbfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+            std::to_wstring(++counter);
+    CreateDirectoryW(path_.c_str(), nullptr);
+  }
+  ~TempFolder() { RemoveTree(path_); }
+  std::u16string File(const wchar_t* name) const { return ToU16(path_ + L"\\" + name); }
+  std::vector<std::wstring> Names() const { return List(path_); }
+
+  static std::vector<std::wstring> List(const std::wstring& folder) {
+    std::vector<std::wstring> names;
+    WIN32_FIND_DATAW data;
+    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::wstring name = data.cFileName;
+      if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &data));
+    FindClose(find);
+    return names;
+  }
+  static void RemoveTree(const std::wstring& folder) {
+    for (const std::wstring& name : List(folder)) {
+      const std::wstring path = folder + L"\\" + name;
+      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+      DeleteFileW(path.c_str());
+    }
+    RemoveDirectoryW(folder.c_str());
+  }
+
+ private:
+  std::wstring path_;
+};
+
+std::string ReadBytes(const std::u16string& path) {
+  std::string bytes;
+  HANDLE file = CreateFileW(AsWide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                            OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return "<missing>";
+  char buffer[4096];
+  DWORD read = 0;
+  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
+  CloseHandle(file);
+  return bytes;
+}
+
+void WriteBytes(const std::u16string& path, const std::string& bytes) {
+  SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_NORMAL);
+  HANDLE file = CreateFileW(AsWide(path.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  ASSERT_NE(file, INVALID_HANDLE_VALUE);
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+  CloseHandle(file);
+}
+
+bool IsReadOnly(const std::u16string& path) {
+  const DWORD attributes = GetFileAttributesW(AsWide(path.c_str()));
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
+void Fill(PhraseDatabase& db, std::initializer_list<const char16_t*> words) {
+  for (const char16_t* word : words) {
+    auto phrase = std::make_unique<Phrase>();
+    phrase->SetWord(word);
+    phrase->Prefixes()[u"k"] = 1;
+    db.Add(std::move(phrase));
+  }
+}
+
+TEST(PhraseDatabaseFileWin, SaveLoadsBackAndLeavesTheFileReadOnly) {
+  for (bool readOnlyBefore : {false, true}) {
+    TempFolder folder;
+    const std::u16string path = folder.File(L"Database.xml");
+    WriteBytes(path, "old");
+    if (readOnlyBefore) SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_READONLY);
+    PhraseDatabase db;
+    Fill(db, {u"one", u"two \u00e4\u20ac"});
+    ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1) << readOnlyBefore;
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_EQ(ReadBytes(path), File::Serialize(db));
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"});
+    PhraseDatabase loaded;
+    ASSERT_EQ(File::Load(loaded, path), 1);
+    ASSERT_EQ(loaded.Size(), 2u);
+    EXPECT_EQ(loaded.At(1).Word(), u"two \u00e4\u20ac");
+  }
+}
+
+TEST(PhraseDatabaseFileWin, SaveCreatesAMissingFileReadOnly) {
+  TempFolder folder;
+  const std::u16string path = folder.File(L"New.xml");
+  PhraseDatabase db;
+  ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);
+  EXPECT_TRUE(IsReadOnly(path));
+  EXPECT_EQ(ReadBytes(path), "<?xml version=\"1.0\" ?>\r\n<Tessil_Phrase_Data />\r\n");
+}
+
+TEST(PhraseDatabaseFileWin, LoadFailuresLeaveTheCollectionUntouched) {
+  TempFolder folder;
+  WriteBytes(folder.File(L"empty.xml"), "");
+  WriteBytes(folder.File(L"noroot.xml"), "<Other/>");
+  WriteBytes(folder.File(L"zero.xml"), std::string("\0<Tessil_Phrase_Data/>", 22));
+  CreateDirectoryW(AsWide(folder.File(L"dir.xml").c_str()), nullptr);
+  for (const wchar_t* name : {L"missing.xml", L"empty.xml", L"noroot.xml", L"zero.xml", L"dir.xml"}) {
+    PhraseDatabase db;
+    Fill(db, {u"kept"});
+    EXPECT_EQ(File::Load(db, folder.File(name)), 0) << name;
+    EXPECT_EQ(db.Size(), 1u) << name;
+  }
+  std::string bytes;
+  EXPECT_EQ(File::ReadFileBytes(folder.File(L"missing.xml"), bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(File::ReadFileBytes(folder.File(L"empty.xml"), bytes), FileReadStatus::kEmpty);
+  EXPECT_EQ(File::ReadFileBytes(folder.File(L"dir.xml"), bytes), FileReadStatus::kIsFolder);
+}
+
+TEST(PhraseDatabaseFileWin, FileOpenElsewhereCannotBeLoadedOrSaved) {
+  TempFolder folder;
+  const std::u16string path = folder.File(L"Database.xml");
+  PhraseDatabase db;
+  Fill(db, {u"first"});
+  ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);
+  const std::string before = ReadBytes(path);
+  for (DWORD share : {DWORD(0), DWORD(FILE_SHARE_READ)}) {
+    HANDLE other = CreateFileW(AsWide(path.c_str()), GENERIC_READ, share, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(other, INVALID_HANDLE_VALUE);
+    PhraseDatabase loaded;
+    Fill(loaded, {u"kept"});
+    EXPECT_EQ(File::Load(loaded, path), 0);
+    EXPECT_EQ(loaded.At(0).Word(), u"kept");
+    PhraseDatabase changed;
+    Fill(changed, {u"second"});
+    EXPECT_EQ(File::Save(changed, path, nullptr, nullptr), 0);
+    std::string bytes;
+    EXPECT_EQ(File::ReadFileBytes(path, bytes), FileReadStatus::kInUse);
+    CloseHandle(other);
+    EXPECT_EQ(ReadBytes(path), before);
+    EXPECT_TRUE(IsReadOnly(path));
+    EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"});
+  }
+}
+
+int CountingHook(const std::u16string&, void* argument) {
+  int* calls = static_cast<int*>(argument);
+  ++*calls;
+  return *calls > 1;  // refuses the first save only
+}
+
+TEST(PhraseDatabaseFileWin, HookCanStopTheSave) {
+  TempFolder folder;
+  const std::u16string path = folder.File(L"Database.xml");
+  PhraseDatabase db;
+  int calls = 0;
+  EXPECT_EQ(File::Save(db, path, CountingHook, &calls), 0);
+  EXPECT_EQ(ReadBytes(path), "<missing>");
+  EXPECT_EQ(File::Save(db, path, CountingHook, &calls), 1);
+  EXPECT_EQ(calls, 2);
+}
+
+// Waits, when needed, so that the next few hundred milliseconds fall within one second.
+void StartOfASecond() {
+  SYSTEMTIME now;
+  GetLocalTime(&now);
+  if (now.wMilliseconds > 500) Sleep(1050 - now.wMilliseconds);
+}
+
+TEST(PhraseDatabaseFileWin, BackupsBesideTheProgram) {
+  const std::wstring backups = ToWide(File::BackupFolder());
+  TempFolder::RemoveTree(backups);
+  EXPECT_FALSE(File::OpenBackupFolder(nullptr));
+
+  TempFolder folder;
+  const std::u16string path = folder.File(L"Data base.xml");
+  PhraseDatabase db;
+  Fill(db, {u"first"});
+  ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);  // read-only now
+  const std::string first = ReadBytes(path);
+
+  StartOfASecond();
+  PhraseDatabase second;
+  Fill(second, {u"second"});
+  ASSERT_EQ(File::Save(second, path, File::MakeBackup, nullptr), 1);
+  PhraseDatabase third;
+  Fill(third, {u"third"});
+  ASSERT_EQ(File::Save(third, path, File::MakeBackup, nullptr), 1);
+  EXPECT_EQ(ReadBytes(path), File::Serialize(third));
+
+  const std::vector<std::wstring> names = TempFolder::List(backups);
+  ASSERT_EQ(names.size(), 1u);
+  const std::wstring& name = names[0];
+  EXPECT_EQ(name.rfind(L"Data base_", 0), 0u) << ToU16(name).size();
+  EXPECT_EQ(name.substr(name.size() - 4), L".xml");
+  EXPECT_EQ(name.find_first_of(L":/\\*?\"<>|", 10), std::wstring::npos);
+  EXPECT_EQ(name.find(L' ', 10), std::wstring::npos);
+  const std::u16string backup = ToU16(backups + L"\\" + name);
+  EXPECT_EQ(ReadBytes(backup), first);
+  EXPECT_TRUE(IsReadOnly(backup));
+  TempFolder::RemoveTree(backups);
+}
+
+TEST(PhraseDatabaseFileWin, BackupOfAMissingDatabaseIsSkipped) {
+  const std::wstring backups = ToWide(File::BackupFolder());
+  TempFolder folder;
+  PhraseDatabase db;
+  ASSERT_EQ(File::Save(db, folder.File(L"x.xml"), File::MakeBackup, nullptr), 1);
+  EXPECT_TRUE(TempFolder::List(backups).empty());
+  TempFolder::RemoveTree(backups);
+}
+
+// The real file operations with one step made to fail.
+enum class Step { kCreate, kWrite, kFlush, kClose, kClearReadOnly, kReplace };
+
+class FailingOperations final : public DatabaseFileOperations {
+ public:
+  explicit FailingOperations(Step failing) : failing_(failing) {}
+  DWORD GetAttributes(const std::wstring& path) override { return real_.GetAttributes(path); }
+  bool SetAttributes(const std::wstring& path, DWORD attributes) override {
+    if (failing_ == Step::kClearReadOnly && !(attributes & FILE_ATTRIBUTE_READONLY)) return false;
+    return real_.SetAttributes(path, attributes);
+  }
+  HANDLE CreateNew(const std::wstring& path, DWORD attributes) override {
+    return failing_ == Step::kCreate ? INVALID_HANDLE_VALUE : real_.CreateNew(path, attributes);
+  }
+  bool Write(HANDLE file, const char* data, DWORD size) override {
+    if (failing_ == Step::kWrite) {  // the disk fills up half-way
+      real_.Write(file, data, size / 2);
+      return false;
+    }
+    return real_.Write(file, data, size);
+  }
+  bool Flush(HANDLE file) override { return failing_ != Step::kFlush && real_.Flush(file); }
+  bool Close(HANDLE file) override { return real_.Close(file) && failing_ != Step::kClose; }
+  bool Replace(const std::wstring& from, const std::wstring& to) override {
+    return failing_ != Step::kReplace && real_.Replace(from, to);
+  }
+  bool Delete(const std::wstring& path) override { return real_.Delete(path); }
+
+ private:
+  Step failing_;
+  DatabaseFileOperations& real_ = SystemFileOperations();
+};
+
+TEST(DatabaseFileWriter, InterruptedSaveLeavesTheOldFileIntact) {
+  for (Step step : {Step::kCreate, Step::kWrite, Step::kFlush, Step::kClose,
+                    Step::kClearReadOnly, Step::kReplace}) {
+    for (bool readOnly : {false, true}) {
+      TempFolder folder;
+      const std::u16string path = folder.File(L"Database.xml");
+      const std::string old = "old content that must survive\r\n";
+      WriteBytes(path, old);
+      if (readOnly) SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_READONLY);
+      FailingOperations files(step);
+      const int outcome = DatabaseFileWriter(files).Write(ToWide(path), std::string(5000, 'n'));
+      const bool stepRuns = step != Step::kClearReadOnly || readOnly;
+      const std::string label = "step " + std::to_string(int(step)) + " read-only " + std::to_string(readOnly);
+      EXPECT_EQ(outcome, stepRuns ? 0 : 1) << label;
+      if (stepRuns) {
+        EXPECT_EQ(ReadBytes(path), old) << label;
+      }
+      EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"}) << label;
+      EXPECT_TRUE(IsReadOnly(path)) << label;
+    }
+  }
+}
+
+TEST(DatabaseFileWriter, RefusesAFolder) {
+  TempFolder folder;
+  const std::u16string path = folder.File(L"dir");
+  CreateDirectoryW(AsWide(path.c_str()), nullptr);
+  EXPECT_EQ(DatabaseFileWriter(SystemFileOperations()).Write(ToWide(path), "x"), 0);
+  EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"dir"});
+}
+
+}  // namespace
+}  // namespace vellix

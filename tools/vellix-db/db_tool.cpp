@@ -1,0 +1,260 @@
+#include "db_tool.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+#include "base/utf.h"
+
+namespace vellix {
+namespace {
+
+constexpr char kToolHelp[] =
+    "usage: vellix-db VERB [--help] FILE...\n"
+    "\n"
+    "Checks, lists and normalizes Vellix phrase database files (Database.xml).\n"
+    "Files are read exactly as Vellix loads them.\n"
+    "\n"
+    "verbs:\n"
+    "  check FILE          report what loads and what looks wrong\n"
+    "  list FILE           one line per phrase\n"
+    "  normalize IN OUT    load IN and write OUT as Vellix saves it\n"
+    "\n"
+    "Run 'vellix-db VERB --help' for the details of a verb.\n"
+    "exit status: 0 done, 1 a file could not be read, had no root or could not be written,\n"
+    "2 wrong usage.\n";
+
+constexpr char kCheckHelp[] =
+    "usage: vellix-db check FILE\n"
+    "\n"
+    "Loads FILE as Vellix does and prints the number of phrases loaded, the Phrase\n"
+    "elements that were dropped (no Word element), the phrases without an enabled\n"
+    "keystroke, and the enabled keystrokes that several phrases share. Positions count\n"
+    "the Phrase elements of the file from 1.\n"
+    "exit status: 0 the root element was found, 1 it was not or FILE cannot be read,\n"
+    "2 wrong usage.\n";
+
+constexpr char kListHelp[] =
+    "usage: vellix-db list FILE\n"
+    "\n"
+    "Prints one line per loaded phrase: position, enabled, case-sensitive, action\n"
+    "(replace or append), caret-left steps, usage count, the keystrokes with their flags\n"
+    "and the first 40 characters of the text, control characters escaped (\\r \\n \\t \\xNN).\n"
+    "exit status as for check.\n";
+
+constexpr char kNormalizeHelp[] =
+    "usage: vellix-db normalize IN OUT\n"
+    "\n"
+    "Loads IN as Vellix does and writes OUT with exactly the bytes Vellix writes when it\n"
+    "saves that collection. Nothing is written when IN cannot be loaded. On Windows OUT\n"
+    "is left read-only, as Vellix leaves its database. IN and OUT may be the same file.\n"
+    "exit status: 0 written, 1 IN could not be loaded or OUT could not be written,\n"
+    "2 wrong usage.\n";
+
+std::string Utf8(const std::u16string& text) { return Utf16ToUtf8(text); }
+
+std::string Describe(FileReadStatus status) {
+  switch (status) {
+    case FileReadStatus::kOk: return "read";
+    case FileReadStatus::kNotFound: return "no such file";
+    case FileReadStatus::kInUse: return "the file is in use by another program";
+    case FileReadStatus::kCannotOpen: return "the file cannot be opened";
+    case FileReadStatus::kIsFolder: return "this is a folder, not a file";
+    case FileReadStatus::kEmpty: return "the file is empty";
+    case FileReadStatus::kTooLarge: return "the file is larger than 256 MiB";
+    case FileReadStatus::kReadFailed: return "the file could not be read completely";
+  }
+  return "the file cannot be read";
+}
+
+// Loads path into collection; on failure writes the one-line reason and returns false.
+bool LoadFile(const std::u16string& path, DbToolFiles& files, PhraseDatabase& collection,
+              ParseReport& report, DbToolOutput& output) {
+  std::string bytes;
+  const FileReadStatus status = files.Read(path, bytes);
+  if (status != FileReadStatus::kOk) {
+    output.err += "vellix-db: " + Utf8(path) + ": " + Describe(status) + "\n";
+    return false;
+  }
+  if (!PhraseDatabaseFile::ParseFileBytes(collection, bytes, &report)) {
+    output.err += "vellix-db: " + Utf8(path) + ": not a phrase database (no Tessil_Phrase_Data root element)\n";
+    return false;
+  }
+  if (report.inputCut) {
+    output.err += "vellix-db: " + Utf8(path) +
+                  ": warning: elements nest too deep; read up to that point, as Vellix does\n";
+  }
+  return true;
+}
+
+// Text with control characters, backslash and quote escaped; at most limit code points.
+std::string Escape(const std::u16string& text, size_t limit) {
+  const std::string utf8 = Utf8(text);
+  std::string result;
+  size_t codePoints = 0;
+  for (size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    if ((c & 0xC0) != 0x80 && codePoints++ == limit) {
+      result += "...";
+      break;
+    }
+    switch (c) {
+      case '\r': result += "\\r"; break;
+      case '\n': result += "\\n"; break;
+      case '\t': result += "\\t"; break;
+      case '\\': result += "\\\\"; break;
+      case '"': result += "\\\""; break;
+      default:
+        if (c < 0x20 || c == 0x7F) {
+          static const char kHex[] = "0123456789ABCDEF";
+          result += "\\x";
+          result += kHex[c >> 4];
+          result += kHex[c & 15];
+        } else {
+          result += char(c);
+        }
+    }
+  }
+  return result;
+}
+
+std::string Positions(const std::vector<uint32_t>& ids) {
+  std::string text = ids.size() == 1 ? "position " : "positions ";
+  for (size_t i = 0; i < ids.size(); ++i) text += (i ? ", " : "") + std::to_string(ids[i]);
+  return text;
+}
+
+std::u16string FoldAscii(std::u16string text) {
+  for (char16_t& c : text) {
+    if (c >= u'A' && c <= u'Z') c = char16_t(c - u'A' + u'a');
+  }
+  return text;
+}
+
+// Enabled keystrokes that trigger more than one phrase: equal keystrokes, or keystrokes
+// equal but for ASCII case where one of the two phrases is not case-sensitive.
+void ReportSharedKeystrokes(const PhraseDatabase& collection, DbToolOutput& output) {
+  struct Entry {
+    uint32_t id;
+    const std::u16string* keystroke;
+    bool caseSensitive;
+  };
+  std::map<std::u16string, std::vector<Entry>> groups;
+  for (const auto& phrase : collection.Items()) {
+    for (const auto& [keystroke, enabled] : phrase->Prefixes()) {
+      if (enabled) groups[FoldAscii(keystroke)].push_back({phrase->Id(), &keystroke, phrase->CaseSensitive() != 0});
+    }
+  }
+  std::vector<std::string> lines;
+  for (const auto& [folded, entries] : groups) {
+    std::set<uint32_t> ids;
+    std::set<std::u16string> keystrokes;
+    for (const Entry& a : entries) {
+      for (const Entry& b : entries) {
+        if (a.id == b.id) continue;
+        if (*a.keystroke == *b.keystroke || !a.caseSensitive || !b.caseSensitive) {
+          ids.insert(a.id);
+          keystrokes.insert(*a.keystroke);
+        }
+      }
+    }
+    if (ids.size() < 2) continue;
+    std::string names;
+    for (const auto& k : keystrokes) names += (names.empty() ? "\"" : " / \"") + Escape(k, 40) + "\"";
+    lines.push_back("  " + names + ": " + Positions({ids.begin(), ids.end()}) + "\n");
+  }
+  output.out += "keystrokes shared by several phrases: " + std::to_string(lines.size()) + "\n";
+  for (const std::string& line : lines) output.out += line;
+}
+
+int Check(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) {
+  PhraseDatabase collection;
+  ParseReport report;
+  if (!LoadFile(path, files, collection, report, output)) return 1;
+  output.out += Utf8(path) + ": phrase database\n";
+  output.out += "phrases loaded: " + std::to_string(collection.Size()) + " of " +
+                std::to_string(report.phraseElements) + " Phrase elements\n";
+  output.out += "Phrase elements rejected (no Word element): " + std::to_string(report.rejected.size());
+  output.out += report.rejected.empty() ? "\n" : " at " + Positions(report.rejected) + "\n";
+  std::vector<uint32_t> silent;
+  for (const auto& phrase : collection.Items()) {
+    if (!phrase->HasEnabledKeystroke()) silent.push_back(phrase->Id());
+  }
+  output.out += "phrases without an enabled keystroke: " + std::to_string(silent.size());
+  output.out += silent.empty() ? "\n" : " at " + Positions(silent) + "\n";
+  ReportSharedKeystrokes(collection, output);
+  return 0;
+}
+
+int List(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) {
+  PhraseDatabase collection;
+  ParseReport report;
+  if (!LoadFile(path, files, collection, report, output)) return 1;
+  for (const auto& phrase : collection.Items()) {
+    std::string line = std::to_string(phrase->Id());
+    line += " enabled=" + std::to_string(phrase->Enabled());
+    line += " case-sensitive=" + std::to_string(phrase->CaseSensitive());
+    line += std::string(" action=") + (phrase->AddOrReplace() ? "replace" : "append");
+    line += " caret-left=" + std::to_string(phrase->LeftAfter());
+    line += " usage=" + std::to_string(phrase->CountUsage());
+    line += " keystrokes=[";
+    bool first = true;
+    for (const auto& [keystroke, enabled] : phrase->Prefixes()) {
+      line += (first ? "\"" : ", \"") + Escape(keystroke, 40) + (enabled ? "\"" : "\" (disabled)");
+      first = false;
+    }
+    line += "] text=\"" + Escape(phrase->Word(), 40) + "\"\n";
+    output.out += line;
+  }
+  return 0;
+}
+
+int Normalize(const std::u16string& in, const std::u16string& out, DbToolFiles& files,
+              DbToolOutput& output) {
+  PhraseDatabase collection;
+  ParseReport report;
+  if (!LoadFile(in, files, collection, report, output)) return 1;
+  if (!files.Save(collection, out)) {
+    output.err += "vellix-db: " + Utf8(out) + ": could not be written\n";
+    return 1;
+  }
+  output.out += Utf8(out) + ": " + std::to_string(collection.Size()) + " phrases written\n";
+  return 0;
+}
+
+int Usage(DbToolOutput& output, const std::string& message, const char* help) {
+  output.err += "vellix-db: " + message + "\n" + help;
+  return 2;
+}
+
+}  // namespace
+
+int RunDbTool(const std::vector<std::u16string>& arguments, DbToolFiles& files, DbToolOutput& output) {
+  if (arguments.empty()) return Usage(output, "no verb given", kToolHelp);
+  const std::u16string& verb = arguments[0];
+  if (verb == u"--help" || verb == u"-h" || verb == u"help") {
+    output.out += kToolHelp;
+    return 0;
+  }
+  struct Verb {
+    const char16_t* name;
+    const char* help;
+    size_t files;
+  } const verbs[] = {{u"check", kCheckHelp, 1}, {u"list", kListHelp, 1}, {u"normalize", kNormalizeHelp, 2}};
+  const auto it = std::find_if(std::begin(verbs), std::end(verbs), [&](const Verb& v) { return verb == v.name; });
+  if (it == std::end(verbs)) return Usage(output, "unknown verb '" + Utf8(verb) + "'", kToolHelp);
+  const std::vector<std::u16string> rest(arguments.begin() + 1, arguments.end());
+  if (std::find(rest.begin(), rest.end(), u"--help") != rest.end() ||
+      std::find(rest.begin(), rest.end(), u"-h") != rest.end()) {
+    output.out += it->help;
+    return 0;
+  }
+  if (rest.size() != it->files) {
+    return Usage(output, Utf8(verb) + " takes " + (it->files == 1 ? "one file" : "two files"), it->help);
+  }
+  if (verb == u"check") return Check(rest[0], files, output);
+  if (verb == u"list") return List(rest[0], files, output);
+  return Normalize(rest[0], rest[1], files, output);
+}
+
+}  // namespace vellix

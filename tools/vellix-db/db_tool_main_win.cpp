@@ -1,0 +1,45 @@
+// vellix-db on Windows: the program's own Load rules (no sharing) and its Save.
+
+#include <windows.h>
+#include <fcntl.h>
+#include <io.h>
+#include <shellapi.h>
+
+#include <cstdio>
+
+#include "base/wide.h"
+#include "db_tool.h"
+
+namespace vellix {
+namespace {
+
+class ProgramFiles final : public DbToolFiles {
+ public:
+  FileReadStatus Read(const std::u16string& path, std::string& bytes) override {
+    return PhraseDatabaseFile::ReadFileBytes(path, bytes);
+  }
+  bool Save(const PhraseDatabase& collection, const std::u16string& path) override {
+    return PhraseDatabaseFile::Save(collection, path, nullptr, nullptr) == 1;
+  }
+};
+
+}  // namespace
+}  // namespace vellix
+
+int main() {
+  int count = 0;
+  wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &count);
+  std::vector<std::u16string> arguments;
+  for (int i = 1; argv && i < count; ++i) arguments.push_back(vellix::ToU16(argv[i]));
+  if (argv) LocalFree(argv);
+  // UTF-8 bytes with "\n" line ends on every platform.
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+  SetConsoleOutputCP(CP_UTF8);
+  vellix::ProgramFiles files;
+  vellix::DbToolOutput output;
+  const int status = vellix::RunDbTool(arguments, files, output);
+  std::fwrite(output.out.data(), 1, output.out.size(), stdout);
+  std::fwrite(output.err.data(), 1, output.err.size(), stderr);
+  return status;
+}
