@@ -2,9 +2,7 @@
 # Creates the Wine prefix named by WINEPREFIX once; concurrent callers wait for the first.
 set -euo pipefail
 : "${WINEPREFIX:?}"
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}
-export WINEARCH=win64
+source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ -f "$WINEPREFIX/.vellix-ready" ]; then
   exit 0

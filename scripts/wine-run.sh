@@ -5,10 +5,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
-export WINEPREFIX=${VELLIX_WINEPREFIX:-$here/../build/wineprefix}
-export WINEDEBUG=${WINEDEBUG:--all}
-export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree=;mshtml=;winemenubuilder.exe=}
-export WINEARCH=win64
+source "$here/wine-env.sh"
 
 "$here/wine-prefix.sh"
 exec wine "$@"
