@@ -2,7 +2,9 @@
 # Creates the Wine prefix named by WINEPREFIX once; concurrent callers wait for the first.
 set -euo pipefail
 : "${WINEPREFIX:?}"
+prefix=$WINEPREFIX
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
+export WINEPREFIX=$prefix
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ -f "$WINEPREFIX/.vellix-ready" ]; then
   exit 0
