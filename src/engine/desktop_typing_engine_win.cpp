@@ -27,7 +27,29 @@ bool DesktopTypingEngine::Start(bool installKeyboardHook) noexcept {
     StopTracking();
     return false;
   }
+  FollowFocusedWindow();
   return true;
+}
+
+void DesktopTypingEngine::FollowFocusedWindow() noexcept {
+  // The window that has the focus when the engine starts raises no event until it changes,
+  // so the first key typed there would find no window and be lost: take it as if its focus
+  // event had arrived. The program's own windows are skipped, as their events are.
+  const HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr) return;
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const DWORD thread = GetWindowThreadProcessId(foreground, nullptr);
+  const HWND focus = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : foreground;
+  DWORD process = 0;
+  GetWindowThreadProcessId(focus, &process);
+  if (process == GetCurrentProcessId()) return;
+  WinEventInfo event;
+  event.event = kEventObjectFocus;
+  event.window = reinterpret_cast<WindowHandle>(focus);
+  event.objectId = kObjIdWindow;
+  event.eventThread = thread;
+  OnWinEvent(event, 0);
 }
 
 bool DesktopTypingEngine::Stop() noexcept {

@@ -29,7 +29,8 @@ class DesktopTypingEngine : private DesktopEngineParts, public TypingEngine {
   ~DesktopTypingEngine() override;
 
   // False (nothing changed) when running already, or when a hook or the worker cannot be
-  // set up; everything this call set up is then undone.
+  // set up; everything this call set up is then undone. On success the window that has
+  // the focus is followed at once.
   bool Start(bool installKeyboardHook) noexcept;
   // False when not running, or when the window-event listener could not be removed (the
   // engine then keeps running). Once it has returned true nothing more is typed.
@@ -39,6 +40,9 @@ class DesktopTypingEngine : private DesktopEngineParts, public TypingEngine {
   bool GetCaretScreenPosition(int32_t& x, int32_t& y) const noexcept;
 
  private:
+  // Makes the focused window of the foreground (when not this program's) the current one.
+  void FollowFocusedWindow() noexcept;
+
   EngineWorker worker_;
 };
 

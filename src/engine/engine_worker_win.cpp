@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include <mutex>
+#include <span>
+
 #include "engine/synthetic_typing.h"
 #include "engine/typing_engine.h"
 
@@ -14,23 +17,57 @@ struct EngineWorker::Context {
   TypingEngine* engine = nullptr;
   KeyInjector* injector = nullptr;
   uint32_t delay = 0;
+  // Set by Stop under sendLock: once Stop holds the lock no batch is in flight, and every
+  // later Send sees the flag and sends nothing.
+  bool stopping = false;
+  std::mutex sendLock;
 };
 
 namespace {
 
 using Context = EngineWorker::Context;
 
-bool IsSignalled(HANDLE event) { return WaitForSingleObject(event, 0) == WAIT_OBJECT_0; }
+bool IsStopping(Context& context) {
+  std::lock_guard guard(context.sendLock);
+  return context.stopping;
+}
 
-void TypePending(Context& context) {
+// The worker's view of the injector: sends nothing once Stop has begun, and its pauses end
+// at once when the stop event is signalled, so that a stop during a long insertion does not
+// wait for the rest of it.
+class StoppableInjector final : public KeyInjector {
+ public:
+  explicit StoppableInjector(Context& context) : context_(context) {}
+
+  size_t Send(std::span<const KeyRecord> records) noexcept override {
+    std::lock_guard guard(context_.sendLock);
+    if (context_.stopping) return 0;
+    return context_.injector->Send(records);
+  }
+  uint16_t ScanCode(uint16_t vk) noexcept override { return context_.injector->ScanCode(vk); }
+  void Pause(uint32_t milliseconds) noexcept override {
+    // The stop event is auto-reset: a stop that ends this pause is remembered in stopping.
+    if (!IsStopping(context_)) WaitForSingleObject(context_.stop.get(), milliseconds);
+  }
+
+ private:
+  Context& context_;
+};
+
+// Types the pending insertion; false when Stop began meanwhile (the cycle then ends without
+// reporting anything, as the engine is no longer running).
+bool TypePending(Context& context) {
   BYTE noKeysDown[256] = {};
   SetKeyboardState(noKeysDown);  // no modifier of the user's leaks into the typed text
   TypingEngine& engine = *context.engine;
   engine.SetIgnorePhysical(true);
   const PendingInsertion pending = engine.Pending();
-  TypeText(*context.injector, pending.text, pending.eraseCount, pending.leftAfter);
-  engine.OnInsertionTyped();
+  StoppableInjector injector(context);
+  TypeText(injector, pending.text, pending.eraseCount, pending.leftAfter);
+  const bool stopped = IsStopping(context);
+  if (!stopped) engine.OnInsertionTyped();
   engine.SetIgnorePhysical(false);
+  return !stopped;
 }
 
 // One print cycle. False when the stop event ended it (the thread must end at once).
@@ -40,9 +77,9 @@ bool RunCycle(Context& context) {
   const DWORD result = WaitForMultipleObjects(2, waitFor, FALSE, delay);
   if (result == WAIT_OBJECT_0 + 1) return false;
   if (result == WAIT_TIMEOUT) {
-    // A stop signalled at the very moment the delay ran out still wins over typing.
-    if (IsSignalled(context.stop.get())) return false;
-    TypePending(context);
+    // A stop begun at the very moment the delay ran out still wins over typing.
+    if (IsStopping(context)) return false;
+    if (!TypePending(context)) return false;
   } else if (result == WAIT_OBJECT_0) {
     ResetEvent(context.cancel.get());
   }
@@ -112,11 +149,18 @@ bool EngineWorker::Stop() noexcept {
     context = std::move(context_);  // from now on nothing more is signalled
   }
   if (!context) return false;
+  {
+    // Waits for a batch in flight; after this block the worker sends nothing more.
+    std::lock_guard guard(context->sendLock);
+    context->stopping = true;
+  }
   SetEvent(context->stop.get());
   // Not under contextLock_: the cycle being finished may still signal (and find nothing).
+  // When the thread does not end in time (a host callback that hangs), it is let go: it can
+  // no longer type, and it keeps its own reference to the events.
   WaitForSingleObject(thread_.get(), kStopWaitMilliseconds);
   thread_.reset();
-  return true;  // the thread keeps its own reference if it is still finishing a cycle
+  return true;
 }
 
 void EngineWorker::StartDelayed() noexcept {
