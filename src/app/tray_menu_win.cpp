@@ -117,8 +117,10 @@ void ShowTrayMenu(TrayMenuHost& host, POINT at) {
   SetForegroundWindow(window);
   if (EditorOpen(host)) SetEnabled(TrayPopup(menu), ID_EDIT_PHRASES, false);
   HideBalloonOf(window);
-  const UINT command = static_cast<UINT>(TrackPopupMenu(TrayPopup(menu), TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
-                                                        at.x, at.y, 0, window, nullptr));
+  // TPM_RETURNCMD hands back the chosen command instead of posting it. Notifications stay
+  // on: the dialog rebuilds the language submenu on WM_INITMENUPOPUP.
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(TrayPopup(menu), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
   // Lets the menu's window finish closing before anything else happens.
   PostMessageW(window, WM_NULL, 0, 0);
   DestroyMenu(menu);

@@ -27,7 +27,9 @@ std::u16string Decimal(uint64_t value) {
 
 std::u16string Decimal(int value) {
   if (value >= 0) return Decimal(static_cast<uint64_t>(value));
-  return u"-" + Decimal(static_cast<uint64_t>(-static_cast<int64_t>(value)));
+  std::u16string text = Decimal(static_cast<uint64_t>(-static_cast<int64_t>(value)));
+  text.insert(text.begin(), u'-');
+  return text;
 }
 
 bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
