@@ -1,0 +1,132 @@
+#include "app/tray_menu_win.h"
+
+#include "app/autostart_win.h"
+#include "app/menu_helpers_win.h"
+#include "app/settings.h"
+#include "app/sound_player_win.h"
+#include "app/tray_icon_win.h"
+#include "app/web_links.h"
+#include "app/web_links_win.h"
+#include "lang/language_export_win.h"
+#include "lang/language_win.h"
+#include "resource.h"
+
+namespace vellix {
+namespace {
+
+// The point at which the menu was last shown; one tray menu per process.
+POINT last_point_{};
+
+bool SoundsOn() { return Settings::Instance().sounds.load() != 0; }
+
+// The open phrase editor comes to the front, as a second request to open it would do.
+void BringEditorToFront(HWND editor) {
+  if (IsIconic(editor)) ShowWindow(editor, SW_RESTORE);
+  SetActiveWindow(editor);
+  SetForegroundWindow(editor);
+  SetFocus(editor);
+  if (SoundsOn()) PlaySystemSound(u"SystemNotification", true);
+}
+
+bool EditorOpen(TrayMenuHost& host) {
+  const HWND editor = host.EditorWindow();
+  return editor && IsWindow(editor);
+}
+
+void SetCheck(HMENU menu, UINT id, bool checked) {
+  CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+}
+
+void SetEnabled(HMENU menu, UINT id, bool enabled) {
+  EnableMenuItem(menu, id, MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
+bool ClipboardHasBothTextFormats() {
+  return IsClipboardFormatAvailable(CF_TEXT) && IsClipboardFormatAvailable(CF_UNICODETEXT);
+}
+
+void ToggleSounds() {
+  Settings& settings = Settings::Instance();
+  settings.sounds.store(settings.sounds.load() == 0 ? 1 : 0);
+  settings.Save();
+}
+
+bool ChooseLanguage(TrayMenuHost& host, UINT command) {
+  Language* language = Language::Current();
+  if (!language || !language->HandleLanguageCommand(command)) return false;
+  host.LanguageChanged();
+  return true;
+}
+
+// Hides any balloon of the dialog's icon, so that it does not cover the menu.
+void HideBalloonOf(HWND window) {
+  if (TrayIcon* icon = TrayIcon::AddedTo(window)) icon->HideBalloon();
+}
+
+}  // namespace
+
+HMENU TrayPopup(HMENU menu) { return menu ? GetSubMenu(menu, 0) : nullptr; }
+
+HMENU PrepareTrayMenu(TrayMenuHost& host) {
+  const HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
+  const HMENU popup = TrayPopup(menu);
+  if (!popup) {
+    if (menu) DestroyMenu(menu);
+    return nullptr;
+  }
+  // The language submenu is rebuilt from the list when it opens; load the list now.
+  if (Language* language = Language::Current()) language->LanguageFiles();
+  TranslateMenu(popup);
+  SetCheck(popup, ID_START_WITH_WINDOWS, IsAutostartOn());
+  SetCheck(popup, ID_SOUNDS, SoundsOn());
+  SetMenuItemText(popup, ID_ENABLE,
+                  GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
+  SetMenuDefaultItem(popup, ID_EDIT_PHRASES, FALSE);
+  SetEnabled(popup, ID_ADD_FROM_CLIPBOARD, ClipboardHasBothTextFormats());
+  return menu;
+}
+
+bool RunTrayCommand(TrayMenuHost& host, UINT command) {
+  switch (command) {
+    case 0: return false;
+    case ID_APP_EXIT: host.RequestClose(false); return false;
+    case ID_RESTART: host.RequestClose(true); return false;
+    case ID_TRAY_ABOUT: host.ShowAbout(); return false;
+    case ID_VISIT_WEB_SITE: OpenWebPage(host.MainWindow(), HomePageAddress()); return false;
+    case ID_VISIT_FORUM: OpenWebPage(host.MainWindow(), ForumAddress()); return false;
+    case ID_TECHNICAL_SUPPORT: OpenWebPage(host.MainWindow(), SupportAddress()); return false;
+    case ID_EDIT_PHRASES: host.RunPhraseEditor(nullptr, false); return false;
+    case ID_ADD_FROM_CLIPBOARD: host.RunPhraseEditor(nullptr, true); return false;
+    case ID_START_WITH_WINDOWS: SetAutostart(!IsAutostartOn()); return true;
+    case ID_SOUNDS: ToggleSounds(); return false;
+    case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
+    case ID_ENABLE: host.EnableCommand(); return false;
+    default:
+      if (command >= ID_LANGUAGE_ENGLISH && command < ID_LANGUAGE_END) return ChooseLanguage(host, command);
+      return false;
+  }
+}
+
+void ShowTrayMenu(TrayMenuHost& host, POINT at) {
+  last_point_ = at;
+  if (EditorOpen(host)) BringEditorToFront(host.EditorWindow());
+  const HMENU menu = PrepareTrayMenu(host);
+  if (!menu) return;
+  const HWND window = host.MainWindow();
+  // Without the foreground the menu would not close when the user clicks elsewhere.
+  SetForegroundWindow(window);
+  if (EditorOpen(host)) SetEnabled(TrayPopup(menu), ID_EDIT_PHRASES, false);
+  HideBalloonOf(window);
+  // TPM_RETURNCMD hands back the chosen command instead of posting it. Notifications stay
+  // on: the dialog rebuilds the language submenu on WM_INITMENUPOPUP.
+  const UINT command = static_cast<UINT>(
+      TrackPopupMenu(TrayPopup(menu), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
+  // Lets the menu's window finish closing before anything else happens.
+  PostMessageW(window, WM_NULL, 0, 0);
+  DestroyMenu(menu);
+  if (RunTrayCommand(host, command)) ShowTrayMenuAgain(host);
+}
+
+void ShowTrayMenuAgain(TrayMenuHost& host) { ShowTrayMenu(host, last_point_); }
+
+}  // namespace vellix

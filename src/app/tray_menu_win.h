@@ -1,0 +1,28 @@
+#pragma once
+// The tray menu: built from menu resource 131 for the current state, shown at a point, and
+// its commands carried out through the main dialog.
+//
+// Runs on the main dialog's thread only.
+
+#include <windows.h>
+
+#include "app/tray_menu_host.h"
+
+namespace vellix {
+
+// Shows the menu at a screen point (remembered for ShowTrayMenuAgain) and carries out the
+// chosen command.
+void ShowTrayMenu(TrayMenuHost& host, POINT at);
+// The same at the point the menu was last shown at.
+void ShowTrayMenuAgain(TrayMenuHost& host);
+
+// The menu resource, translated, with its checks, texts, default item and enabled states
+// set for the current state. The caller destroys it; null when the resource is missing.
+HMENU PrepareTrayMenu(TrayMenuHost& host);
+// The popup of the prepared menu that is shown.
+HMENU TrayPopup(HMENU menu);
+
+// Carries out one chosen command (0: none). True when the menu is to be shown again.
+bool RunTrayCommand(TrayMenuHost& host, UINT command);
+
+}  // namespace vellix

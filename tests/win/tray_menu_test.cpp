@@ -1,0 +1,192 @@
+// The tray menu as it is shown: items, texts, checks, the default item, the clipboard
+// rule, and the commands that change settings and the autostart entry.
+// Needs a display (the Windows tests run on a private Xvfb).
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "app/autostart_win.h"
+#include "app/clipboard_win.h"
+#include "app/menu_helpers_win.h"
+#include "app/settings.h"
+#include "app/tray_menu_host.h"
+#include "app/tray_menu_win.h"
+#include "base/wide.h"
+#include "language_test_support.h"
+#include "resource.h"
+
+namespace vellix {
+namespace {
+
+class FakeHost final : public TrayMenuHost {
+ public:
+  HWND MainWindow() noexcept override { return window; }
+  bool IsEngineOn() noexcept override { return engineOn; }
+  void EnableCommand() noexcept override { calls.push_back(u"enable"); }
+  void RequestClose(bool restart) noexcept override { calls.push_back(restart ? u"restart" : u"close"); }
+  void RunPhraseEditor(HWND hint, bool addOnOpen) noexcept override {
+    calls.push_back(hint ? u"editor with hint" : (addOnOpen ? u"editor add" : u"editor"));
+  }
+  void ShowAbout() noexcept override { calls.push_back(u"about"); }
+  HWND EditorWindow() noexcept override { return editor; }
+  void LanguageChanged() noexcept override { calls.push_back(u"language"); }
+
+  HWND window = nullptr;
+  HWND editor = nullptr;
+  bool engineOn = false;
+  std::vector<std::u16string> calls;
+};
+
+UINT State(HMENU menu, UINT id) { return GetMenuState(menu, id, MF_BYCOMMAND); }
+
+std::vector<UINT> Ids(HMENU popup) {
+  std::vector<UINT> ids;
+  for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+    const HMENU sub = GetSubMenu(popup, i);
+    ids.push_back(sub ? UINT(-2) : GetMenuItemID(popup, i));  // a separator has id 0
+  }
+  return ids;
+}
+
+void PutFormats(std::initializer_list<UINT> formats) {
+  ClipboardBlocks blocks;
+  for (UINT format : formats) {
+    if (format == CF_UNICODETEXT) blocks[format] = {'a', 0, 0, 0};
+    else blocks[format] = {'a', 0};
+  }
+  ASSERT_TRUE(PutClipboardBlocks(blocks));
+}
+
+class TrayMenuTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.window = CreateWindowExW(0, L"STATIC", L"tray menu test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                   GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(host_.window, nullptr);
+    sounds_ = Settings::Instance().sounds.load();
+    autostart_ = IsAutostartOn();
+  }
+  void TearDown() override {
+    Settings::Instance().sounds.store(sounds_);
+    Settings::Instance().Save();
+    SetAutostart(autostart_);
+    DestroyWindow(host_.window);
+  }
+
+  // The prepared menu's popup; the menu is destroyed with the fixture step.
+  HMENU Prepare() {
+    menu_.reset(PrepareTrayMenu(host_));
+    return TrayPopup(menu_.get());
+  }
+
+  struct MenuDeleter {
+    void operator()(HMENU menu) const { DestroyMenu(menu); }
+  };
+  std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu_;
+  FakeHost host_;
+  int32_t sounds_ = 1;
+  bool autostart_ = false;
+};
+
+TEST_F(TrayMenuTest, ItemsInOrderWithTextsAndDefaultItem) {
+  const HMENU popup = Prepare();
+  ASSERT_NE(popup, nullptr);
+  const UINT sep = 0, sub = UINT(-2);
+  EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783, sep,
+                                          32772, 32789, sub, 32771}));
+  EXPECT_EQ(GetMenuItemText(popup, ID_ENABLE), u"Enable");
+  EXPECT_EQ(GetMenuItemText(popup, ID_EDIT_PHRASES), u"Edit Phrases");
+  EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), UINT(ID_EDIT_PHRASES));
+  EXPECT_EQ(State(popup, ID_EDIT_PHRASES) & MF_GRAYED, 0u);
+
+  host_.engineOn = true;
+  EXPECT_EQ(GetMenuItemText(Prepare(), ID_ENABLE), u"Disable Temporary");
+}
+
+TEST_F(TrayMenuTest, ChecksFollowTheSettingsAndTheRunEntry) {
+  const struct {
+    int32_t sounds;
+    bool autostart;
+  } cases[] = {{0, false}, {1, true}, {1, false}, {0, true}};
+  for (const auto& c : cases) {
+    Settings::Instance().sounds.store(c.sounds);
+    ASSERT_TRUE(SetAutostart(c.autostart));
+    const HMENU popup = Prepare();
+    EXPECT_EQ((State(popup, ID_SOUNDS) & MF_CHECKED) != 0, c.sounds != 0);
+    EXPECT_EQ((State(popup, ID_START_WITH_WINDOWS) & MF_CHECKED) != 0, c.autostart);
+  }
+}
+
+TEST_F(TrayMenuTest, AddFromClipboardNeedsBothTextFormats) {
+  PutFormats({PrivateClipboardFormat()});
+  EXPECT_NE(State(Prepare(), ID_ADD_FROM_CLIPBOARD) & MF_GRAYED, 0u);
+  PutFormats({CF_TEXT, CF_UNICODETEXT});
+  EXPECT_EQ(State(Prepare(), ID_ADD_FROM_CLIPBOARD) & MF_GRAYED, 0u);
+  // With one format only, the item follows what the clipboard reports for the other one
+  // (the system may offer it converted).
+  for (UINT only : {UINT(CF_TEXT), UINT(CF_UNICODETEXT)}) {
+    PutFormats({only});
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const bool both = IsClipboardFormatAvailable(CF_TEXT) && IsClipboardFormatAvailable(CF_UNICODETEXT);
+    CloseClipboard();
+    EXPECT_EQ((State(Prepare(), ID_ADD_FROM_CLIPBOARD) & MF_GRAYED) == 0, both) << only;
+  }
+}
+
+TEST_F(TrayMenuTest, StartWithWindowsTogglesTheRunEntryAndReopens) {
+  ASSERT_TRUE(SetAutostart(false));
+  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS));
+  EXPECT_TRUE(IsAutostartOn());
+  EXPECT_NE(State(Prepare(), ID_START_WITH_WINDOWS) & MF_CHECKED, 0u);
+  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS));
+  EXPECT_FALSE(IsAutostartOn());
+  EXPECT_EQ(State(Prepare(), ID_START_WITH_WINDOWS) & MF_CHECKED, 0u);
+}
+
+TEST_F(TrayMenuTest, SoundsToggleAndIsSaved) {
+  Settings::Instance().sounds.store(0);
+  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS));
+  EXPECT_EQ(Settings::Instance().sounds.load(), 1);
+  EXPECT_EQ(Settings::Instance().Store().GetInt(u"Settings", u"Sounds", -1), 1);
+  Settings::Instance().sounds.store(5);
+  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS));
+  EXPECT_EQ(Settings::Instance().sounds.load(), 0);
+  EXPECT_EQ(Settings::Instance().Store().GetInt(u"Settings", u"Sounds", -1), 0);
+}
+
+TEST_F(TrayMenuTest, CommandsReachTheHost) {
+  const struct {
+    UINT command;
+    const char16_t* call;
+  } cases[] = {
+      {ID_APP_EXIT, u"close"},          {ID_RESTART, u"restart"},  {ID_TRAY_ABOUT, u"about"},
+      {ID_EDIT_PHRASES, u"editor"},     {ID_ADD_FROM_CLIPBOARD, u"editor add"},
+      {ID_ENABLE, u"enable"},
+  };
+  for (const auto& c : cases) {
+    host_.calls.clear();
+    EXPECT_FALSE(RunTrayCommand(host_, c.command)) << c.command;
+    EXPECT_EQ(host_.calls, std::vector<std::u16string>{c.call}) << c.command;
+  }
+  host_.calls.clear();
+  EXPECT_FALSE(RunTrayCommand(host_, 0));
+  EXPECT_TRUE(host_.calls.empty());
+}
+
+class TrayMenuLanguageTest : public testing::LanguageTest {};
+
+TEST_F(TrayMenuLanguageTest, LanguageItemSavesTellsTheHostAndReopens) {
+  StartLanguage(u"");
+  FakeHost host;
+  EXPECT_TRUE(RunTrayCommand(host, ID_LANGUAGE_ENGLISH));
+  EXPECT_EQ(host.calls, std::vector<std::u16string>{u"language"});
+  EXPECT_GE(settings_.saves, 1);
+  EXPECT_EQ(settings_.lang_file, u"");
+}
+
+}  // namespace
+}  // namespace vellix
