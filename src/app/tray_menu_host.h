@@ -1,0 +1,21 @@
+#pragma once
+// What the tray menu needs of the main dialog.
+#include <windows.h>
+namespace vellix {
+class TrayMenuHost {
+ public:
+  virtual HWND MainWindow() noexcept = 0;
+  virtual bool IsEngineOn() noexcept = 0;
+  // The Enable command: ToggleEngine with balloon, then session registration as the dialog's rules say.
+  virtual void EnableCommand() noexcept = 0;
+  virtual void RequestClose(bool restart) noexcept = 0;
+  virtual void RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept = 0;
+  virtual void ShowAbout() noexcept = 0;
+  // The open phrase editor window, or null.
+  virtual HWND EditorWindow() noexcept = 0;
+  // After a language item was chosen: refresh the tooltip and tell the open editor.
+  virtual void LanguageChanged() noexcept = 0;
+ protected:
+  ~TrayMenuHost() = default;
+};
+}  // namespace vellix
