@@ -1,0 +1,396 @@
+#include "app/main_dialog_win.h"
+
+#include <cwchar>
+#include <string>
+
+#include "app/application_win.h"
+#include "app/instance_guard_win.h"
+#include "app/log_writer.h"
+#include "app/phrase_saver_win.h"
+#include "app/program_title.h"
+#include "app/settings.h"
+#include "app/sound_player_win.h"
+#include "app/system_services_win.h"
+#include "app/tray_menu_win.h"
+#include "base/wide.h"
+#include "editor/phrase_editor.h"
+#include "lang/language_win.h"
+#include "phrases/phrase_database_file.h"
+#include "resource.h"
+#include "win32/program_folder.h"
+
+namespace vellix {
+namespace {
+
+constexpr UINT kWmWtsSessionChange = 0x02B1;
+constexpr UINT_PTR kExitTimer = 1231;
+constexpr UINT_PTR kBalloonTimer = 1232;
+constexpr UINT kPrintDelayMs = 100;
+constexpr LPARAM kBalloonClicked = WM_USER + 5;  // 1029, NIN_BALLOONUSERCLICK
+
+UINT EditorCloseRequestMessage() {
+  static const UINT message = RegisterWindowMessageW(L"{0DBAC4E8-47F9-4b9a-B80E-3869FC6D35F0}");
+  return message;
+}
+
+UINT EditorLanguageMessage() {
+  static const UINT message = RegisterWindowMessageW(L"{E40F3C7C-661A-41be-AB77-4D476B655F6D}");
+  return message;
+}
+
+UINT TrayCallbackMessage() {
+  static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
+  return message;
+}
+
+enum class SessionReaction { kNone, kInstall, kUninstall };
+
+struct SessionReason {
+  const char16_t* name;
+  SessionReaction reaction;
+};
+
+constexpr SessionReason kSessionReasons[] = {
+    {u"WTS_CONSOLE_CONNECT", SessionReaction::kInstall},
+    {u"WTS_CONSOLE_DISCONNECT", SessionReaction::kUninstall},
+    {u"WTS_REMOTE_CONNECT", SessionReaction::kNone},
+    {u"WTS_REMOTE_DISCONNECT", SessionReaction::kNone},
+    {u"WTS_SESSION_LOGON", SessionReaction::kInstall},
+    {u"WTS_SESSION_LOGOFF", SessionReaction::kUninstall},
+    {u"WTS_SESSION_LOCK", SessionReaction::kUninstall},
+    {u"WTS_SESSION_UNLOCK", SessionReaction::kInstall},
+    {u"WTS_SESSION_REMOTE_CONTROL", SessionReaction::kNone},
+};
+
+std::u16string Decimal(long long value) { return ToU16(std::to_wstring(value)); }
+
+void Log(std::u16string_view text) { LogWriter::Instance().Write(text); }
+
+}  // namespace
+
+MainDialog::MainDialog(bool openEditorAtStart)
+    : HiddenDialog(IDD_MAIN), openEditorAtStart_(openEditorAtStart), tray_(engine_, databasePath_) {}
+
+MainDialog::~MainDialog() {
+  if (icon_) DestroyIcon(icon_);
+}
+
+std::u16string MainDialog::ConfiguredDatabasePath() {
+  const std::u16string& configured = Settings::Instance().databasePath;
+  return configured.empty() ? ProgramFolder() + u"Database.xml" : configured;
+}
+
+bool MainDialog::OnInitDialog() {
+  SetMainWindowHandle(hwnd());
+  const HANDLE stop = ApplicationStopEvent();
+  StartMessageWatcher(stop, hwnd(), InstanceMessage(), 0, u"_Exit");
+  StartMessageWatcher(stop, hwnd(), InstanceMessage(), 1, u"_SecondStarted");
+  HiddenDialog::OnInitDialog();
+  SoundPlayer::Instance().StartSoundThread(stop);
+
+  const std::u16string title = ProgramTitle(true);
+  SetWindowTextW(hwnd(), AsWide(title.c_str()));
+  icon_ = static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
+                                        16, 16, 0));
+  if (icon_) {
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+  }
+
+  LoadDatabase();
+  engine_.LoadPhrases(phrases_);
+  ToggleEngine(false);
+  const PhraseDatabase::PhraseCount count = CountPhrases();
+  tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
+  if (openEditorAtStart_) RunPhraseEditor(nullptr, false);
+  return true;
+}
+
+void MainDialog::LoadDatabase() {
+  savePath_ = ConfiguredDatabasePath();
+  if (!FileExists(savePath_)) return;
+  std::lock_guard<std::mutex> lock(phrasesLock_);
+  if (PhraseDatabaseFile::Load(phrases_, savePath_)) phrases_.Renumber();
+  databasePath_ = savePath_;
+}
+
+PhraseDatabase::PhraseCount MainDialog::CountPhrases() {
+  std::lock_guard<std::mutex> lock(phrasesLock_);
+  return phrases_.CountPhrases(false);
+}
+
+bool MainDialog::SetEngine(bool on) {
+  if (engine_.IsRunning() == on) return false;
+  if (!on) return engine_.Stop();
+  engine_.SetPrintDelay(kPrintDelayMs);
+  engine_.SetPrintCallback(&MainDialog::PrintCallback, this);
+  engine_.SetNotifyCallback(&MainDialog::NotifyCallback, this);
+  return engine_.Start(true);
+}
+
+void MainDialog::ToggleEngine(bool withBalloon) {
+  const bool wasOn = engine_.IsRunning();
+  if (!SetEngine(!wasOn)) return;
+  if (!wasOn && !sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Register(hwnd(), false);
+  tray_.RefreshTooltip();
+  tray_.SetStateIcon();
+  if (withBalloon) {
+    const PhraseDatabase::PhraseCount count = CountPhrases();
+    tray_.AddWithStateBalloon(hwnd(), count.enabled, count.total);
+  }
+}
+
+void MainDialog::EnableCommand() noexcept {
+  ToggleEngine(true);
+  if (engine_.IsRunning()) {
+    if (!sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Register(hwnd(), false);
+  } else if (sessionNotifier_.IsRegistered(hwnd())) {
+    sessionNotifier_.Unregister(hwnd(), true);
+  }
+}
+
+void MainDialog::RequestClose(bool restart) noexcept {
+  if (HWND editor = EditorWindow()) SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  restartRequested_ = restart;
+  SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+HWND MainDialog::EditorWindow() noexcept {
+  HWND editor = PhraseEditorWindow();
+  return (editor && IsWindow(editor)) ? editor : nullptr;
+}
+
+void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
+  if (HWND editor = EditorWindow()) {
+    if (IsIconic(editor)) ShowWindow(editor, SW_RESTORE);
+    SetActiveWindow(editor);
+    SetForegroundWindow(editor);
+    SetFocus(editor);
+    if (Settings::Instance().sounds.load() != 0) PlaySystemSound(u"SystemNotification", true);
+    return;
+  }
+  if (editorRunning_) return;  // the editor is starting or ending in a nested loop
+  editorRunning_ = true;
+  const bool wasOn = engine_.IsRunning();
+  if (wasOn) engine_.Stop();
+
+  // The editor works on its own copy; the live collection is replaced only on OK.
+  PhraseDatabase edited;
+  {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    edited.Assign(phrases_);
+  }
+  std::u16string path = databasePath_;
+  const int result = OpenEditor(edited, path, foregroundHint, addOnOpen);
+  if (result == 1) {
+    {
+      std::lock_guard<std::mutex> lock(phrasesLock_);
+      phrases_.TakeOver(edited);
+    }
+    databasePath_ = path;
+    // Refill before the engine runs again, so that no old entry's identifier is counted
+    // against a phrase of the new collection.
+    engine_.LoadPhrases(phrases_);
+    if (wasOn) SetEngine(true);
+    PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
+                                    &PhraseDatabaseFile::MakeBackup, nullptr);
+    const PhraseDatabase::PhraseCount count = CountPhrases();
+    tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
+  } else if (wasOn) {
+    SetEngine(true);
+  }
+  editorRunning_ = false;
+}
+
+void MainDialog::ShowAbout() noexcept {
+  const std::u16string text = ProgramTitle(true) + u"\n" + GetBuildStamp();
+  MessageBoxW(hwnd(), AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONINFORMATION);
+}
+
+void MainDialog::LanguageChanged() noexcept {
+  tray_.RefreshTooltip();
+  if (HWND editor = EditorWindow()) SendMessageW(editor, EditorLanguageMessage(), 0, 0);
+}
+
+int32_t MainDialog::PrintCallback(int32_t code, const EngineEntry* /*entry*/, const char16_t* word,
+                                  void* context) {
+  if (code == TAC_WORD_IS_PRINTED) static_cast<MainDialog*>(context)->OnWordPrinted(word);
+  return 0;  // TAC_IS_ALLOW_PRINT_WORD: always allowed
+}
+
+// Worker thread, with the engine lock held: nothing here waits for the dialog's thread.
+void MainDialog::OnWordPrinted(const char16_t* word) {
+  const EngineEntry last = engine_.LastEntry();
+  const std::u16string keystroke = word ? std::u16string(word) : std::u16string();
+  wchar_t id[16];
+  swprintf(id, 16, L"%d", static_cast<int>(last.lParam));
+  Log(u"TAC_WORD_IS_PRINTED [" + last.text + u",lParam=" + AsU16(id) + u"] ");
+
+  Settings& settings = Settings::Instance();
+  const bool countChanged = settings.statistics.AddPrintedChars(static_cast<uint32_t>(last.text.size()));
+  if (countChanged) settings.statistics.SaveStatistics(settings.Store());
+
+  bool counted = false;
+  bool recordChanged = false;
+  {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    if (const Phrase* phrase = phrases_.Find(last.lParam)) {
+      recordChanged = settings.statistics.OfferKeystroke(keystroke, phrase->Word(), phrase->CountUsage());
+      counted = phrases_.IncrementUsageCount(last.lParam) >= 0;
+    }
+  }
+  if (recordChanged) settings.statistics.SaveStatistics(settings.Store());
+  if (counted) {
+    PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_);
+  } else {
+    Log(u"Cannot increment usage count");
+  }
+  if (countChanged) PostMessageW(hwnd(), kStatisticsChangedMessage, 0, 0);
+}
+
+int32_t MainDialog::NotifyCallback(int32_t code, const EngineEntry* /*entry*/, void* context) {
+  auto* self = static_cast<MainDialog*>(context);
+  if (code == static_cast<int32_t>(TrackerEvent::EndPrint)) {
+    SoundPlayer::Instance().RequestSound(SoundPlayer::kTypingSound);
+    Log(u"OnCallBack_ENDPRINT");
+    return 0;
+  }
+  if (code == static_cast<int32_t>(TrackerEvent::PrintPending)) {
+    int32_t x = 0;
+    int32_t y = 0;
+    self->engine_.GetCaretScreenPosition(x, y);
+    return 1;
+  }
+  return 0;
+}
+
+bool MainDialog::OnCommand(WORD id, WORD code, HWND control) {
+  if (id == IDOK) return true;  // Enter on the hidden window ends nothing
+  return HiddenDialog::OnCommand(id, code, control);
+}
+
+LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
+  if (wparam == 0) {
+    if (HWND editor = EditorWindow()) {
+      // 1: the user cancelled the editor's "Save changes?" question; the program stays.
+      if (SendMessageW(editor, EditorCloseRequestMessage(), 0, 0) == 1) return 1;
+    }
+    tray_.MessageBalloon(GetLocalizedString(2) + u"\u2026");
+    SetTimer(hwnd(), kExitTimer, 500, nullptr);
+    return 0;
+  }
+  if (wparam == 1) {
+    if (!engine_.IsRunning()) SetEngine(true);
+    tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
+    SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
+    return 1;
+  }
+  return 0;
+}
+
+void MainDialog::LogYesNo(std::u16string_view label, bool yes) {
+  LogWriter::Instance().WriteYesNo(label, yes);
+}
+
+void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
+  std::u16string name;
+  SessionReaction reaction = SessionReaction::kNone;
+  if (reason >= 1 && reason <= 9) {
+    name = kSessionReasons[reason - 1].name;
+    reaction = kSessionReasons[reason - 1].reaction;
+  } else {
+    name = u"Оппа-ньки! Что за нафиг WTSSessionChangeReason_2_Str: wReason=" +
+           Decimal(static_cast<long long>(reason));
+  }
+  Log(u"WTS_Session_Change " + name + u", Session ID: [" + Decimal(static_cast<long long>(sessionId)) +
+      u"]");
+  switch (reaction) {
+    case SessionReaction::kInstall:
+      if (!sessionStopFlag_) return;
+      Log(u"WR_NEED_INSTALL");
+      if (!engine_.IsRunning()) {
+        SetEngine(true);
+        LogYesNo(u"Before Uninstall Engine", !engine_.IsRunning());
+      }
+      if (engine_.IsRunning()) return;
+      ToggleEngine(false);
+      LogYesNo(u"Install Engine", engine_.IsRunning());
+      return;
+    case SessionReaction::kUninstall:
+      Log(u"WR_NEED_UNINSTALL");
+      if (!engine_.IsRunning()) return;
+      if (SetEngine(false)) sessionStopFlag_ = true;
+      LogYesNo(u"Uninstall Engine", !engine_.IsRunning());
+      return;
+    case SessionReaction::kNone:
+      Log(u"WR_UNKNOW");
+      return;
+  }
+}
+
+void MainDialog::OnTimer(UINT_PTR id) {
+  if (id == kExitTimer) {
+    KillTimer(hwnd(), kExitTimer);
+    SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+  } else if (id == kBalloonTimer) {
+    KillTimer(hwnd(), kBalloonTimer);
+    tray_.MessageBalloon(u"");
+  }
+}
+
+INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
+  if (message == InstanceMessage()) {
+    handled = true;
+    return OnInstanceMessage(wparam);
+  }
+  if (message == EditRequestMessage()) {
+    handled = true;
+    RunPhraseEditor(reinterpret_cast<HWND>(lparam), false);
+    return 1;
+  }
+  if (message == TrayCallbackMessage()) {
+    handled = true;
+    if (lparam == WM_LBUTTONDOWN || lparam == WM_RBUTTONUP || lparam == kBalloonClicked) {
+      POINT at{};
+      GetCursorPos(&at);
+      ShowTrayMenu(*this, at);
+    }
+    return 1;
+  }
+  if (message == TrayIcon::TaskbarCreatedMessage()) {
+    // Explorer restarted: the notification area forgot the icon.
+    tray_.ReAdd();
+    handled = true;
+    return 0;
+  }
+  switch (message) {
+    case kStatisticsChangedMessage:
+      handled = true;
+      tray_.RefreshTooltip();
+      return 1;
+    case kWmWtsSessionChange:
+      handled = true;
+      OnSessionChange(wparam, lparam);
+      return 1;
+    case WM_INITMENUPOPUP:
+      BuildLanguageMenu(reinterpret_cast<HMENU>(wparam));
+      return 0;  // not handled: the default handling goes on
+    case WM_TIMER:
+      handled = true;
+      OnTimer(wparam);
+      return 0;
+    default:
+      return HiddenDialog::OnMessage(message, wparam, lparam, handled);
+  }
+}
+
+void MainDialog::OnDestroy() {
+  if (engine_.IsRunning()) SetEngine(false);
+  tray_.Remove();
+  if (sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Unregister(hwnd(), true);
+  // The background saves read the collection this dialog owns; the last count must land.
+  PhraseSaver::Instance().WaitIdle(30000);
+  SetMainWindowHandle(nullptr);
+}
+
+}  // namespace vellix

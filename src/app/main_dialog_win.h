@@ -1,0 +1,88 @@
+#pragma once
+// The program's one top-level window, never shown. It owns for the whole run the typing
+// engine, the live phrase collection, the tray icon and the session notifier, and turns
+// engine callbacks, inter-instance messages, tray clicks and session changes into engine
+// switching, usage counting, saving and balloons.
+//
+// Threads: everything runs on the dialog's thread except the engine's TAC_WORD_IS_PRINTED
+// and EndPrint callbacks (worker thread, engine lock held) and the background saves. The
+// live collection is guarded by phrasesLock_: the worker increments usage counts and takes
+// save snapshots under it; the dialog's thread holds it while it replaces the collection.
+// The dialog's thread never holds it while calling into the engine, so the worker (which
+// holds the engine lock when it takes phrasesLock_) cannot deadlock with it.
+#include <windows.h>
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "app/hidden_dialog_win.h"
+#include "app/session_notifier_win.h"
+#include "app/tray_icon_win.h"
+#include "app/tray_menu_host.h"
+#include "engine/desktop_typing_engine_win.h"
+#include "phrases/phrase_database.h"
+
+namespace vellix {
+
+// Posted to the dialog when the typed-character count changed.
+inline constexpr UINT kStatisticsChangedMessage = 41117;
+
+class MainDialog : public HiddenDialog, public TrayMenuHost {
+ public:
+  explicit MainDialog(bool openEditorAtStart);
+  ~MainDialog() override;
+
+  bool IsRestartRequested() const { return restartRequested_; }
+
+  // Switches the engine; false when nothing changed or the engine refused.
+  bool SetEngine(bool on);
+  void ToggleEngine(bool withBalloon);
+
+  // TrayMenuHost
+  HWND MainWindow() noexcept override { return hwnd(); }
+  bool IsEngineOn() noexcept override { return engine_.IsRunning(); }
+  void EnableCommand() noexcept override;
+  void RequestClose(bool restart) noexcept override;
+  void RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept override;
+  void ShowAbout() noexcept override;
+  HWND EditorWindow() noexcept override;
+  void LanguageChanged() noexcept override;
+
+  // The configured database path: DatabasePath, or "Database.xml" in the program folder.
+  static std::u16string ConfiguredDatabasePath();
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
+  void OnDestroy() override;
+
+ private:
+  static int32_t PrintCallback(int32_t code, const EngineEntry* entry, const char16_t* word,
+                               void* context);
+  static int32_t NotifyCallback(int32_t code, const EngineEntry* entry, void* context);
+  void OnWordPrinted(const char16_t* word);
+
+  void LoadDatabase();
+  PhraseDatabase::PhraseCount CountPhrases();
+  LRESULT OnInstanceMessage(WPARAM wparam);
+  void OnSessionChange(WPARAM reason, LPARAM sessionId);
+  void OnTimer(UINT_PTR id);
+  void LogYesNo(std::u16string_view label, bool yes);
+
+  std::u16string databasePath_;
+  bool openEditorAtStart_;
+  DesktopTypingEngine engine_;
+  PhraseDatabase phrases_;
+  std::mutex phrasesLock_;
+  std::u16string savePath_;  // the configured path the background saves write
+  TrayIcon tray_;
+  SessionNotifier sessionNotifier_;
+  bool sessionStopFlag_ = false;
+  bool restartRequested_ = false;
+  bool editorRunning_ = false;
+  HICON icon_ = nullptr;
+};
+
+}  // namespace vellix

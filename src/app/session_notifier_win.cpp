@@ -1,0 +1,39 @@
+#include "app/session_notifier_win.h"
+
+namespace vellix {
+namespace {
+using RegisterFunction = BOOL(WINAPI*)(HWND, DWORD);
+using UnregisterFunction = BOOL(WINAPI*)(HWND);
+}  // namespace
+
+SessionNotifier::~SessionNotifier() {
+  if (auto unregister = reinterpret_cast<UnregisterFunction>(
+          windows_.empty() ? nullptr : Function("WTSUnRegisterSessionNotification"))) {
+    for (HWND window : windows_) unregister(window);
+  }
+  windows_.clear();
+  if (library_) FreeLibrary(library_);
+}
+
+FARPROC SessionNotifier::Function(const char* name) {
+  if (!library_) library_ = LoadLibraryW(L"Wtsapi32.dll");
+  return library_ ? GetProcAddress(library_, name) : nullptr;
+}
+
+bool SessionNotifier::Register(HWND window, bool thisSessionOnly) {
+  if (!window || !IsWindow(window) || IsRegistered(window)) return false;
+  auto function = reinterpret_cast<RegisterFunction>(Function("WTSRegisterSessionNotification"));
+  if (!function) return false;
+  if (!function(window, thisSessionOnly ? 0 : 1)) return false;
+  windows_.insert(window);
+  return true;
+}
+
+bool SessionNotifier::Unregister(HWND window, bool forget) {
+  auto function = reinterpret_cast<UnregisterFunction>(Function("WTSUnRegisterSessionNotification"));
+  if (!function || !function(window)) return false;
+  if (forget) windows_.erase(window);
+  return true;
+}
+
+}  // namespace vellix
