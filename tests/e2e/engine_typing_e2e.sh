@@ -95,11 +95,18 @@ e2e_wait '[ "$(tr -d b <"$E2E_TEXT_FILE")" = "$(printf "$text$LONG" | tr -d b)" 
   e2e_fail "long phrase with a key typed meanwhile: $(tail -c 80 "$E2E_TEXT_FILE")"
 e2e_wait '[ "$(tr -cd b <"$E2E_TEXT_FILE" | wc -c)" = $((before_b + 1)) ]' 30 ||
   e2e_fail "the key typed during the phrase was lost"
-echo "key typed during the phrase landed at: $(tail -c 620 "$E2E_TEXT_FILE" | grep -ob b | head -n 1)"
+position=$(tail -c 620 "$E2E_TEXT_FILE" | grep -ob b | head -n 1 | cut -d: -f1)
+echo "key typed during the phrase landed at $position of 620"
 text=$(cat "$E2E_TEXT_FILE"; printf x); text=${text%x}
-eh_type tw
-expect 'tw' "the key typed during the phrase left the word alone"
-expect_still "no expansion of tw"
+if [ "$position" -lt 619 ]; then
+  eh_type tw
+  expect 'tw' "the key typed during the phrase left the word alone"
+  expect_still "no expansion of tw"
+else
+  # The key came after the last injected one (the system took the whole batch first):
+  # nothing to learn about the word then.
+  echo "the key arrived after the phrase; word check skipped"
+fi
 eh_type ' '; expect ' ' "blank"
 
 # The engine's own keys never trigger it again, though the phrase holds "btw" and "hel".

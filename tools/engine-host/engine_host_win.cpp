@@ -12,7 +12,7 @@
 //        <us> is QueryPerformanceCounter in microseconds.
 // --cmd  polled every 10 ms; when it exists its first line is run and the file deleted
 //        (write it elsewhere and rename it into place). Commands: start, stop, running,
-//        refuse, allow, quit, and "inject N": types phrase N (from 1) as an expansion of its
+//        refuse, allow, quit, clear (empties the edit of the window "Vellix Target"), and "inject N": types phrase N (from 1) as an expansion of its
 //        first keystroke would, on this thread, logging "inject begin" first; with the
 //        engine stopped this measures the target window's own share of an expansion.
 // --refuse  the print callback answers 1 (refuses every insertion) from the start.
@@ -107,12 +107,26 @@ bool InjectPhrase(const PhraseDatabase& phrases, size_t number) {
   return TypeText(injector, phrase.Word(), erase, static_cast<uint32_t>(phrase.LeftAfter()));
 }
 
+// Empties the target window's edit control; false when there is none.
+bool ClearTarget() {
+  const HWND target = FindWindowW(nullptr, L"Vellix Target");
+  const HWND edit = target ? FindWindowExW(target, nullptr, L"EDIT", nullptr) : nullptr;
+  if (edit == nullptr) return false;
+  // Select all and replace: unlike WM_SETTEXT this raises EN_CHANGE, on which the target
+  // writes its text file.
+  SendMessageW(edit, EM_SETSEL, 0, -1);
+  SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+  return true;
+}
+
 // Runs one command; false for quit.
 bool RunCommand(DesktopTypingEngine& engine, const PhraseDatabase& phrases,
                 const std::string& command) {
   int result = -1;
   if (command.rfind("inject ", 0) == 0) {
     result = InjectPhrase(phrases, static_cast<size_t>(std::atoi(command.c_str() + 7)));
+  } else if (command == "clear") {
+    result = ClearTarget();
   } else if (command == "start") {
     result = engine.Start(true);
   } else if (command == "stop") {
