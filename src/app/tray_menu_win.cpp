@@ -17,7 +17,7 @@ namespace {
 // The point at which the menu was last shown; one tray menu per process.
 POINT last_point_{};
 
-bool SoundsOn() { return Settings::Instance().sounds.load() != 0; }
+bool SoundsOn(const Settings& settings) { return settings.sounds.load() != 0; }
 
 // The open phrase editor comes to the front, as a second request to open it would do.
 void BringEditorToFront(HWND editor) {
@@ -25,7 +25,7 @@ void BringEditorToFront(HWND editor) {
   SetActiveWindow(editor);
   SetForegroundWindow(editor);
   SetFocus(editor);
-  if (SoundsOn()) PlaySystemSound(u"SystemNotification", true);
+  if (SoundsOn(Settings::Instance())) PlaySystemSound(u"SystemNotification", true);
 }
 
 bool EditorOpen(TrayMenuHost& host) {
@@ -45,8 +45,7 @@ bool ClipboardHasBothTextFormats() {
   return IsClipboardFormatAvailable(CF_TEXT) && IsClipboardFormatAvailable(CF_UNICODETEXT);
 }
 
-void ToggleSounds() {
-  Settings& settings = Settings::Instance();
+void ToggleSounds(Settings& settings) {
   settings.sounds.store(settings.sounds.load() == 0 ? 1 : 0);
   settings.Save();
 }
@@ -67,7 +66,7 @@ void HideBalloonOf(HWND window) {
 
 HMENU TrayPopup(HMENU menu) { return menu ? GetSubMenu(menu, 0) : nullptr; }
 
-HMENU PrepareTrayMenu(TrayMenuHost& host) {
+HMENU PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
   const HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
   const HMENU popup = TrayPopup(menu);
   if (!popup) {
@@ -78,7 +77,7 @@ HMENU PrepareTrayMenu(TrayMenuHost& host) {
   if (Language* language = Language::Current()) language->LanguageFiles();
   TranslateMenu(popup);
   SetCheck(popup, ID_START_WITH_WINDOWS, IsAutostartOn());
-  SetCheck(popup, ID_SOUNDS, SoundsOn());
+  SetCheck(popup, ID_SOUNDS, SoundsOn(settings));
   SetMenuItemText(popup, ID_ENABLE,
                   GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
   SetMenuDefaultItem(popup, ID_EDIT_PHRASES, FALSE);
@@ -86,7 +85,7 @@ HMENU PrepareTrayMenu(TrayMenuHost& host) {
   return menu;
 }
 
-bool RunTrayCommand(TrayMenuHost& host, UINT command) {
+bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
   switch (command) {
     case 0: return false;
     case ID_APP_EXIT: host.RequestClose(false); return false;
@@ -98,7 +97,7 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command) {
     case ID_EDIT_PHRASES: host.RunPhraseEditor(nullptr, false); return false;
     case ID_ADD_FROM_CLIPBOARD: host.RunPhraseEditor(nullptr, true); return false;
     case ID_START_WITH_WINDOWS: SetAutostart(!IsAutostartOn()); return true;
-    case ID_SOUNDS: ToggleSounds(); return false;
+    case ID_SOUNDS: ToggleSounds(settings); return false;
     case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
     case ID_ENABLE: host.EnableCommand(); return false;
     default:

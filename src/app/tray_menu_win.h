@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include "app/settings.h"
 #include "app/tray_menu_host.h"
 
 namespace vellix {
@@ -17,12 +18,13 @@ void ShowTrayMenu(TrayMenuHost& host, POINT at);
 void ShowTrayMenuAgain(TrayMenuHost& host);
 
 // The menu resource, translated, with its checks, texts, default item and enabled states
-// set for the current state. The caller destroys it; null when the resource is missing.
-HMENU PrepareTrayMenu(TrayMenuHost& host);
+// set for the current state (Sounds read from settings). The caller destroys it; null when
+// the resource is missing.
+HMENU PrepareTrayMenu(TrayMenuHost& host, Settings& settings = Settings::Instance());
 // The popup of the prepared menu that is shown.
 HMENU TrayPopup(HMENU menu);
 
 // Carries out one chosen command (0: none). True when the menu is to be shown again.
-bool RunTrayCommand(TrayMenuHost& host, UINT command);
+bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings = Settings::Instance());
 
 }  // namespace vellix

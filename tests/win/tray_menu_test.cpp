@@ -17,6 +17,7 @@
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
 #include "language_test_support.h"
+#include "unit/memory_profile_store.h"
 #include "resource.h"
 
 namespace vellix {
@@ -67,19 +68,16 @@ class TrayMenuTest : public ::testing::Test {
     host_.window = CreateWindowExW(0, L"STATIC", L"tray menu test", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                    GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(host_.window, nullptr);
-    sounds_ = Settings::Instance().sounds.load();
     autostart_ = IsAutostartOn();
   }
   void TearDown() override {
-    Settings::Instance().sounds.store(sounds_);
-    Settings::Instance().Save();
     SetAutostart(autostart_);
     DestroyWindow(host_.window);
   }
 
   // The prepared menu's popup; the menu is destroyed with the fixture step.
   HMENU Prepare() {
-    menu_.reset(PrepareTrayMenu(host_));
+    menu_.reset(PrepareTrayMenu(host_, settings_));
     return TrayPopup(menu_.get());
   }
 
@@ -88,7 +86,8 @@ class TrayMenuTest : public ::testing::Test {
   };
   std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu_;
   FakeHost host_;
-  int32_t sounds_ = 1;
+  testing::MemoryProfileStore::Data data_;
+  Settings settings_{std::make_unique<testing::MemoryProfileStore>(data_)};
   bool autostart_ = false;
 };
 
@@ -113,7 +112,7 @@ TEST_F(TrayMenuTest, ChecksFollowTheSettingsAndTheRunEntry) {
     bool autostart;
   } cases[] = {{0, false}, {1, true}, {1, false}, {0, true}};
   for (const auto& c : cases) {
-    Settings::Instance().sounds.store(c.sounds);
+    settings_.sounds.store(c.sounds);
     ASSERT_TRUE(SetAutostart(c.autostart));
     const HMENU popup = Prepare();
     EXPECT_EQ((State(popup, ID_SOUNDS) & MF_CHECKED) != 0, c.sounds != 0);
@@ -139,23 +138,23 @@ TEST_F(TrayMenuTest, AddFromClipboardNeedsBothTextFormats) {
 
 TEST_F(TrayMenuTest, StartWithWindowsTogglesTheRunEntryAndReopens) {
   ASSERT_TRUE(SetAutostart(false));
-  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS));
+  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS, settings_));
   EXPECT_TRUE(IsAutostartOn());
   EXPECT_NE(State(Prepare(), ID_START_WITH_WINDOWS) & MF_CHECKED, 0u);
-  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS));
+  EXPECT_TRUE(RunTrayCommand(host_, ID_START_WITH_WINDOWS, settings_));
   EXPECT_FALSE(IsAutostartOn());
   EXPECT_EQ(State(Prepare(), ID_START_WITH_WINDOWS) & MF_CHECKED, 0u);
 }
 
 TEST_F(TrayMenuTest, SoundsToggleAndIsSaved) {
-  Settings::Instance().sounds.store(0);
-  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS));
-  EXPECT_EQ(Settings::Instance().sounds.load(), 1);
-  EXPECT_EQ(Settings::Instance().Store().GetInt(u"Settings", u"Sounds", -1), 1);
-  Settings::Instance().sounds.store(5);
-  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS));
-  EXPECT_EQ(Settings::Instance().sounds.load(), 0);
-  EXPECT_EQ(Settings::Instance().Store().GetInt(u"Settings", u"Sounds", -1), 0);
+  settings_.sounds.store(0);
+  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS, settings_));
+  EXPECT_EQ(settings_.sounds.load(), 1);
+  EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"Sounds", -1), 1);
+  settings_.sounds.store(5);
+  EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS, settings_));
+  EXPECT_EQ(settings_.sounds.load(), 0);
+  EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"Sounds", -1), 0);
 }
 
 TEST_F(TrayMenuTest, CommandsReachTheHost) {
@@ -169,11 +168,11 @@ TEST_F(TrayMenuTest, CommandsReachTheHost) {
   };
   for (const auto& c : cases) {
     host_.calls.clear();
-    EXPECT_FALSE(RunTrayCommand(host_, c.command)) << c.command;
+    EXPECT_FALSE(RunTrayCommand(host_, c.command, settings_)) << c.command;
     EXPECT_EQ(host_.calls, std::vector<std::u16string>{c.call}) << c.command;
   }
   host_.calls.clear();
-  EXPECT_FALSE(RunTrayCommand(host_, 0));
+  EXPECT_FALSE(RunTrayCommand(host_, 0, settings_));
   EXPECT_TRUE(host_.calls.empty());
 }
 
@@ -182,7 +181,9 @@ class TrayMenuLanguageTest : public testing::LanguageTest {};
 TEST_F(TrayMenuLanguageTest, LanguageItemSavesTellsTheHostAndReopens) {
   StartLanguage(u"");
   FakeHost host;
-  EXPECT_TRUE(RunTrayCommand(host, ID_LANGUAGE_ENGLISH));
+  testing::MemoryProfileStore::Data data;
+  Settings unused(std::make_unique<testing::MemoryProfileStore>(data));
+  EXPECT_TRUE(RunTrayCommand(host, ID_LANGUAGE_ENGLISH, unused));
   EXPECT_EQ(host.calls, std::vector<std::u16string>{u"language"});
   EXPECT_GE(settings_.saves, 1);
   EXPECT_EQ(settings_.lang_file, u"");
