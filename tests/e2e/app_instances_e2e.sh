@@ -37,8 +37,8 @@ vx_run
 e2e_wait 'e2e_wine "$VX_MSG" event "Local\\Vellix_SecondStarted"' 10 || true
 vx_main_window || e2e_fail "the running instance ended at a second start"
 e2e_focus_target
-xdotool type --delay 40 "btw "
-e2e_expect_text 'btw by the way ' "the second start turned the engine on"
+xdotool type --delay 40 "btw"
+e2e_expect_text 'btw by the way' "the second start turned the engine on"
 
 # Unlock after the second start: the engine is on already, nothing changes.
 [ "$(vx_send 0x2B1 8 1)" = 1 ] || e2e_fail "session change not handled"
