@@ -27,8 +27,8 @@ e2e_wine "$VX_MSG" visible "$VX_TITLE" && e2e_fail "the main dialog is visible"
 # Typing a keystroke expands it.
 e2e_start_target
 e2e_focus_target
-xdotool type --delay 40 "btw "
-e2e_expect_text 'by the way ' "btw expands"
+xdotool type --delay 40 "btw"
+e2e_expect_text 'by the way' "btw expands"
 vx_log_has "TAC_WORD_IS_PRINTED [by the way,lParam=4] "
 vx_log_has "OnCallBack_ENDPRINT"
 e2e_wait '[ "$(vx_usage "by the way")" = 1 ]' 100 || e2e_fail "usage count not saved: $(vx_usage "by the way")"
