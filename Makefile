@@ -11,7 +11,7 @@ TINYXML      := $(abspath $(THIRD_PARTY))/tinyxml
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
-.PHONY: all deps tinyxml native windows fuzz bench test test-native test-windows test-fuzz demo clean
+.PHONY: all deps tinyxml native windows fuzz bench test test-native test-windows test-fuzz demo run clean
 
 all: native windows
 
@@ -51,8 +51,12 @@ test-windows: windows
 test-fuzz: fuzz
 	@scripts/run-fuzzers.sh $(FUZZ) $(FUZZ_SECONDS)
 
-demo: native windows
+demo: windows
 	@scripts/demo.sh $(BUILD)
+
+# Vellix under Wine on your own display, in the program folder build/run.
+run: windows
+	@scripts/run.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
