@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
-# Shows Vellix at work: a virtual display with a Wine desktop (taskbar and notification
-# area), Vellix.exe in a fresh program folder with the example database, and a target
+# Shows Vellix at work: a virtual display, Vellix.exe in a fresh program folder with the example database, and a target
 # window into which xdotool types a few keystrokes. Prints what was typed next to what the
 # target received, saves a screenshot of the desktop and ends Vellix with /exit.
 # Usage: scripts/demo.sh [BUILD_DIR]   (make demo builds first)
@@ -18,32 +17,21 @@ mkdir -p "$out"
 . "$repo/tests/e2e/vellix_lib.sh"
 e2e_enter "$@"
 
-desktop=Vellix,1024x768
 vx_folder
 vx_settings 'Sounds=0'
-(cd "$VX_DIR" && wine explorer /desktop=$desktop Vellix.exe </dev/null >/dev/null 2>&1) &
-E2E_PIDS+=("$!")
-# Windows of the Wine desktop are not visible from outside it: follow the log instead.
-vx_log_has "This version released" 600
-sleep 2
+vx_start
+vx_wait_main
+e2e_start_target
+e2e_focus_target
 
-E2E_TEXT_FILE=$E2E_TMP/target.txt
-(wine explorer /desktop=$desktop "$(winepath -w "$VELLIX_TOOLS/target-window/target-window.exe")" \
-   --title "$E2E_TITLE" --out "$(e2e_winpath "$E2E_TEXT_FILE")" </dev/null >/dev/null 2>&1) &
-E2E_PIDS+=("$!")
-e2e_wait '[ -f "$E2E_TEXT_FILE" ]' 300 || e2e_fail "the target window did not start"
-
-# Inside a Wine desktop the target is not an X window of its own: focus the desktop window,
-# in which the target is the active window.
-screen=$(timeout 20 xdotool search --sync --name "Vellix - Wine desktop" | head -n 1)
-timeout 5 xdotool windowactivate --sync "$screen" >/dev/null 2>&1 ||
-  timeout 5 xdotool windowfocus --sync "$screen" >/dev/null 2>&1 || true
-sleep 1
-
-typed=("btw " "gm " "sig " "addr " "asap.")
+# Each keystroke is followed by a pause: a key typed within the print delay (50 ms) would
+# cancel the expansion, as it does for a user who keeps typing a longer word.
+typed=(btw gm sig addr asap)
 for word in "${typed[@]}"; do
   xdotool type --delay 60 "$word"
   sleep 1.2
+  xdotool key Return
+  sleep 0.3
 done
 sleep 1
 
