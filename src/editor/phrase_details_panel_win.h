@@ -1,0 +1,64 @@
+#pragma once
+// PhraseDetailsPanel: the borderless child dialog (template 135) inside the editor's
+// "Details" frame. It shows one phrase's keystrokes with their on/off checks and the
+// "Returns caret to left" action with its count. It never touches the collection: the editor
+// shows it a phrase and later asks it to store its state into a phrase; the panel tells the
+// editor through WM_NOTIFY from the frame (control id 1003) when it changed and when a
+// keystroke text should be tested for duplicates.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <string>
+
+#include "lang/localized_dialog_win.h"
+
+namespace vellix {
+
+class Phrase;
+
+// WM_NOTIFY codes the panel sends to the editor, with hdr.idFrom = 1003 and hdr.hwndFrom =
+// the frame.
+inline constexpr UINT kPanelChanged = 0;          // store the panel into the phrase
+inline constexpr UINT kPanelTestKeystroke = 1;    // test text for duplicates; empty clears
+
+struct PanelNotify {
+  NMHDR hdr;
+  uint32_t phraseId = 0;
+  const char16_t* text = u"";  // valid during the call
+};
+
+class PhraseDetailsPanel : public LocalizedDialog {
+ public:
+  PhraseDetailsPanel();
+
+  // Creates the panel as a child of frame (hidden until the frame lays it out); the
+  // notifications go to notifyTarget (the editor window). Answers the panel window or null.
+  HWND Create(HWND frame, HWND notifyTarget);
+
+  void ShowPhrase(const Phrase& phrase);
+  void Enable(bool on);
+  void RefreshCaption(const Phrase& phrase);
+  void StoreInto(Phrase& phrase) const;
+  // Begins a new keystroke as "Add" does, with the focus first moved to the list.
+  void BeginNewKeystroke();
+
+  uint32_t phraseId() const { return phraseId_; }
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
+  void OnDestroy() override;
+
+ private:
+  HWND frame_ = nullptr;
+  HWND notifyTarget_ = nullptr;
+  uint32_t phraseId_ = 0;
+  bool loading_ = true;
+  bool adding_ = false;
+  std::u16string defaultKeystroke_;
+  HFONT strikeOut_ = nullptr;
+};
+
+}  // namespace vellix
