@@ -14,7 +14,29 @@
 
 // Dialog templates.
 #define IDD_MAIN                        102
+#define IDD_EDITOR                      133
+#define IDD_DETAILS_PANEL               135
 #define IDD_LANGUAGE                    137
+#define IDD_ABOUT                       138
+
+// Controls of the phrase editor (133).
+#define IDC_PHRASE_LIST                 1001
+#define IDC_DETAILS_FRAME               1003
+#define IDC_HOME_LINK                   1012
+#define IDC_PRODUCT_LINK                1014
+
+// Controls of the details panel (135).
+#define IDC_KEYSTROKE_LIST              1004
+#define IDC_ADD_KEYSTROKE               1006
+#define IDC_REMOVE_KEYSTROKE            1007
+#define IDC_POST_INSERTION_GROUP        1008
+#define IDC_CARET_LEFT_CHECK            1009
+#define IDC_CARET_LEFT_COUNT            1010
+#define IDC_CARET_LEFT_SPIN             1011
+
+// Controls of the About dialog (138).
+#define IDC_ABOUT_LIST                  1015
+#define IDC_ABOUT_COPY                  1016
 
 // Controls of the language dialog.
 #define IDC_LANGUAGE_COMBO              1013
