@@ -269,6 +269,12 @@ TEST_F(AboutDialogTest, LinkRowsOpenTheirTargetsAndTheKeysRowShowsTheKeys) {
           c.opened.empty() ? std::vector<std::u16string>{} : std::vector<std::u16string>{std::u16string(c.opened)};
       EXPECT_EQ(opened, expected) << "row " << c.row << (c.onText ? " on text" : " off text");
     }
+    // Enter on the focused row opens it as a click does.
+    opened.clear();
+    ListView_SetItemState(List(about), 6, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    NMHDR enter{List(about), IDC_ABOUT_LIST, UINT(NM_RETURN)};
+    SendMessageW(about, WM_NOTIFY, IDC_ABOUT_LIST, reinterpret_cast<LPARAM>(&enter));
+    EXPECT_EQ(opened, std::vector<std::u16string>{std::u16string(SupportAddress())});
     opened.clear();
     testing::MessageBoxCloser closer;
     ClickRow(about, 3, true);
