@@ -90,7 +90,9 @@ std::string Show(const std::vector<Received>& received) {
 
 class DetailsPanelTest : public ::testing::Test {
  protected:
-  void SetUp() override {
+  // One visible host window for the whole suite: Wine needs about two seconds to hide a
+  // top-level window on a display without a window manager.
+  static void SetUpTestSuite() {
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_UPDOWN_CLASS | ICC_BAR_CLASSES |
                                                         ICC_STANDARD_CLASSES};
     InitCommonControlsEx(&controls);
@@ -99,9 +101,19 @@ class DetailsPanelTest : public ::testing::Test {
     windowClass.hInstance = GetModuleHandleW(nullptr);
     windowClass.lpszClassName = L"VellixPanelTestHost";
     windowClass.hbrBackground = GetSysColorBrush(COLOR_3DFACE);
-    RegisterClassW(&windowClass);  // fails harmlessly when already registered
+    RegisterClassW(&windowClass);
     host_ = CreateWindowExW(0, L"VellixPanelTestHost", L"details panel test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
                             40, 720, 320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    SetForegroundWindow(host_);
+    Pump();
+  }
+  static void TearDownTestSuite() {
+    if (host_) DestroyWindow(host_);
+    host_ = nullptr;
+    Pump();
+  }
+
+  void SetUp() override {
     ASSERT_NE(host_, nullptr);
     group_ = CreateWindowExW(0, L"BUTTON", L"Details", WS_CHILD | WS_VISIBLE | BS_GROUPBOX, 10, 10, 680, 240,
                              host_, reinterpret_cast<HMENU>(UINT_PTR(IDC_DETAILS_FRAME)), GetModuleHandleW(nullptr),
@@ -110,13 +122,12 @@ class DetailsPanelTest : public ::testing::Test {
     ASSERT_TRUE(frame_.Attach(group_));
     ASSERT_NE(panel_.Create(group_, host_), nullptr);
     frame_.SetPanel(panel_.hwnd());
-    SetForegroundWindow(host_);
     g_received = &received_;
     Pump();
   }
   void TearDown() override {
     g_received = nullptr;
-    if (host_) DestroyWindow(host_);
+    if (group_) DestroyWindow(group_);  // and the panel inside it
     Pump();
   }
 
@@ -179,7 +190,7 @@ class DetailsPanelTest : public ::testing::Test {
     return result;
   }
 
-  HWND host_ = nullptr;
+  static inline HWND host_ = nullptr;
   HWND group_ = nullptr;
   DetailsFrame frame_;
   PhraseDetailsPanel panel_;
