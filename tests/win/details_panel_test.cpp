@@ -82,6 +82,22 @@ RECT RectIn(HWND parent, HWND child) {
   return rect;
 }
 
+// Pixels of the grey text colour in the window as it is painted now.
+int GreyPixels(HWND window) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump();
+  RECT client{};
+  GetClientRect(window, &client);
+  const HDC dc = GetDC(window);
+  const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
+  int count = 0;
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) count += GetPixel(dc, x, y) == grey;
+  }
+  ReleaseDC(window, dc);
+  return count;
+}
+
 std::string Show(const std::vector<Received>& received) {
   std::string text;
   for (const auto& r : received) text += std::to_string(r.code) + ":\"" + Utf16ToUtf8(r.text) + "\" ";
@@ -301,6 +317,8 @@ TEST_F(DetailsPanelTest, NoKeystrokesShowsTheEmptyListText) {
   DeleteDC(dc);
   ReleaseDC(List(), screen);
   EXPECT_GT(inked, 20);
+  // And the list paints it itself.
+  EXPECT_GT(GreyPixels(List()), 20);
 
   const auto filled = MakePhrase(2, u"Filled", {{u"f", 1}});
   ShowAndSettle(*filled);
@@ -520,6 +538,15 @@ TEST_F(DetailsPanelTest, UserToggleTestsTheTextAndDrawsUncheckedGreyStruckOut) {
   }
   SelectObject(dc, original);
   DeleteDC(dc);
+
+  // The list's own painting goes through the same rule.
+  EnableWindow(List(), TRUE);
+  const auto one = MakePhrase(6, u"Wide", {{u"WWWWWWWW", 0}});
+  ShowAndSettle(*one);
+  const int greyUnchecked = GreyPixels(List());
+  const auto checkedOne = MakePhrase(6, u"Wide", {{u"WWWWWWWW", 1}});
+  ShowAndSettle(*checkedOne);
+  EXPECT_GT(greyUnchecked, GreyPixels(List()) + 20);
 }
 
 TEST_F(DetailsPanelTest, Remove) {
