@@ -126,6 +126,14 @@ void PhraseDetailsPanel::OnDestroy() {
 }
 
 void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
+  // A change still waiting in the queue belongs to the phrase shown now: report it before
+  // the controls take the next phrase, or the editor would store them into that one and
+  // the change would be lost (a click in the editor's list ends a keystroke edit and
+  // selects another phrase within one message).
+  if (pendingChanges_ > 0) {
+    pendingChanges_ = 0;
+    Notify(kPanelChanged, std::u16string(), phraseId_);
+  }
   loading_ = true;
   adding_ = false;
   defaultKeystroke_.clear();
@@ -222,7 +230,10 @@ void PhraseDetailsPanel::Notify(UINT code, const std::u16string& text, uint32_t 
   SendMessageW(notifyTarget_, WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify));
 }
 
-void PhraseDetailsPanel::PostChanged() const { PostMessageW(hwnd(), kChangedMessage, 0, 0); }
+void PhraseDetailsPanel::PostChanged() {
+  ++pendingChanges_;
+  PostMessageW(hwnd(), kChangedMessage, 0, 0);
+}
 
 void PhraseDetailsPanel::QueueKeystrokeTest(std::u16string text) {
   // The test runs from the queue, after the list view has finished the label edit or the
@@ -464,7 +475,10 @@ INT_PTR PhraseDetailsPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
   switch (message) {
     case kChangedMessage:
       handled = true;
-      Notify(kPanelChanged, std::u16string(), phraseId_);
+      if (pendingChanges_ > 0) {  // else already reported when the next phrase was shown
+        --pendingChanges_;
+        Notify(kPanelChanged, std::u16string(), phraseId_);
+      }
       break;
     case kTestKeystrokeMessage:
       handled = true;

@@ -30,16 +30,25 @@ struct Received {
   std::u16string text;
   HWND from = nullptr;
   UINT_PTR idFrom = 0;
+  FlagMap stored;  // what the panel held when it reported a change
 };
 
 std::vector<Received>* g_received = nullptr;
+PhraseDetailsPanel* g_panel = nullptr;
 
 LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
   if (message == WM_NOTIFY && g_received) {
     const auto* notify = reinterpret_cast<const PanelNotify*>(lparam);
     if (notify->hdr.idFrom == IDC_DETAILS_FRAME) {
-      g_received->push_back({notify->hdr.code, notify->phraseId, notify->text, notify->hdr.hwndFrom,
-                             notify->hdr.idFrom});
+      Received received{notify->hdr.code, notify->phraseId, notify->text, notify->hdr.hwndFrom,
+                        notify->hdr.idFrom, {}};
+      if (g_panel && notify->hdr.code == kPanelChanged) {
+        // As the editor does: store the panel into the phrase the notification names.
+        Phrase phrase;
+        g_panel->StoreInto(phrase);
+        received.stored = phrase.Prefixes();
+      }
+      g_received->push_back(std::move(received));
       return 0;
     }
   }
@@ -139,10 +148,12 @@ class DetailsPanelTest : public ::testing::Test {
     ASSERT_NE(panel_.Create(group_, host_), nullptr);
     frame_.SetPanel(panel_.hwnd());
     g_received = &received_;
+    g_panel = &panel_;
     Pump();
   }
   void TearDown() override {
     g_received = nullptr;
+    g_panel = nullptr;
     if (group_) DestroyWindow(group_);  // and the panel inside it
     Pump();
   }
@@ -547,6 +558,29 @@ TEST_F(DetailsPanelTest, UserToggleTestsTheTextAndDrawsUncheckedGreyStruckOut) {
   const auto checkedOne = MakePhrase(6, u"Wide", {{u"WWWWWWWW", 1}});
   ShowAndSettle(*checkedOne);
   EXPECT_GT(greyUnchecked, GreyPixels(List()) + 20);
+}
+
+// A click in the editor's list can end a change and show another phrase within one
+// message, before the panel's posted report arrives: the change still reaches the phrase
+// it was made in, with that phrase's keystrokes.
+TEST_F(DetailsPanelTest, ChangeReportedBeforeTheNextPhraseIsShown) {
+  const auto first = MakePhrase(21, u"First", {{u"one", 1}});
+  const auto second = MakePhrase(22, u"Second", {{u"two", 1}});
+  ShowAndSettle(*first);
+  SetFocus(List());
+  Select(0);
+  SendMessageW(List(), WM_KEYDOWN, VK_SPACE, 0);  // unchecks "one"; its report is posted
+  SendMessageW(List(), WM_KEYUP, VK_SPACE, 0);
+  panel_.ShowPhrase(*second);
+  Pump();
+  std::vector<Received> changes;
+  for (const auto& r : received_) {
+    if (r.code == kPanelChanged) changes.push_back(r);
+  }
+  ASSERT_EQ(changes.size(), 1u) << Show(received_);
+  EXPECT_EQ(changes[0].phraseId, 21u);
+  EXPECT_EQ(changes[0].stored, (FlagMap{{u"one", 0}}));
+  EXPECT_EQ(Stored(), (FlagMap{{u"two", 1}}));
 }
 
 TEST_F(DetailsPanelTest, Remove) {
