@@ -639,6 +639,60 @@ TEST_F(DetailsPanelTest, ContextMenuFollowsTheButtons) {
   }
 }
 
+struct MenuSeen {
+  std::vector<UINT> ids;
+  std::vector<std::wstring> texts;
+  bool choose = false;  // choose the first item with the keyboard instead of closing
+};
+
+LRESULT CALLBACK WatchMenu(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data) {
+  if (message == WM_INITMENUPOPUP) {
+    auto* seen = reinterpret_cast<MenuSeen*>(data);
+    const auto menu = reinterpret_cast<HMENU>(wparam);
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+      wchar_t text[32] = {};
+      GetMenuStringW(menu, UINT(i), text, 32, MF_BYPOSITION);
+      seen->ids.push_back(GetMenuItemID(menu, i));
+      seen->texts.push_back(text);
+    }
+    if (seen->choose) {
+      PostMessageW(hwnd, WM_KEYDOWN, VK_DOWN, 0);
+      PostMessageW(hwnd, WM_KEYDOWN, VK_RETURN, 0);
+    } else {
+      EndMenu();
+    }
+  }
+  return DefSubclassProc(hwnd, message, wparam, lparam);
+}
+
+// A right click in the list reaches the panel as WM_CONTEXTMENU from the list.
+TEST_F(DetailsPanelTest, RightClickMenuRunsTheButtonsCommands) {
+  const auto phrase = MakePhrase(2, u"Menu", {{u"m", 1}});
+  ShowAndSettle(*phrase);
+  MenuSeen seen;
+  ASSERT_TRUE(SetWindowSubclass(panel_.hwnd(), WatchMenu, 1, reinterpret_cast<DWORD_PTR>(&seen)));
+  RECT rect{};
+  GetWindowRect(List(), &rect);
+  const LPARAM at = MAKELPARAM(rect.left + 20, rect.top + 40);
+  SendMessageW(panel_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), at);
+  Pump();
+  EXPECT_EQ(seen.ids, (std::vector<UINT>{IDC_ADD_KEYSTROKE, IDC_REMOVE_KEYSTROKE}));
+  EXPECT_EQ(seen.texts, (std::vector<std::wstring>{L"Add", L"Remove"}));
+  EXPECT_EQ(Keys().Count(), 1);
+
+  seen = MenuSeen{};
+  seen.choose = true;
+  const std::u16string clipboard = u"fromMenu";
+  SetClipboard(&clipboard);
+  SendMessageW(panel_.hwnd(), WM_CONTEXTMENU, reinterpret_cast<WPARAM>(List()), at);
+  Pump();
+  ASSERT_EQ(Keys().Count(), 2);
+  EXPECT_EQ(Keys().Text(1), u"fromMenu");
+  EXPECT_NE(ListView_GetEditControl(List()), nullptr);
+  EndLabelEdit(nullptr);
+  RemoveWindowSubclass(panel_.hwnd(), WatchMenu, 1);
+}
+
 TEST_F(DetailsPanelTest, StoreIntoTakesTheCaretLeftCount) {
   const auto phrase = MakePhrase(1, u"Caret", {{u"c", 1}}, 1);
   const struct {
