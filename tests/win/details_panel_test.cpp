@@ -301,6 +301,13 @@ TEST_F(DetailsPanelTest, ShowPhraseFillsTheControlsWithoutAStore) {
   EXPECT_FALSE(Enabled(IDC_CARET_LEFT_SPIN));
   EXPECT_TRUE(received_.empty()) << Show(received_);
   EXPECT_EQ(Stored(), (FlagMap{{u"o", 1}}));
+
+  // A keystroke longer than a first read of the list's text.
+  const std::u16string longKey(700, u'k');
+  const auto longer = MakePhrase(9, u"Long", {{longKey, 1}});
+  ShowAndSettle(*longer);
+  EXPECT_EQ(Keys().Text(0), longKey);
+  EXPECT_EQ(Stored(), (FlagMap{{longKey, 1}}));
 }
 
 TEST_F(DetailsPanelTest, NoKeystrokesShowsTheEmptyListText) {
@@ -344,6 +351,9 @@ TEST_F(DetailsPanelTest, DisabledPhraseMarksTheCaptionAndDisablesEverything) {
   for (HWND child = GetWindow(panel_.hwnd(), GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
     EXPECT_FALSE(IsWindowEnabled(child)) << GetDlgCtrlID(child);
   }
+  panel_.BeginNewKeystroke();  // the editor's request finds nothing to add to
+  Pump();
+  EXPECT_EQ(Keys().Count(), 1);
   panel_.Enable(false);  // again: the mark is not repeated
   EXPECT_EQ(Caption(), u"Details - [Old text] - NOT USE");
   panel_.RefreshCaption(*phrase);  // a disabled panel keeps the mark
