@@ -74,7 +74,7 @@ void PhraseDetailsPanel::SetUpControls() {
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = caption.data();
-  column.cx = Width(client) + 2;
+  column.cx = Width(client);
   SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
   // Tooltips for the two buttons; the control subclasses them to see the mouse.
@@ -419,10 +419,6 @@ void PhraseDetailsPanel::LayOut(int width, int height) {
 
   const RECT newList{listRect.left, buttonsBottom + 8, removeRect.right, height - 4};
   Place(list, newList.left, newList.top, Width(newList), Height(newList));
-  RECT client{};
-  GetClientRect(list, &client);
-  ListView_SetColumnWidth(list, 0, Width(client) + 2);
-
   const RECT group{newList.right + 8, kButtonsTop - 4, width - 8, height - 4};
   Place(Item(IDC_POST_INSERTION_GROUP), group.left, group.top, Width(group), Height(group));
   const HWND check = Item(IDC_CARET_LEFT_CHECK);

@@ -801,7 +801,36 @@ TEST_F(DetailsPanelTest, FrameAndPanelLayout) {
     EXPECT_EQ(count.top, check.bottom + 8);
     EXPECT_EQ(spin.left, count.right + 1);
     EXPECT_EQ(spin.top, count.top);
+    // The one column fills the list without a horizontal scroll bar.
+    RECT listClient{};
+    GetClientRect(List(), &listClient);
+    EXPECT_EQ(ListView_GetColumnWidth(List(), 0), listClient.right);
+    EXPECT_EQ(GetWindowLongPtrW(List(), GWL_STYLE) & WS_HSCROLL, 0);
   }
+  // Also when enough keystrokes bring a vertical scroll bar.
+  FlagMap many;
+  for (int i = 0; i < 40; ++i) many[u"key" + Utf8ToUtf16(std::to_string(i))] = 1;
+  const auto crowded = MakePhrase(3, u"Crowded", many);
+  ShowAndSettle(*crowded);
+  RECT listClient{};
+  GetClientRect(List(), &listClient);
+  EXPECT_NE(GetWindowLongPtrW(List(), GWL_STYLE) & WS_VSCROLL, 0);
+  EXPECT_EQ(ListView_GetColumnWidth(List(), 0), listClient.right);
+  EXPECT_EQ(GetWindowLongPtrW(List(), GWL_STYLE) & WS_HSCROLL, 0);
+  // The frame paints its own inside: an editor with WS_CLIPCHILDREN leaves it unpainted.
+  const HDC screen = GetDC(group_);
+  const HDC dc = CreateCompatibleDC(screen);
+  const HBITMAP bitmap = CreateCompatibleBitmap(screen, 40, 40);
+  const HGDIOBJ old = SelectObject(dc, bitmap);
+  RECT square{0, 0, 40, 40};
+  FillRect(dc, &square, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
+  EXPECT_NE(SendMessageW(group_, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0), 0);
+  EXPECT_NE(GetPixel(dc, 10, 10), RGB(0, 0, 0));
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(group_, screen);
+
   EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}).right, 4);  // never inverted
   EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}).bottom, 16);
 }
