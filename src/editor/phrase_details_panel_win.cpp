@@ -51,6 +51,13 @@ HWND PhraseDetailsPanel::Create(HWND frame, HWND notifyTarget) {
 }
 
 bool PhraseDetailsPanel::OnInitDialog() {
+  // The editor may create the panel again with the same object: start afresh.
+  phraseId_ = 0;
+  loading_ = true;
+  adding_ = false;
+  defaultKeystroke_.clear();
+  pendingChanges_ = 0;
+  pendingTests_.clear();
   LocalizedDialog::OnInitDialog();
   SetUpControls();
   return false;  // the editor decides where the focus goes
