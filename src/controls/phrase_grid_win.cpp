@@ -54,6 +54,7 @@ struct PhraseGrid::State {
   int reportedRow = -1;     // last row reported by kGridRowSelected
   bool reportPending = false;  // the reported row went away: report whatever comes next
   int suspended = 0;
+  UINT rowHeight = 0;  // measured from the list's font; 0 until asked, reset by WM_SETFONT
   bool swallowChar = false;  // the key was handled; drop its WM_CHAR
   GridColorCallback colorCallback = nullptr;
   void* colorContext = nullptr;
@@ -171,8 +172,9 @@ struct PhraseGrid::State {
     return parts;
   }
 
+  // Nothing to do while redrawing is suspended: resuming redraws everything.
   void InvalidatePosition(int position) {
-    if (position < 0 || position >= ShownCount()) return;
+    if (suspended > 0 || position < 0 || position >= ShownCount()) return;
     RECT r = RowRectAt(position);
     InvalidateRect(list, &r, TRUE);
   }
@@ -905,6 +907,9 @@ struct PhraseGrid::State {
           return 0;
         }
         break;
+      case WM_SETFONT:
+        s->rowHeight = 0;
+        break;
       case kCheckSelectionMessage:
         s->ReportSelection();
         return 0;
@@ -944,7 +949,9 @@ struct PhraseGrid::State {
       case WM_MEASUREITEM: {
         MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
         if (measure->CtlType == ODT_LISTVIEW && measure->CtlID == static_cast<UINT>(s->id)) {
-          measure->itemHeight = s->RowHeightForFont();
+          // Asked often (the list view measures as it inserts), so answered from a cache.
+          if (s->rowHeight == 0) s->rowHeight = s->RowHeightForFont();
+          measure->itemHeight = s->rowHeight;
           return TRUE;
         }
         break;
@@ -952,6 +959,8 @@ struct PhraseGrid::State {
       case WM_NOTIFY: {
         NMHDR* hdr = reinterpret_cast<NMHDR*>(lparam);
         if (hdr->hwndFrom != s->list) break;
+        // The items carry nothing that needs freeing: no LVN_DELETEITEM for each of them.
+        if (hdr->code == LVN_DELETEALLITEMS) return TRUE;
         if (hdr->code == LVN_GETDISPINFOW) {
           s->FillDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
           return 0;
@@ -1217,6 +1226,7 @@ void PhraseGrid::SetColorCallback(GridColorCallback callback, void* context) {
 
 void PhraseGrid::ShowBalloon(const std::u16string& text, POINT screen, UINT ms) { state_->ShowBalloon(text, screen, ms); }
 void PhraseGrid::HideBalloon() { state_->HideBalloon(); }
+int PhraseGrid::HoverRow() const { return state_->rows.RowAt(state_->hoverPosition); }
 bool PhraseGrid::IsBalloonShown() const { return state_->balloonShown; }
 
 }  // namespace vellix

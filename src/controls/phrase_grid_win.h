@@ -44,7 +44,7 @@ inline constexpr UINT kGridBeginCellChoice = 0x8A03;   // row, column
 inline constexpr UINT kGridEndCellEdit = 0x8A04;       // row, column, text, endKey
 inline constexpr UINT kGridCellChoiceChanged = 0x8A05; // row, column, choice
 inline constexpr UINT kGridRowSelected = 0x8A06;       // row
-inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor
+inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor (text editors, not choices)
 
 struct GridNotify {
   NMHDR hdr;
@@ -132,6 +132,8 @@ class PhraseGrid {
   void Repaint();
 
   void SetColorCallback(GridColorCallback callback, void* context);
+  // The row under the mouse pointer (drawn on the tooltip background), or -1.
+  int HoverRow() const;
 
   // A balloon tooltip with text at the point (screen coordinates) for ms milliseconds; it
   // also goes at the next click in the list and when an edit ends.
