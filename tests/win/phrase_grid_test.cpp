@@ -911,16 +911,29 @@ TEST_F(PhraseGridDialogTest, DialogKeysReachTheEditorAndTheGrid) {
   EXPECT_EQ(GetFocus(), GetDlgItem(dialog_, IDOK));
 }
 
-TEST_F(PhraseGridTest, TenThousandRowsFillAndFind) {
+TEST_F(PhraseGridTest, TenThousandRowsFillWithRedrawingSuspended) {
   grid_.SuspendRedraw();
-  for (uint32_t id = 1; id <= 10000; ++id) grid_.InsertRow(id);
+  grid_.SuspendRedraw();  // nested, as a caller inside a caller would
+  for (uint32_t id = 1; id <= 10000; ++id) {
+    const int row = grid_.InsertRow(id);
+    grid_.SetText(row, kPhrase, u"phrase number " + std::u16string(1, char16_t(u'0' + id % 10)));
+  }
+  grid_.SelectRow(9999);
+  grid_.ResumeRedraw();
+  EXPECT_TRUE(owner_.Of(kGridRowSelected).size() <= 1u);
   grid_.ResumeRedraw();
   EXPECT_EQ(grid_.RowCount(), 10000);
   EXPECT_EQ(ListItems(), 10000);
   EXPECT_EQ(grid_.FindRow(10000), 9999);
-  grid_.SelectRow(9999);
   EXPECT_EQ(grid_.SelectedRow(), 9999);
+  ASSERT_FALSE(owner_.Of(kGridRowSelected).empty());
+  EXPECT_EQ(owner_.Of(kGridRowSelected).back().row, 9999);
+  // Afterwards the grid handles the mouse and draws as before.
   UpdateWindow(list_);
+  Click(CheckBoxPoint(9999, kPhrase));
+  EXPECT_TRUE(grid_.Check(9999, kPhrase));
+  grid_.RemoveAllRows();
+  EXPECT_EQ(ListItems(), 0);
 }
 
 }  // namespace
