@@ -992,6 +992,26 @@ struct PhraseGrid::State {
     return static_cast<UINT>(std::max<LONG>(metrics.tmHeight + metrics.tmExternalLeading + 4, kCheckBoxSize + 5));
   }
 
+  // Replaces the list's columns with the grid's.
+  void ApplyColumns() {
+    HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
+    const int old = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    for (int i = old - 1; i >= 0; --i) SendMessageW(list, LVM_DELETECOLUMN, i, 0);
+    // Some list views keep their first column; it is then reused for the new first column.
+    const bool keptFirst = header && SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) > 0;
+    for (size_t i = 0; i < columns.size(); ++i) {
+      std::wstring caption = ToWide(columns[i].caption);
+      LVCOLUMNW column{};
+      column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
+      column.fmt = columns[i].format;
+      column.cx = columns[i].width;
+      column.pszText = caption.data();
+      column.iSubItem = static_cast<int>(i);
+      const UINT message = (i == 0 && keptFirst) ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW;
+      SendMessageW(list, message, i, reinterpret_cast<LPARAM>(&column));
+    }
+  }
+
   // ---- attach and detach ---------------------------------------------------------------
   bool Attach(HWND window) {
     wchar_t name[32] = {};
@@ -1009,9 +1029,12 @@ struct PhraseGrid::State {
                  LVS_EX_FULLROWSELECT);
     SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
     if (parent) SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
-    // Rows the list already holds are not the grid's; it starts empty.
+    // Items the list already holds are not the grid's; it shows the grid's own columns and
+    // rows (set before attaching, if any).
     SendMessageW(window, LVM_DELETEALLITEMS, 0, 0);
-    rows.Clear();
+    if (!columns.empty()) ApplyColumns();
+    InsertItems(0, ShownCount());
+    reportedRow = -1;
     InvalidateRect(window, nullptr, TRUE);
     return true;
   }
@@ -1070,22 +1093,7 @@ void PhraseGrid::SetColumns(const std::vector<GridColumn>& columns) {
   s.rows.SetColumnCount(static_cast<int>(columns.size()));
   s.currentColumn = 0;
   if (!s.list) return;
-  HWND header = reinterpret_cast<HWND>(SendMessageW(s.list, LVM_GETHEADER, 0, 0));
-  const int old = header ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
-  for (int i = old - 1; i >= 0; --i) SendMessageW(s.list, LVM_DELETECOLUMN, i, 0);
-  // Some list views keep their first column; it is then reused for the new first column.
-  const bool keptFirst = header && SendMessageW(header, HDM_GETITEMCOUNT, 0, 0) > 0;
-  for (size_t i = 0; i < columns.size(); ++i) {
-    std::wstring caption = ToWide(columns[i].caption);
-    LVCOLUMNW column{};
-    column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT | LVCF_SUBITEM;
-    column.fmt = columns[i].format;
-    column.cx = columns[i].width;
-    column.pszText = caption.data();
-    column.iSubItem = static_cast<int>(i);
-    const UINT message = (i == 0 && keptFirst) ? LVM_SETCOLUMNW : LVM_INSERTCOLUMNW;
-    SendMessageW(s.list, message, i, reinterpret_cast<LPARAM>(&column));
-  }
+  s.ApplyColumns();
   InvalidateRect(s.list, nullptr, TRUE);
 }
 

@@ -214,6 +214,26 @@ TEST_F(PhraseGridTest, AttachTakesOnlyListViews) {
   EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_GRIDLINES, 0u);
 }
 
+TEST_F(PhraseGridTest, RowsAndColumnsSetBeforeAttachingAreShown) {
+  PhraseGrid grid;
+  grid.SetColumns({{u"Phrase", 120, LVCFMT_LEFT, CellKind::CheckText, {}}, {u"Usage", 60, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
+  grid.InsertRow(7);
+  grid.InsertRow(8);
+  HWND second = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 320, 300, 60, host_,
+                                reinterpret_cast<HMENU>(102), GetModuleHandleW(nullptr), nullptr);
+  LVITEMW foreign{};
+  foreign.mask = LVIF_TEXT;
+  foreign.pszText = const_cast<wchar_t*>(L"not the grid's");
+  SendMessageW(second, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&foreign));
+  ASSERT_TRUE(grid.Attach(second));
+  EXPECT_EQ(SendMessageW(second, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(grid.ColumnWidth(0), 120);
+  EXPECT_EQ(grid.ColumnWidth(1), 60);
+  EXPECT_EQ(grid.RowData(1), 8u);
+  DestroyWindow(second);
+  EXPECT_EQ(grid.hwnd(), nullptr);  // the grid lets go of a list that goes away
+}
+
 TEST_F(PhraseGridTest, RowsAreFoundCountedAndRemoved) {
   AddPhrase(10, true);
   AddPhrase(20, true);
