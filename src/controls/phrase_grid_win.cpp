@@ -846,6 +846,7 @@ struct PhraseGrid::State {
         s->SetHover(-1);
         break;
       case WM_KEYDOWN:
+        s->swallowChar = false;
         if (s->OnKey(wparam)) return 0;
         break;
       case WM_CHAR:
