@@ -133,7 +133,7 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
 
   const HGDIOBJ oldFont = SelectObject(dc, Font());
   const int oldMode = SetBkMode(dc, TRANSPARENT);
-  const bool editable = rows.IsEditable(row);
+  const bool editable = IsEditable(row);
   int x = draw.rcItem.left;
   for (int column = 0; column < ColumnCount(); ++column) {
     const int w = Width(column);

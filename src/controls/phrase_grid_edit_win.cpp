@@ -16,7 +16,7 @@ bool PhraseGrid::State::BeginEdit(int row, int column) {
   CloseChoice();
   CommitEdit(false);
   GridNotify n = At(row, column);
-  n.locked = !rows.IsEditable(row);
+  n.locked = !IsEditable(row);
   if (Notify(kGridBeginCellEdit, n) != 0 || n.locked) return false;
   const GridCell* cell = rows.Cell(row, column);
   if (!cell) return false;
@@ -173,7 +173,7 @@ bool PhraseGrid::State::OpenChoice(int row, int column) {
   CloseChoice();
   CommitEdit(false);
   GridNotify n = At(row, column);
-  n.locked = !rows.IsEditable(row);
+  n.locked = !IsEditable(row);
   if (Notify(kGridBeginCellChoice, n) != 0 || n.locked) return false;
   const GridCell* cell = rows.Cell(row, column);
   if (!cell) return false;

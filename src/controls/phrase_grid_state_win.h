@@ -87,6 +87,10 @@ struct PhraseGrid::State {
   CellKind Kind(int column) const { return IsColumn(column) ? columns[column].kind : CellKind::ReadOnly; }
   int Width(int column) const { return static_cast<int>(SendMessageW(list, LVM_GETCOLUMNWIDTH, column, 0)); }
   int ShownCount() const { return rows.ShownCount(); }
+  // The first column's check box locks a row; without one nothing does.
+  bool IsEditable(int row) const {
+    return rows.IsEditable(row) || (rows.IsValid(row) && !grid_internal::IsCheckKind(Kind(0)));
+  }
   HFONT Font() const;
   // The part of the client area that shows rows (below the header).
   RECT RowsArea() const;

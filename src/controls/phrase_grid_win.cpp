@@ -134,7 +134,7 @@ bool PhraseGrid::State::ToggleCheck(int row, int column) {
   if (!cell || !IsCheckKind(Kind(column))) return false;
   GridNotify n = At(row, column);
   n.check = !cell->check;
-  n.locked = column != 0 && !rows.IsEditable(row);
+  n.locked = column != 0 && !IsEditable(row);
   if (n.locked) {
     Notify(kGridCellCheckChanged, n);
     return false;
@@ -373,7 +373,7 @@ int PhraseGrid::Choice(int row, int column) const {
 
 void PhraseGrid::SetChoice(int row, int column, int index) { state_->SetChoice(row, column, index); }
 
-bool PhraseGrid::IsRowEditable(int row) const { return state_->rows.IsEditable(row); }
+bool PhraseGrid::IsRowEditable(int row) const { return state_->IsEditable(row); }
 
 bool PhraseGrid::EditFirstCell(int row) { return state_->list && state_->BeginEdit(row, 0); }
 

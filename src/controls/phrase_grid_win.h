@@ -111,7 +111,8 @@ class PhraseGrid {
   int Choice(int row, int column) const;
   void SetChoice(int row, int column, int index);  // also sets the text from the column
   // A cell is editable while its row's first check box (a child row: its parent's) is set;
-  // the first column's check box itself always is.
+  // the first column's check box itself always is. Without a check box in the first column
+  // no row is locked.
   bool IsRowEditable(int row) const;
 
   // Starts the in-place text editor on the row's first cell (as if the user asked for it;

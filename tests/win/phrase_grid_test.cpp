@@ -419,6 +419,33 @@ TEST_F(PhraseGridTest, EditorShowsOverTheCellAndIsReported) {
   EXPECT_EQ(placed.right, client.right - 30);
 }
 
+TEST_F(PhraseGridTest, TextCellGetsTheSingleLineEditor) {
+  grid_.SetColumns({{u"Name", 120, LVCFMT_LEFT, CellKind::Text, {}}, {u"Note", 120, LVCFMT_LEFT, CellKind::Text, {}}});
+  const int row = grid_.InsertRow(1);
+  grid_.SelectRow(row);
+  SetFocus(list_);
+  Key(VK_RIGHT);
+  Key(VK_F2);  // edits the current cell
+  ASSERT_TRUE(grid_.IsEditing());
+  HWND editor = grid_.Editor();
+  EXPECT_EQ(GetWindowLongW(editor, GWL_STYLE) & ES_MULTILINE, 0);
+  const RECT cell = grid_.CellRect(row, 1);
+  const RECT placed = EditorRectInList();
+  EXPECT_EQ(placed.left, cell.left);
+  EXPECT_EQ(placed.top, cell.top);
+  EXPECT_EQ(placed.right - placed.left, cell.right - cell.left + 30);
+  EXPECT_EQ(placed.bottom - placed.top, cell.bottom - cell.top + 10);
+  // Ctrl+Enter has no line to break here: it ends the edit like Enter.
+  SetWindowTextW(editor, L"note");
+  {
+    HeldKeys ctrl{VK_CONTROL};
+    SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+  }
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(grid_.Text(row, 1), u"note");
+  EXPECT_EQ(grid_.Text(row, 0), u"");
+}
+
 TEST_F(PhraseGridTest, EditorNearTheBottomOfAShortListIsClippedAtItsTop) {
   for (uint32_t id = 1; id <= 3; ++id) AddPhrase(id, true);
   const RECT first = grid_.CellRect(0, kPhrase);
