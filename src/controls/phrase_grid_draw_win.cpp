@@ -147,7 +147,7 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
       COLORREF asked = text;
       if (colorCallback(row, column, &asked, colorContext)) text = asked;
     }
-    DrawCell(dc, row, column, cell, text, editable || column == 0);
+    DrawCell(dc, row, column, cell, text, fore, editable || column == 0);
   }
   if (selected && focused && IsColumn(currentColumn)) {
     RECT cell = CellRectAt(position, currentColumn);
@@ -159,13 +159,14 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
   SelectObject(dc, oldFont);
 }
 
-void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, bool active) {
+void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, COLORREF lines,
+                                 bool active) {
   const GridCell* data = rows.Cell(row, column);
   if (!data) return;
   const HRGN clip = CreateRectRgnIndirect(&cell);
   SelectClipRgn(dc, clip);
   const CellParts parts = PartsOf(row, column, cell);
-  if (!IsRectEmpty(&parts.expander)) DrawExpander(dc, parts.expander, rows.IsExpanded(row), color);
+  if (!IsRectEmpty(&parts.expander)) DrawExpander(dc, parts.expander, rows.IsExpanded(row), lines);
   if (!IsRectEmpty(&parts.box)) {
     RECT box = parts.box;
     UINT state = DFCS_BUTTONCHECK | (data->check ? DFCS_CHECKED : 0) | (active ? 0 : DFCS_INACTIVE);

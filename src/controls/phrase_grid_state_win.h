@@ -126,7 +126,8 @@ struct PhraseGrid::State {
   // Drawing
   UINT RowHeightForFont() const;
   void DrawRow(const DRAWITEMSTRUCT& draw);
-  void DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, bool active);
+  // color is the text's; lines the row's plain text colour, for the +/- box.
+  void DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, COLORREF lines, bool active);
   static void DrawExpander(HDC dc, const RECT& box, bool expanded, COLORREF color);
   void FillDispInfo(NMLVDISPINFOW& info);
 
