@@ -54,14 +54,14 @@ struct PhraseGrid::State {
   std::vector<GridColumn> columns;
   GridRows rows;
   int currentColumn = 0;
-  int hoverPosition = -1;   // list position under the pointer, -1 for none
-  int reportedRow = -1;     // last row reported by kGridRowSelected
+  int hoverPosition = -1;      // list position under the pointer, -1 for none
+  int reportedRow = -1;        // last row reported by kGridRowSelected
   bool reportPending = false;  // the reported row went away: report whatever comes next
   int suspended = 0;
-  bool lifted = false;  // the subclasses are off while redrawing is suspended
+  bool lifted = false;         // the subclasses are off while redrawing is suspended
   bool scrollPending = false;  // a row was selected while redrawing was suspended
-  UINT rowHeight = 0;  // measured from the list's font; 0 until asked, reset by WM_SETFONT
-  bool swallowChar = false;  // the key was handled; drop its WM_CHAR
+  UINT rowHeight = 0;          // measured from the list's font; 0 until asked, reset by WM_SETFONT
+  bool swallowChar = false;    // the key was handled; drop its WM_CHAR
   GridColorCallback colorCallback = nullptr;
   void* colorContext = nullptr;
 
@@ -146,8 +146,7 @@ struct PhraseGrid::State {
   // Escape: the owner hears first and may keep the edit going.
   void EscapeEdit();
   bool OnEditorKey(WPARAM key);
-  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
 
   // In-place choice drop-down
   bool OpenChoice(int row, int column);
@@ -170,10 +169,8 @@ struct PhraseGrid::State {
   void MoveToCell(int position, int column);
   void ActivateCurrent();
   bool OnKey(WPARAM key);
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                   DWORD_PTR data);
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
+  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
 
   // Attach and detach
   // Replaces the list's columns with the grid's.

@@ -89,8 +89,10 @@ void PhraseGrid::State::OnItemChanged(const NMLISTVIEW& change) {
   if (was == now) return;
   // Moving the selection first clears the old row and then selects the new one; a clear
   // is checked later so that the owner does not hear of the passing "no selection".
-  if (now) ReportSelection();
-  else PostMessageW(list, kCheckSelectionMessage, 0, 0);
+  if (now)
+    ReportSelection();
+  else
+    PostMessageW(list, kCheckSelectionMessage, 0, 0);
 }
 
 void PhraseGrid::State::RowsInserted(int row) {
@@ -100,11 +102,15 @@ void PhraseGrid::State::RowsInserted(int row) {
 }
 
 void PhraseGrid::State::RowsRemoved(int row, int span) {
-  if (reportedRow >= row + span) reportedRow -= span;
-  else if (reportedRow >= row) reportPending = true;
+  if (reportedRow >= row + span)
+    reportedRow -= span;
+  else if (reportedRow >= row)
+    reportPending = true;
   if (editor && editRow >= row) {
-    if (editRow < row + span) CloseEditorSilently();
-    else editRow -= span;
+    if (editRow < row + span)
+      CloseEditorSilently();
+    else
+      editRow -= span;
   }
   hoverPosition = -1;
 }
@@ -191,10 +197,10 @@ bool PhraseGrid::State::Attach(HWND window) {
   style |= LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_CLIPCHILDREN;
   SetWindowLongPtrW(window, GWL_STYLE, style);
   // Before the subclass, which keeps the row check boxes from coming back.
-  SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-               LVS_EX_FULLROWSELECT);
+  SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent) SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  if (parent)
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   // Items the list already holds are not the grid's; it shows the grid's own columns and
   // rows (set before attaching, if any).
   SendMessageW(window, LVM_DELETEALLITEMS, 0, 0);
@@ -224,7 +230,8 @@ void PhraseGrid::State::RestoreSubclasses() {
     return;
   }
   SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent) SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  if (parent)
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   // Selection changes made meanwhile by the user or the owner were not seen.
   ReportSelection();
 }
@@ -434,7 +441,9 @@ void PhraseGrid::SetColorCallback(GridColorCallback callback, void* context) {
   Repaint();
 }
 
-void PhraseGrid::ShowBalloon(const std::u16string& text, POINT screen, UINT ms) { state_->ShowBalloon(text, screen, ms); }
+void PhraseGrid::ShowBalloon(const std::u16string& text, POINT screen, UINT ms) {
+  state_->ShowBalloon(text, screen, ms);
+}
 void PhraseGrid::HideBalloon() { state_->HideBalloon(); }
 int PhraseGrid::HoverRow() const { return state_->rows.RowAt(state_->hoverPosition); }
 bool PhraseGrid::IsBalloonShown() const { return state_->balloonShown; }
