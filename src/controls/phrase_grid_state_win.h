@@ -108,6 +108,7 @@ struct PhraseGrid::State {
   // List items
   void InsertItems(int position, int count);
   void DeleteItems(int position, int count);
+  void DeleteAllItems();
   // Rebuilds the list's items from the model; used when collapsed rows make a change
   // harder to follow item by item.
   void Resync(int selectedRow);

@@ -38,13 +38,23 @@ void PhraseGrid::State::InsertItems(int position, int count) {
   }
 }
 
+void PhraseGrid::State::DeleteAllItems() {
+  // The owner's subclass answers LVN_DELETEALLITEMS, which spares a notification per row;
+  // while the subclasses are lifted it is put on for this one message.
+  if (lifted && parent) {
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  }
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  if (lifted && parent) RemoveWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this));
+}
+
 void PhraseGrid::State::DeleteItems(int position, int count) {
   for (int i = count - 1; i >= 0; --i) SendMessageW(list, LVM_DELETEITEM, position + i, 0);
 }
 
 void PhraseGrid::State::Resync(int selectedRow) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  DeleteAllItems();
   SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), 0);
   InsertItems(0, ShownCount());
   if (suspended == 0) SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -328,7 +338,7 @@ void PhraseGrid::RemoveAllRows() {
   s.rows.Clear();
   s.hoverPosition = -1;
   if (!s.list) return;
-  SendMessageW(s.list, LVM_DELETEALLITEMS, 0, 0);
+  s.DeleteAllItems();
   s.ReportSelection();
 }
 
