@@ -293,9 +293,18 @@ TEST_F(PhraseGridTest, SelectionChangesAreReportedOnce) {
   Pump();
   grid_.SelectRow(-1);
   Pump();
+  // Rows coming or going above the selected one move it without a report.
+  grid_.SelectRow(2);
+  grid_.InsertRow(9, 1, 0);
+  EXPECT_EQ(grid_.SelectedRow(), 3);
+  ASSERT_TRUE(grid_.RemoveRow(1));
+  EXPECT_EQ(grid_.SelectedRow(), 2);
+  Pump();
+  grid_.RemoveAllRows();
+  Pump();
   std::vector<int> reported;
   for (const Record& r : owner_.Of(kGridRowSelected)) reported.push_back(r.row);
-  EXPECT_EQ(reported, (std::vector<int>{1, 2, -1}));
+  EXPECT_EQ(reported, (std::vector<int>{1, 2, -1, 2, -1}));
 }
 
 // Each refusable action with the owner saying no: nothing changes.
