@@ -175,10 +175,11 @@ void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, 
   const std::u16string line = SingleLineText(data->text);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   const int align = columns[column].format & LVCFMT_JUSTIFYMASK;
-  if (align == LVCFMT_CENTER)
+  if (align == LVCFMT_CENTER) {
     format |= DT_CENTER;
-  else if (align == LVCFMT_RIGHT)
+  } else if (align == LVCFMT_RIGHT) {
     format |= DT_RIGHT;
+  }
   RECT textRect = parts.text;
   SetTextColor(dc, color);
   DrawTextW(dc, AsWide(line.c_str()), static_cast<int>(line.size()), &textRect, format);

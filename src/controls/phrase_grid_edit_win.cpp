@@ -67,6 +67,14 @@ void PhraseGrid::State::DestroyEditor(bool focusList) {
   DestroyWindow(window);
 }
 
+void PhraseGrid::State::EndAnyEdit() {
+  if (choiceEditor) {
+    CloseChoice();
+  } else {
+    CommitEdit(true);
+  }
+}
+
 void PhraseGrid::State::CloseEditorSilently() {
   choiceEditor = false;
   DestroyEditor(false);

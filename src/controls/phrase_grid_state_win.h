@@ -142,6 +142,8 @@ struct PhraseGrid::State {
   // destruction causes finds no edit to end.
   void DestroyEditor(bool focusList);
   void CloseEditorSilently();
+  // Closes the choice drop-down, or ends a text edit as Enter would.
+  void EndAnyEdit();
   // Enter, Tab or the loss of the focus: the text goes into the cell and the owner hears.
   void CommitEdit(bool focusList);
   // Escape: the owner hears first and may keep the edit going.
