@@ -99,10 +99,11 @@ void PhraseGrid::State::OnItemChanged(const NMLISTVIEW& change) {
   if (was == now) return;
   // Moving the selection first clears the old row and then selects the new one; a clear
   // is checked later so that the owner does not hear of the passing "no selection".
-  if (now)
+  if (now) {
     ReportSelection();
-  else
+  } else {
     PostMessageW(list, kCheckSelectionMessage, 0, 0);
+  }
 }
 
 void PhraseGrid::State::RowsInserted(int row) {
@@ -112,15 +113,17 @@ void PhraseGrid::State::RowsInserted(int row) {
 }
 
 void PhraseGrid::State::RowsRemoved(int row, int span) {
-  if (reportedRow >= row + span)
+  if (reportedRow >= row + span) {
     reportedRow -= span;
-  else if (reportedRow >= row)
+  } else if (reportedRow >= row) {
     reportPending = true;
+  }
   if (editor && editRow >= row) {
-    if (editRow < row + span)
+    if (editRow < row + span) {
       CloseEditorSilently();
-    else
+    } else {
       editRow -= span;
+    }
   }
   hoverPosition = -1;
 }
