@@ -242,9 +242,12 @@ void PhraseGrid::State::RestoreSubclasses() {
     balloonShown = false;
     return;
   }
+  // Row check boxes switched on meanwhile went past the filter of the list's subclass.
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
   SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent)
+  if (parent) {
     SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  }
   // Selection changes made meanwhile by the user or the owner were not seen.
   ReportSelection();
 }

@@ -212,6 +212,11 @@ TEST_F(PhraseGridTest, AttachTakesOnlyListViews) {
   ListView_SetExtendedListViewStyle(list_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   EXPECT_EQ(ListView_GetExtendedListViewStyle(list_) & LVS_EX_CHECKBOXES, 0u);
   EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_GRIDLINES, 0u);
+  // Also when set while redrawing is suspended.
+  grid_.SuspendRedraw();
+  ListView_SetExtendedListViewStyleEx(list_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+  grid_.ResumeRedraw();
+  EXPECT_EQ(ListView_GetExtendedListViewStyle(list_) & LVS_EX_CHECKBOXES, 0u);
 }
 
 TEST_F(PhraseGridTest, RowsAndColumnsSetBeforeAttachingAreShown) {
