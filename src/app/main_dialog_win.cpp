@@ -13,6 +13,7 @@
 #include "app/system_services_win.h"
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
+#include "editor/editor_texts.h"
 #include "editor/phrase_editor.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
@@ -76,8 +77,7 @@ MainDialog::~MainDialog() {
 }
 
 std::u16string MainDialog::ConfiguredDatabasePath() {
-  const std::u16string& configured = Settings::Instance().databasePath;
-  return configured.empty() ? ProgramFolder() + u"Database.xml" : configured;
+  return ResolveDatabasePath(Settings::Instance().databasePath, ProgramFolder());
 }
 
 bool MainDialog::OnInitDialog() {
