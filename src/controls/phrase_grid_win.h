@@ -20,6 +20,7 @@ enum class CellKind {
   CheckFixedText,  // check box and a text set by the owner
   Choice,          // drop-down list of the column's choices; the chosen index is kept
   ReadOnly,        // text only
+  Text,            // a text the user edits in place (single-line editor), no check box
 };
 
 struct GridColumn {
@@ -32,7 +33,11 @@ struct GridColumn {
 
 // WM_NOTIFY codes the grid sends to its owner (hdr.code). The owner answers non-zero
 // (SetWindowLongPtr(DWLP_MSGRESULT) in a dialog) to refuse the first three; for
-// kGridEndCellEdit ended by Escape, non-zero asks the grid to keep the focus in the editor.
+// kGridEndCellEdit ended by Escape, non-zero asks the grid to keep the focus in the editor
+// (the edit then goes on). A cell of a locked row (see IsRowEditable) is still reported with
+// GridNotify::locked set, so that the owner can tell the user why nothing happens; the grid
+// refuses it whatever the answer. kGridRowSelected reports -1 when no row is selected any
+// more. Row numbers are those of the grid's rows (RowData and friends).
 inline constexpr UINT kGridCellCheckChanged = 0x8A01;  // row, column, check = new state
 inline constexpr UINT kGridBeginCellEdit = 0x8A02;     // row, column
 inline constexpr UINT kGridBeginCellChoice = 0x8A03;   // row, column
@@ -50,6 +55,7 @@ struct GridNotify {
   const char16_t* text = nullptr;  // kGridEndCellEdit: the edited text (valid during the call)
   UINT endKey = 0;                 // VK_ESCAPE when Escape ended the edit, else 0
   HWND editor = nullptr;           // kGridCellEditorShown: the in-place editor window
+  bool locked = false;             // the cell's row is locked: the grid refuses the action
 };
 
 // Colour query of the owner's callback: set *text and answer true to use that text colour.
@@ -107,7 +113,15 @@ class PhraseGrid {
   // kGridBeginCellEdit is still sent and may refuse). Answers false when refused.
   bool EditFirstCell(int row);
   bool IsEditing() const;
-  HWND Editor() const;  // the open in-place editor, or null
+  HWND Editor() const;  // the open in-place editor (or choice drop-down), or null
+  // Opens the drop-down of a Choice cell (kGridBeginCellChoice may refuse).
+  bool OpenChoice(int row, int column);
+
+  // The cell that keyboard moves and Space/F2 act on: the selected row and this column.
+  int CurrentColumn() const;
+  // Child rows of a top row: collapsing hides them, expanding shows them again.
+  void ExpandRow(int row, bool expand);
+  bool IsRowExpanded(int row) const;
 
   // Hit test in client coordinates: the row (-1 for none) and *column.
   int HitTest(POINT client, int* column) const;
@@ -123,6 +137,7 @@ class PhraseGrid {
   // also goes at the next click in the list and when an edit ends.
   void ShowBalloon(const std::u16string& text, POINT screen, UINT ms);
   void HideBalloon();
+  bool IsBalloonShown() const;
 
  private:
   struct State;
