@@ -172,7 +172,8 @@ struct PhraseGrid::State {
   }
 
   void InvalidatePosition(int position) {
-    if (position < 0 || position >= ShownCount()) return;
+    // While redrawing is suspended the resume repaints everything anyway.
+    if (suspended > 0 || position < 0 || position >= ShownCount()) return;
     RECT r = RowRectAt(position);
     InvalidateRect(list, &r, TRUE);
   }

@@ -330,24 +330,31 @@ void PhraseEditor::CaptureLayout() {
 
 // ---- the list --------------------------------------------------------------------------
 
-void PhraseEditor::FillRow(int row, const Phrase& phrase) {
+void PhraseEditor::FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no) {
   grid_.SetCheck(row, kPhraseColumn, phrase.Enabled() != 0);
   grid_.SetText(row, kPhraseColumn, phrase.Word());
   grid_.SetCheck(row, kCaseColumn, phrase.CaseSensitive() != 0);
-  grid_.SetText(row, kCaseColumn, Localized(phrase.CaseSensitive() ? IDS_YES : IDS_NO));
+  grid_.SetText(row, kCaseColumn, phrase.CaseSensitive() ? yes : no);
   grid_.SetChoice(row, kActionColumn, phrase.AddOrReplace() == 0 ? 0 : 1);
   grid_.SetText(row, kUsageColumn, Decimal(phrase.CountUsage()));
 }
 
 void PhraseEditor::FillList(uint32_t selectId) {
   const bool checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
+  // Looked up once: a lookup may read the language file.
+  const std::u16string yes = Localized(IDS_YES);
+  const std::u16string no = Localized(IDS_NO);
   grid_.SuspendRedraw();
   grid_.RemoveAllRows();
+  // A hidden list view skips its scroll-bar update on every inserted item.
+  const bool shown = IsWindowVisible(grid_.hwnd()) != FALSE;
+  if (shown) ShowWindow(grid_.hwnd(), SW_HIDE);
   for (const auto& phrase : working_.Items()) {
     if (checkedOnly && !phrase->Enabled()) continue;
     const int row = grid_.InsertRow(phrase->Id());
-    if (row >= 0) FillRow(row, *phrase);
+    if (row >= 0) FillRow(row, *phrase, yes, no);
   }
+  if (shown) ShowWindow(grid_.hwnd(), SW_SHOWNA);
   grid_.ResumeRedraw();
   int row = selectId ? grid_.FindRow(selectId) : -1;
   if (row < 0 && grid_.RowCount() > 0) row = 0;
@@ -883,6 +890,11 @@ void PhraseEditor::OnOK() {
 }
 
 void PhraseEditor::OnCancel() {
+  // Escape that reaches the dialog while a cell is being edited belongs to that edit.
+  if (HWND editor = grid_.Editor()) {
+    SendMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
+    return;
+  }
   INT_PTR result = IDCANCEL;
   if (AskToClose(result)) Finish(result);
 }

@@ -83,7 +83,7 @@ class PhraseEditor : public LocalizedDialog {
 
   // The list.
   void FillList(uint32_t selectId);
-  void FillRow(int row, const Phrase& phrase);
+  void FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no);
   void RecomputeColumnWidths();
   int Scale(int pixels) const;
   Phrase* PhraseOfRow(int row);
