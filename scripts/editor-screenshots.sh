@@ -25,8 +25,11 @@ vx_folder
 vx_settings 'Sounds=0'
 (cd "$VX_DIR" && wine explorer /desktop=VellixShot,1280x1024 ./Vellix.exe /edit </dev/null >/dev/null 2>&1) &
 E2E_PIDS+=("$!")
-e2e_wait 'vx_window "*Edit Phrases*"' 400 || e2e_fail "the editor did not open"
-sleep 3  # the start balloon of the tray icon goes
+# The editor lives on the desktop window of explorer, where win-message cannot see it: wait
+# for the start record of the log, then give the editor time to open and the balloon to go.
+e2e_wait '[ -s "$VX_LOG" ]' 600 || e2e_fail "Vellix did not start"
+sleep 12
 import -window root "$SHOT_OUT"
 echo "screenshot: $SHOT_OUT"
 vx_run /exit || true
+sleep 2
