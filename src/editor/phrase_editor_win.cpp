@@ -377,12 +377,12 @@ void PhraseEditor::RecomputeColumnWidths() {
   grid_.SetColumnWidth(kPhraseColumn, std::max(rest, Scale(40)));
 }
 
-Phrase* PhraseEditor::PhraseOfRow(int row) {
+Phrase* PhraseEditor::PhraseOfRow(int row) const {
   if (row < 0 || row >= grid_.RowCount()) return nullptr;
   return working_.Find(grid_.RowData(row));
 }
 
-Phrase* PhraseEditor::SelectedPhrase() { return PhraseOfRow(grid_.SelectedRow()); }
+Phrase* PhraseEditor::SelectedPhrase() const { return PhraseOfRow(grid_.SelectedRow()); }
 
 void PhraseEditor::OnRowSelected(int row) {
   Phrase* phrase = PhraseOfRow(row);
@@ -826,6 +826,28 @@ void PhraseEditor::PrepareSystemMenu(HMENU menu) {
   }
 }
 
+HMENU PhraseEditor::CreateContextMenu() const {
+  const Phrase* phrase = SelectedPhrase();
+  const std::u16string suffix = ContextMenuSuffix(phrase ? phrase->Word() : u"", phrase != nullptr);
+  const TranslatedEditorMenu texts;
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return nullptr;
+  const auto add = [&](UINT id, const std::u16string& text) {
+    AppendMenuW(menu, MF_STRING, id, AsWide(text.c_str()));
+  };
+  add(ID_COPY_PHRASE, texts.Text(ID_COPY_PHRASE));
+  add(ID_PASTE_PHRASE, texts.Text(ID_PASTE_PHRASE));
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_ADD_PHRASE, texts.Text(ID_ADD_PHRASE));
+  add(ID_EDIT_PHRASE, texts.Text(ID_EDIT_PHRASE) + suffix);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_DELETE_PHRASE, texts.Text(ID_DELETE_PHRASE) + suffix);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_CHECKED_ONLY, texts.Text(ID_CHECKED_ONLY));
+  SetMenuDefaultItem(menu, ID_EDIT_PHRASE, FALSE);
+  return menu;
+}
+
 void PhraseEditor::ShowContextMenu(POINT screen) {
   if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the selected row
     const int row = grid_.SelectedRow();
@@ -842,24 +864,8 @@ void PhraseEditor::ShowContextMenu(POINT screen) {
       OnRowSelected(row);
     }
   }
-  const Phrase* phrase = SelectedPhrase();
-  const std::u16string suffix = ContextMenuSuffix(phrase ? phrase->Word() : u"", phrase != nullptr);
-  const TranslatedEditorMenu texts;
-  HMENU menu = CreatePopupMenu();
+  HMENU menu = CreateContextMenu();
   if (!menu) return;
-  const auto add = [&](UINT id, const std::u16string& text) {
-    AppendMenuW(menu, MF_STRING, id, AsWide(text.c_str()));
-  };
-  add(ID_COPY_PHRASE, texts.Text(ID_COPY_PHRASE));
-  add(ID_PASTE_PHRASE, texts.Text(ID_PASTE_PHRASE));
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  add(ID_ADD_PHRASE, texts.Text(ID_ADD_PHRASE));
-  add(ID_EDIT_PHRASE, texts.Text(ID_EDIT_PHRASE) + suffix);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  add(ID_DELETE_PHRASE, texts.Text(ID_DELETE_PHRASE) + suffix);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
-  add(ID_CHECKED_ONLY, texts.Text(ID_CHECKED_ONLY));
-  SetMenuDefaultItem(menu, ID_EDIT_PHRASE, FALSE);
   const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
                                      screen.x, screen.y, 0, hwnd(), nullptr);
   DestroyMenu(menu);

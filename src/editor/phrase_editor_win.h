@@ -60,6 +60,10 @@ class PhraseEditor : public LocalizedDialog {
   // The value the dialog ended with (IDOK / IDCANCEL), 0 while it runs.
   INT_PTR result() const { return result_; }
 
+  HWND linkTips() const { return linkTips_; }
+  // The list's context menu for the selected row; the caller destroys it.
+  HMENU CreateContextMenu() const;
+
   // The id of the phrase last selected in any editor of this process.
   static uint32_t LastSelectedPhraseId();
 
@@ -86,8 +90,9 @@ class PhraseEditor : public LocalizedDialog {
   void FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no);
   void RecomputeColumnWidths();
   int Scale(int pixels) const;
-  Phrase* PhraseOfRow(int row);
-  Phrase* SelectedPhrase();
+  // The working collection is the caller's: a const editor still hands out its phrases.
+  Phrase* PhraseOfRow(int row) const;
+  Phrase* SelectedPhrase() const;
   void OnRowSelected(int row);
   void ClearDuplicates();
 

@@ -227,6 +227,7 @@ TEST_F(PhraseEditorTest, AddTakesThePhraseAndThenItsKeystrokeInOneFlow) {
   EXPECT_EQ(working_.At(3).Word(), u"New Phrase");  // the clipboard is empty
   ASSERT_TRUE(Grid().IsEditing());
   EXPECT_EQ(Grid().SelectedRow(), 3);
+  EXPECT_TRUE(Grid().IsBalloonShown());  // the Ctrl+Enter hint
   EndGridEdit(VK_RETURN, L"see you");
   EXPECT_EQ(working_.At(3).Word(), u"see you");
   EXPECT_EQ(editor_->newPhraseId(), 0u);
@@ -627,6 +628,46 @@ TEST_F(PhraseEditorTest, RowTooltipDescribesThePhrase) {
   tip.cchTextMax = 5;  // a short buffer gets as much as fits
   SendMessageW(Window(), WM_NOTIFY, IDC_PHRASE_LIST, reinterpret_cast<LPARAM>(&tip));
   EXPECT_EQ(std::u16string(AsU16(buffer)), u"best");
+}
+
+TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
+  Open();
+  const struct {
+    int row;
+    std::u16string edit, del;
+  } cases[] = {
+      {1, u"&Edit Phrase\u2026 [best regards]", u"&Delete [best regards]"},
+      {-1, u"&Edit Phrase\u2026", u"&Delete"},
+  };
+  for (const auto& c : cases) {
+    Grid().SelectRow(c.row);
+    Pump();
+    HMENU menu = editor_->CreateContextMenu();
+    ASSERT_NE(menu, nullptr);
+    const UINT order[] = {ID_COPY_PHRASE, ID_PASTE_PHRASE, 0, ID_ADD_PHRASE, ID_EDIT_PHRASE, 0, ID_DELETE_PHRASE, 0,
+                          ID_CHECKED_ONLY};
+    ASSERT_EQ(GetMenuItemCount(menu), 9);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(GetMenuItemID(menu, i), order[i]) << i;
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, ID_EDIT_PHRASE, text, 256, MF_BYCOMMAND);
+    EXPECT_EQ(std::u16string(AsU16(text)), c.edit);
+    GetMenuStringW(menu, ID_DELETE_PHRASE, text, 256, MF_BYCOMMAND);
+    EXPECT_EQ(std::u16string(AsU16(text)), c.del);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), ID_EDIT_PHRASE);
+    // The command-update pass reaches the context menu too.
+    SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ((GetMenuState(menu, ID_DELETE_PHRASE, MF_BYCOMMAND) & MF_GRAYED) != 0, c.row < 0);
+    DestroyMenu(menu);
+  }
+}
+
+TEST_F(PhraseEditorTest, LinksShowTheirTextsAndTips) {
+  Open();
+  EXPECT_EQ(TextOf(GetDlgItem(Window(), IDC_HOME_LINK)), u"Vellix Home Page");
+  EXPECT_EQ(TextOf(GetDlgItem(Window(), IDC_PRODUCT_LINK)), u"Vellix Clip: a history of the texts you copy");
+  ASSERT_NE(editor_->linkTips(), nullptr);
+  EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETMAXTIPWIDTH, 0, 0), 500);
+  EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETTOOLCOUNT, 0, 0), 2);
 }
 
 TEST_F(PhraseEditorTest, WindowKeepsItsMinimumSizeAndLayout) {
