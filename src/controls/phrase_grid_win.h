@@ -36,15 +36,18 @@ struct GridColumn {
 // kGridEndCellEdit ended by Escape, non-zero asks the grid to keep the focus in the editor
 // (the edit then goes on). A cell of a locked row (see IsRowEditable) is still reported with
 // GridNotify::locked set, so that the owner can tell the user why nothing happens; the grid
-// refuses it whatever the answer. kGridRowSelected reports -1 when no row is selected any
-// more. Row numbers are those of the grid's rows (RowData and friends).
+// refuses it whatever the answer. While kGridCellCheckChanged is handled the cell already
+// holds the new state (it goes back when refused). kGridEndCellEdit comes after the edited
+// text has gone into the cell (for Escape: once the owner has let the edit end).
+// kGridRowSelected reports -1 when no row is selected any more. Row numbers are those of the
+// grid's rows (RowData and friends).
 inline constexpr UINT kGridCellCheckChanged = 0x8A01;  // row, column, check = new state
 inline constexpr UINT kGridBeginCellEdit = 0x8A02;     // row, column
 inline constexpr UINT kGridBeginCellChoice = 0x8A03;   // row, column
 inline constexpr UINT kGridEndCellEdit = 0x8A04;       // row, column, text, endKey
 inline constexpr UINT kGridCellChoiceChanged = 0x8A05; // row, column, choice
 inline constexpr UINT kGridRowSelected = 0x8A06;       // row
-inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor
+inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor (text editors, not choices)
 
 struct GridNotify {
   NMHDR hdr;
@@ -85,6 +88,8 @@ class PhraseGrid {
   // Rows. A row carries a datum (the phrase id) and a level (1 = top; 2 = child of the
   // nearest row of level 1 above it). at = -1 appends. Answers the row index or -1.
   int InsertRow(uint32_t datum, int level = 1, int at = -1);
+  // Removes the row with its child rows. When it was selected, the row that takes its place
+  // (else the one above) becomes selected.
   bool RemoveRow(int row);
   void RemoveAllRows();
   int RowCount() const;
@@ -106,7 +111,8 @@ class PhraseGrid {
   int Choice(int row, int column) const;
   void SetChoice(int row, int column, int index);  // also sets the text from the column
   // A cell is editable while its row's first check box (a child row: its parent's) is set;
-  // the first column's check box itself always is.
+  // the first column's check box itself always is. Without a check box in the first column
+  // no row is locked.
   bool IsRowEditable(int row) const;
 
   // Starts the in-place text editor on the row's first cell (as if the user asked for it;
@@ -127,11 +133,15 @@ class PhraseGrid {
   int HitTest(POINT client, int* column) const;
   RECT CellRect(int row, int column) const;  // client coordinates
 
+  // Calls nest. While suspended the grid takes no part in the list's messages (fills stay
+  // fast); a row selected meanwhile is scrolled into view on resuming.
   void SuspendRedraw();
   void ResumeRedraw();  // redraws everything
   void Repaint();
 
   void SetColorCallback(GridColorCallback callback, void* context);
+  // The row under the mouse pointer (drawn on the tooltip background), or -1.
+  int HoverRow() const;
 
   // A balloon tooltip with text at the point (screen coordinates) for ms milliseconds; it
   // also goes at the next click in the list and when an edit ends.

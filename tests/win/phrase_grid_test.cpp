@@ -214,6 +214,26 @@ TEST_F(PhraseGridTest, AttachTakesOnlyListViews) {
   EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_GRIDLINES, 0u);
 }
 
+TEST_F(PhraseGridTest, RowsAndColumnsSetBeforeAttachingAreShown) {
+  PhraseGrid grid;
+  grid.SetColumns({{u"Phrase", 120, LVCFMT_LEFT, CellKind::CheckText, {}}, {u"Usage", 60, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
+  grid.InsertRow(7);
+  grid.InsertRow(8);
+  HWND second = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 320, 300, 60, host_,
+                                reinterpret_cast<HMENU>(102), GetModuleHandleW(nullptr), nullptr);
+  LVITEMW foreign{};
+  foreign.mask = LVIF_TEXT;
+  foreign.pszText = const_cast<wchar_t*>(L"not the grid's");
+  SendMessageW(second, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&foreign));
+  ASSERT_TRUE(grid.Attach(second));
+  EXPECT_EQ(SendMessageW(second, LVM_GETITEMCOUNT, 0, 0), 2);
+  EXPECT_EQ(grid.ColumnWidth(0), 120);
+  EXPECT_EQ(grid.ColumnWidth(1), 60);
+  EXPECT_EQ(grid.RowData(1), 8u);
+  DestroyWindow(second);
+  EXPECT_EQ(grid.hwnd(), nullptr);  // the grid lets go of a list that goes away
+}
+
 TEST_F(PhraseGridTest, RowsAreFoundCountedAndRemoved) {
   AddPhrase(10, true);
   AddPhrase(20, true);
@@ -397,6 +417,33 @@ TEST_F(PhraseGridTest, EditorShowsOverTheCellAndIsReported) {
   EXPECT_EQ(placed.top, cell.top);
   EXPECT_EQ(placed.bottom - placed.top, 5 * (cell.bottom - cell.top));
   EXPECT_EQ(placed.right, client.right - 30);
+}
+
+TEST_F(PhraseGridTest, TextCellGetsTheSingleLineEditor) {
+  grid_.SetColumns({{u"Name", 120, LVCFMT_LEFT, CellKind::Text, {}}, {u"Note", 120, LVCFMT_LEFT, CellKind::Text, {}}});
+  const int row = grid_.InsertRow(1);
+  grid_.SelectRow(row);
+  SetFocus(list_);
+  Key(VK_RIGHT);
+  Key(VK_F2);  // edits the current cell
+  ASSERT_TRUE(grid_.IsEditing());
+  HWND editor = grid_.Editor();
+  EXPECT_EQ(GetWindowLongW(editor, GWL_STYLE) & ES_MULTILINE, 0);
+  const RECT cell = grid_.CellRect(row, 1);
+  const RECT placed = EditorRectInList();
+  EXPECT_EQ(placed.left, cell.left);
+  EXPECT_EQ(placed.top, cell.top);
+  EXPECT_EQ(placed.right - placed.left, cell.right - cell.left + 30);
+  EXPECT_EQ(placed.bottom - placed.top, cell.bottom - cell.top + 10);
+  // Ctrl+Enter has no line to break here: it ends the edit like Enter.
+  SetWindowTextW(editor, L"note");
+  {
+    HeldKeys ctrl{VK_CONTROL};
+    SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);
+  }
+  EXPECT_FALSE(grid_.IsEditing());
+  EXPECT_EQ(grid_.Text(row, 1), u"note");
+  EXPECT_EQ(grid_.Text(row, 0), u"");
 }
 
 TEST_F(PhraseGridTest, EditorNearTheBottomOfAShortListIsClippedAtItsTop) {
@@ -744,16 +791,196 @@ TEST_F(PhraseGridTest, BalloonGoesAtAClickAnEditEndOrItsTime) {
   EXPECT_FALSE(grid_.IsBalloonShown());
 }
 
-TEST_F(PhraseGridTest, TenThousandRowsFillAndFind) {
+TEST_F(PhraseGridTest, HoveredRowTakesTheTooltipBackgroundUntilThePointerLeaves) {
+  AddPhrase(1, true);
+  AddPhrase(2, true);
+  const COLORREF hover = GetSysColor(COLOR_INFOBK);
+  auto isHover = [hover](COLORREF c) { return c == hover; };
+  auto background = [&](int row) {
+    RECT cell = grid_.CellRect(row, kUsage);
+    return RECT{cell.left + 2, cell.top + 1, cell.left + 6, cell.top + 3};  // left of the centred text
+  };
+  // Some colour schemes (Wine's default among them) give tooltips the window colour; the
+  // pixels can only tell the rows apart where the two differ.
+  const bool visible = hover != GetSysColor(COLOR_WINDOW);
+  SendMessageW(list_, WM_MOUSEMOVE, 0, At(TextPoint(1, kCase)));
+  EXPECT_EQ(grid_.HoverRow(), 1);
+  {
+    Snapshot shot(list_);
+    EXPECT_TRUE(shot.Any(background(1), isHover));
+    if (visible) {
+      EXPECT_FALSE(shot.Any(background(0), isHover));
+    }
+  }
+  SendMessageW(list_, WM_MOUSEMOVE, 0, At(TextPoint(0, kCase)));
+  EXPECT_EQ(grid_.HoverRow(), 0);
+  SendMessageW(list_, WM_MOUSELEAVE, 0, 0);
+  EXPECT_EQ(grid_.HoverRow(), -1);
+  Snapshot shot(list_);
+  if (visible) {
+    EXPECT_FALSE(shot.Any(background(0), isHover));
+  }
+}
+
+// The grid in a dialog, as the editor has it: the owner answers through DWLP_MSGRESULT, and
+// the dialog's own keys (Enter for OK, Escape for Cancel, Tab between controls) do not get in
+// the way of the editor and the cell moves.
+struct DialogOwner {
+  std::vector<UINT> codes;
+  std::vector<UINT> endKeys;
+  std::vector<WORD> commands;
+  LRESULT refuseEdits = 0;
+};
+DialogOwner* g_dialog = nullptr;
+
+INT_PTR CALLBACK GridDialogProc(HWND dialog, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (!g_dialog) return FALSE;
+  if (message == WM_NOTIFY) {
+    const GridNotify* n = reinterpret_cast<const GridNotify*>(lparam);
+    if (n->hdr.code < kGridCellCheckChanged || n->hdr.code > kGridCellEditorShown) return FALSE;
+    g_dialog->codes.push_back(n->hdr.code);
+    if (n->hdr.code == kGridEndCellEdit) g_dialog->endKeys.push_back(n->endKey);
+    SetWindowLongPtrW(dialog, DWLP_MSGRESULT, n->hdr.code == kGridBeginCellEdit ? g_dialog->refuseEdits : 0);
+    return TRUE;
+  }
+  if (message == WM_COMMAND && (LOWORD(wparam) == IDOK || LOWORD(wparam) == IDCANCEL)) {
+    g_dialog->commands.push_back(LOWORD(wparam));
+    return TRUE;
+  }
+  return FALSE;
+}
+
+// A child dialog (so that it goes quickly under Wine) holding a list view and an OK button.
+std::vector<WORD> GridDialogTemplate() {
+  std::vector<WORD> t;
+  auto dword = [&t](DWORD v) {
+    t.push_back(LOWORD(v));
+    t.push_back(HIWORD(v));
+  };
+  auto text = [&t](const wchar_t* s) {
+    for (; *s; ++s) t.push_back(*s);
+    t.push_back(0);
+  };
+  auto align = [&t] {
+    if (t.size() % 2) t.push_back(0);
+  };
+  dword(DS_CONTROL | WS_CHILD | WS_VISIBLE);
+  dword(WS_EX_CONTROLPARENT);
+  t.push_back(2);  // items
+  for (WORD v : {0, 0, 300, 180}) t.push_back(v);
+  t.push_back(0);  // menu
+  t.push_back(0);  // class
+  t.push_back(0);  // title
+  align();
+  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT);
+  dword(0);
+  for (WORD v : {5, 5, 240, 150, 200}) t.push_back(v);
+  text(WC_LISTVIEWW);
+  t.push_back(0);  // title
+  t.push_back(0);  // creation data
+  align();
+  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON);
+  dword(0);
+  for (WORD v : {250, 5, 45, 14, IDOK}) t.push_back(v);
+  t.push_back(0xFFFF);
+  t.push_back(0x0080);  // button
+  text(L"OK");
+  t.push_back(0);
+  return t;
+}
+
+class PhraseGridDialogTest : public PhraseGridTest {
+ public:
+  void SetUp() override {
+    PhraseGridTest::SetUp();
+    g_dialog = &owner_;
+    const std::vector<WORD> tmpl = GridDialogTemplate();
+    dialog_ = CreateDialogIndirectParamW(GetModuleHandleW(nullptr), reinterpret_cast<LPCDLGTEMPLATEW>(tmpl.data()),
+                                         host_, GridDialogProc, 0);
+    ASSERT_NE(dialog_, nullptr);
+    ASSERT_TRUE(grid_.Attach(GetDlgItem(dialog_, 200)));
+    grid_.SetColumns({{u"Phrase", 150, LVCFMT_LEFT, CellKind::CheckText, {}},
+                      {u"Usage Count", 80, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
+    const int row = grid_.InsertRow(1);
+    grid_.SetCheck(row, 0, true);
+    grid_.SetText(row, 0, u"text");
+  }
+  void TearDown() override {
+    DestroyWindow(dialog_);
+    g_dialog = nullptr;
+    PhraseGridTest::TearDown();
+  }
+  // Delivers a key as the message loop of a dialog does.
+  void Press(HWND target, WPARAM key) {
+    PostMessageW(target, WM_KEYDOWN, key, 1);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (!IsDialogMessageW(dialog_, &msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageW(&msg);
+      }
+    }
+  }
+  DialogOwner owner_;
+  HWND dialog_ = nullptr;
+};
+
+TEST_F(PhraseGridDialogTest, OwnerRefusesThroughTheDialogResult) {
+  owner_.refuseEdits = 1;
+  EXPECT_FALSE(grid_.EditFirstCell(0));
+  EXPECT_FALSE(grid_.IsEditing());
+  owner_.refuseEdits = 0;
+  EXPECT_TRUE(grid_.EditFirstCell(0));
+}
+
+TEST_F(PhraseGridDialogTest, DialogKeysReachTheEditorAndTheGrid) {
+  struct Case {
+    const char* name;
+    WPARAM key;
+    UINT endKey;
+  } cases[] = {{"Enter", VK_RETURN, 0}, {"Escape", VK_ESCAPE, VK_ESCAPE}, {"Tab", VK_TAB, 0}};
+  for (const auto& c : cases) {
+    owner_.endKeys.clear();
+    ASSERT_TRUE(grid_.EditFirstCell(0)) << c.name;
+    Press(grid_.Editor(), c.key);
+    EXPECT_FALSE(grid_.IsEditing()) << c.name;
+    EXPECT_EQ(owner_.endKeys, std::vector<UINT>{c.endKey}) << c.name;
+    EXPECT_EQ(GetFocus(), grid_.hwnd()) << c.name;
+  }
+  EXPECT_TRUE(owner_.commands.empty());
+  // Tab moves to the next cell, and at the last one leaves the grid for the next control.
+  grid_.SelectRow(0);
+  SetFocus(grid_.hwnd());
+  Press(grid_.hwnd(), VK_TAB);
+  EXPECT_EQ(grid_.CurrentColumn(), 1);
+  EXPECT_EQ(GetFocus(), grid_.hwnd());
+  Press(grid_.hwnd(), VK_TAB);
+  EXPECT_EQ(GetFocus(), GetDlgItem(dialog_, IDOK));
+}
+
+TEST_F(PhraseGridTest, TenThousandRowsFillWithRedrawingSuspended) {
   grid_.SuspendRedraw();
-  for (uint32_t id = 1; id <= 10000; ++id) grid_.InsertRow(id);
+  grid_.SuspendRedraw();  // nested, as a caller inside a caller would
+  for (uint32_t id = 1; id <= 10000; ++id) {
+    const int row = grid_.InsertRow(id);
+    grid_.SetText(row, kPhrase, u"phrase number " + std::u16string(1, char16_t(u'0' + id % 10)));
+  }
+  grid_.SelectRow(9999);
+  grid_.ResumeRedraw();
+  EXPECT_TRUE(owner_.Of(kGridRowSelected).size() <= 1u);
   grid_.ResumeRedraw();
   EXPECT_EQ(grid_.RowCount(), 10000);
   EXPECT_EQ(ListItems(), 10000);
   EXPECT_EQ(grid_.FindRow(10000), 9999);
-  grid_.SelectRow(9999);
   EXPECT_EQ(grid_.SelectedRow(), 9999);
+  ASSERT_FALSE(owner_.Of(kGridRowSelected).empty());
+  EXPECT_EQ(owner_.Of(kGridRowSelected).back().row, 9999);
+  // Afterwards the grid handles the mouse and draws as before.
   UpdateWindow(list_);
+  Click(CheckBoxPoint(9999, kPhrase));
+  EXPECT_TRUE(grid_.Check(9999, kPhrase));
+  grid_.RemoveAllRows();
+  EXPECT_EQ(ListItems(), 0);
 }
 
 }  // namespace
