@@ -72,6 +72,20 @@ LRESULT CALLBACK DetailsFrame::FrameProc(HWND hwnd, UINT message, WPARAM wparam,
       self->LayOutPanel();
       return result;
     }
+    case WM_ERASEBKGND:
+      // A group box leaves its inside to the parent's background, which a parent with
+      // WS_CLIPCHILDREN never paints there: the frame paints it, as the parent colours
+      // static controls.
+      if (wparam) {
+        const auto dc = reinterpret_cast<HDC>(wparam);
+        auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(hwnd), WM_CTLCOLORSTATIC, wparam, LPARAM(hwnd)));
+        if (!brush) brush = GetSysColorBrush(COLOR_3DFACE);
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        FillRect(dc, &client, brush);
+        return 1;
+      }
+      break;
     case WM_SETFOCUS:
       if (self->panel_ && IsWindow(self->panel_) && IsWindowEnabled(self->panel_)) {
         if (HWND first = FirstControl(self->panel_)) {

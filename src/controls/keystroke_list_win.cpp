@@ -24,6 +24,7 @@ struct KeystrokeList::State {
   // Set while the program itself changes a check, so that only the user's toggles are
   // reported.
   bool settingCheck = false;
+  bool sizingColumn = false;
 
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                    DWORD_PTR data);
@@ -64,10 +65,22 @@ LRESULT CALLBACK KeystrokeList::State::ListProc(HWND hwnd, UINT message, WPARAM 
       }
       return result;
     }
-    case WM_SIZE:
+    case WM_SIZE: {
+      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
       // The empty-list text is centred: redraw it all when the width changes.
       if (ListView_GetItemCount(hwnd) == 0) InvalidateRect(hwnd, nullptr, TRUE);
-      break;
+      // A single column follows the client width, also when a vertical scroll bar comes
+      // or goes, so that no horizontal one is ever needed.
+      const HWND header = ListView_GetHeader(hwnd);
+      if (header && Header_GetItemCount(header) == 1 && !state->sizingColumn) {
+        state->sizingColumn = true;
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        ListView_SetColumnWidth(hwnd, 0, client.right - client.left);
+        state->sizingColumn = false;
+      }
+      return result;
+    }
     case WM_NCDESTROY:
       state->Detach();
       break;

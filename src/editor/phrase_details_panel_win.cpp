@@ -51,6 +51,13 @@ HWND PhraseDetailsPanel::Create(HWND frame, HWND notifyTarget) {
 }
 
 bool PhraseDetailsPanel::OnInitDialog() {
+  // The editor may create the panel again with the same object: start afresh.
+  phraseId_ = 0;
+  loading_ = true;
+  adding_ = false;
+  defaultKeystroke_.clear();
+  pendingChanges_ = 0;
+  pendingTests_.clear();
   LocalizedDialog::OnInitDialog();
   SetUpControls();
   return false;  // the editor decides where the focus goes
@@ -74,7 +81,7 @@ void PhraseDetailsPanel::SetUpControls() {
   LVCOLUMNW column{};
   column.mask = LVCF_TEXT | LVCF_WIDTH;
   column.pszText = caption.data();
-  column.cx = Width(client) + 2;
+  column.cx = Width(client);
   SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
 
   // Tooltips for the two buttons; the control subclasses them to see the mouse.
@@ -126,6 +133,14 @@ void PhraseDetailsPanel::OnDestroy() {
 }
 
 void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
+  // A change still waiting in the queue belongs to the phrase shown now: report it before
+  // the controls take the next phrase, or the editor would store them into that one and
+  // the change would be lost (a click in the editor's list ends a keystroke edit and
+  // selects another phrase within one message).
+  if (pendingChanges_ > 0) {
+    pendingChanges_ = 0;
+    Notify(kPanelChanged, std::u16string(), phraseId_);
+  }
   loading_ = true;
   adding_ = false;
   defaultKeystroke_.clear();
@@ -222,7 +237,10 @@ void PhraseDetailsPanel::Notify(UINT code, const std::u16string& text, uint32_t 
   SendMessageW(notifyTarget_, WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify));
 }
 
-void PhraseDetailsPanel::PostChanged() const { PostMessageW(hwnd(), kChangedMessage, 0, 0); }
+void PhraseDetailsPanel::PostChanged() {
+  ++pendingChanges_;
+  PostMessageW(hwnd(), kChangedMessage, 0, 0);
+}
 
 void PhraseDetailsPanel::QueueKeystrokeTest(std::u16string text) {
   // The test runs from the queue, after the list view has finished the label edit or the
@@ -408,10 +426,6 @@ void PhraseDetailsPanel::LayOut(int width, int height) {
 
   const RECT newList{listRect.left, buttonsBottom + 8, removeRect.right, height - 4};
   Place(list, newList.left, newList.top, Width(newList), Height(newList));
-  RECT client{};
-  GetClientRect(list, &client);
-  ListView_SetColumnWidth(list, 0, Width(client) + 2);
-
   const RECT group{newList.right + 8, kButtonsTop - 4, width - 8, height - 4};
   Place(Item(IDC_POST_INSERTION_GROUP), group.left, group.top, Width(group), Height(group));
   const HWND check = Item(IDC_CARET_LEFT_CHECK);
@@ -464,7 +478,10 @@ INT_PTR PhraseDetailsPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
   switch (message) {
     case kChangedMessage:
       handled = true;
-      Notify(kPanelChanged, std::u16string(), phraseId_);
+      if (pendingChanges_ > 0) {  // else already reported when the next phrase was shown
+        --pendingChanges_;
+        Notify(kPanelChanged, std::u16string(), phraseId_);
+      }
       break;
     case kTestKeystrokeMessage:
       handled = true;

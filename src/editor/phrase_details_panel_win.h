@@ -70,7 +70,7 @@ class PhraseDetailsPanel : public LocalizedDialog {
 
  private:
   void Notify(UINT code, const std::u16string& text, uint32_t phraseId) const;
-  void PostChanged() const;
+  void PostChanged();
   void QueueKeystrokeTest(std::u16string text);
   void SetControlsEnabled(bool on);
   void SetFrameCaption(const std::u16string& caption) const;
@@ -99,6 +99,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
   HWND toolTip_ = nullptr;
   KeystrokeList list_;
   bool refreshing_ = false;
+  // Changes posted as kChangedMessage and not yet reported.
+  int pendingChanges_ = 0;
   // Duplicate tests waiting for kTestKeystrokeMessage: (phrase id, keystroke text).
   std::deque<std::pair<uint32_t, std::u16string>> pendingTests_;
 };
