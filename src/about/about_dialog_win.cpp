@@ -57,7 +57,24 @@ std::u16string LegalNotice() {
 
 HWND GetOpenAboutWindow() { return g_open_about && IsWindow(g_open_about) ? g_open_about : nullptr; }
 
+AboutInputs CurrentAboutInputs() {
+  AboutInputs inputs;
+  inputs.longTitle = ProgramTitle(true);
+  inputs.administrator = IsAdministrator();
+  inputs.buildStamp = GetBuildStamp();
+  inputs.legalNotice = LegalNotice();
+  inputs.printedChars = Settings::Instance().statistics.PrintedChars();
+  inputs.russian = IsRussian();
+  return inputs;
+}
+
 INT_PTR ShowAbout(HWND owner) {
+  // The inputs are gathered only when a new dialog is shown.
+  if (GetOpenAboutWindow()) return ShowAbout(owner, AboutInputs{});
+  return ShowAbout(owner, CurrentAboutInputs());
+}
+
+INT_PTR ShowAbout(HWND owner, const AboutInputs& inputs) {
   if (HWND open = GetOpenAboutWindow()) {
     ShowWindow(open, IsIconic(open) ? SW_RESTORE : SW_SHOWNORMAL);
     SetActiveWindow(open);
@@ -67,11 +84,11 @@ INT_PTR ShowAbout(HWND owner) {
   }
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&classes);
-  AboutDialog dialog;
+  AboutDialog dialog(inputs);
   return dialog.RunModal(owner);
 }
 
-AboutDialog::AboutDialog() : LocalizedDialog(IDD_ABOUT) {
+AboutDialog::AboutDialog(AboutInputs inputs) : LocalizedDialog(IDD_ABOUT), inputs_(std::move(inputs)) {
   ExcludeFromTranslation(IDOK);
   ExcludeFromTranslation(IDC_ABOUT_LIST);
 }
@@ -121,14 +138,7 @@ void AboutDialog::SetIcons() {
 }
 
 void AboutDialog::FillList() {
-  AboutInputs inputs;
-  inputs.longTitle = ProgramTitle(true);
-  inputs.administrator = IsAdministrator();
-  inputs.buildStamp = GetBuildStamp();
-  inputs.legalNotice = LegalNotice();
-  inputs.printedChars = Settings::Instance().statistics.PrintedChars();
-  inputs.russian = IsRussian();
-  rows_ = BuildAboutRows(inputs, [](uint32_t id) { return GetLocalizedString(id); });
+  rows_ = BuildAboutRows(inputs_, [](uint32_t id) { return GetLocalizedString(id); });
 
   ListView_SetExtendedListViewStyle(list_, LVS_EX_INFOTIP);
   const COLORREF face = GetSysColor(COLOR_BTNFACE);

@@ -16,7 +16,7 @@ namespace vellix {
 
 class AboutDialog : public LocalizedDialog {
  public:
-  AboutDialog();
+  explicit AboutDialog(AboutInputs inputs);
   ~AboutDialog() override;
 
   const std::vector<AboutRow>& rows() const { return rows_; }
@@ -43,6 +43,7 @@ class AboutDialog : public LocalizedDialog {
   RECT TextRect(int row) const;
   HFONT RowFont(int row) const;
 
+  AboutInputs inputs_;
   HWND list_ = nullptr;
   std::vector<AboutRow> rows_;
   COLORREF link_color_ = RGB(0, 0, 255);
@@ -54,6 +55,12 @@ class AboutDialog : public LocalizedDialog {
 // Shows the About dialog modally, with a taskbar button when there is no owner. When one is
 // already open it is restored, activated and focused instead, and 0 is answered.
 INT_PTR ShowAbout(HWND owner);
+// The same with the given inputs instead of the program's own.
+INT_PTR ShowAbout(HWND owner, const AboutInputs& inputs);
+
+// The inputs of the rows as the program has them now: title, rights, build stamp, legal
+// notice, typed characters and language.
+AboutInputs CurrentAboutInputs();
 
 // The open About dialog, or null.
 HWND GetOpenAboutWindow();
