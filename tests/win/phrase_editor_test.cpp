@@ -603,6 +603,39 @@ TEST_F(PhraseEditorTest, CloseRequestAnswersWhetherTheEditorStays) {
   }
 }
 
+TEST_F(PhraseEditorTest, SaveAndCloseEndsWithOk) {
+  Open();
+  Command(ID_SAVE_AND_CLOSE);
+  EXPECT_EQ(editor_->result(), IDOK);
+  EXPECT_EQ(editor_->hwnd(), nullptr);
+  EXPECT_TRUE(prompts_.saveQuestions.empty());
+}
+
+TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
+  Open();
+  SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
+  Pump();
+  Grid().SelectRow(1);
+  Pump();
+  const uint32_t selected = Grid().RowData(1);
+  EXPECT_EQ(PhraseEditor::LastSelectedPhraseId(), selected);
+  WindowPlacement stored;
+  ASSERT_TRUE(Settings::Instance().LoadPlacement(stored, u"EditorWindowPos"));
+  EXPECT_EQ(stored, (WindowPlacement{40, 50, 740, 690}));
+  CloseEditor();
+  working_.Clear();
+
+  Open();
+  RECT rect{};
+  GetWindowRect(Window(), &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.right, 740);
+  EXPECT_EQ(rect.bottom, 690);
+  EXPECT_EQ(Grid().SelectedRow(), Grid().FindRow(selected));
+  EXPECT_EQ(editor_->panel().phraseId(), selected);
+}
+
 TEST_F(PhraseEditorTest, OpeningWhileOneIsOpenFocusesIt) {
   Open();
   PhraseDatabase live;
