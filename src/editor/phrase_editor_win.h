@@ -43,6 +43,9 @@ class PhraseEditor : public LocalizedDialog {
   static constexpr WPARAM kEditRow = 1;                  // lParam: the row
   static constexpr WPARAM kAddKeystroke = 2;
 
+  // The list's columns.
+  enum Column { kPhraseColumn = 0, kCaseColumn = 1, kActionColumn = 2, kUsageColumn = 3 };
+
   // working: the collection the user edits (the caller's copy); path: the file it came
   // from. prompts: null for the default message boxes.
   PhraseEditor(PhraseDatabase& working, std::u16string path, HWND foregroundHint, bool addOnOpen,

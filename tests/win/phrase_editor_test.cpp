@@ -482,7 +482,9 @@ TEST_F(PhraseEditorTest, DuplicateKeystrokesAreMarkedAndReported) {
     EXPECT_EQ(SendMessageW(Window(), WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify)), 0);
     EXPECT_EQ(editor_->duplicates().size(), c.duplicates) << Utf16ToUtf8(c.text);
     EXPECT_EQ(prompts_.warnings.size(), c.duplicates ? 1u : 0u) << Utf16ToUtf8(c.text);
-    if (c.duplicates) EXPECT_EQ(prompts_.warnings[0], u"Detected duplicate keystokes!");
+    if (c.duplicates) {
+      EXPECT_EQ(prompts_.warnings[0], u"Detected duplicate keystokes!");
+    }
   }
   // A new selection clears the marks.
   PanelNotify notify{};
@@ -568,11 +570,16 @@ TEST_F(PhraseEditorTest, CancelAsksOnlyWhenModified) {
     prompts_ = FakePrompts();
     prompts_.saveAnswer = c.answer;
     Open(c.path);
-    if (c.modify) Command(ID_ADD_PHRASE), EndGridEdit(VK_RETURN);
+    if (c.modify) {
+      Command(ID_ADD_PHRASE);
+      EndGridEdit(VK_RETURN);
+    }
     SendMessageW(Window(), WM_COMMAND, IDCANCEL, 0);
     Pump();
     EXPECT_EQ(prompts_.saveQuestions.size(), c.questions) << c.name;
-    if (c.questions) EXPECT_EQ(prompts_.saveQuestions[0], c.question) << c.name;
+    if (c.questions) {
+      EXPECT_EQ(prompts_.saveQuestions[0], c.question) << c.name;
+    }
     EXPECT_EQ(editor_->result(), c.result) << c.name;
     EXPECT_EQ(editor_->hwnd() != nullptr, c.result == 0) << c.name;
     CloseEditor();
