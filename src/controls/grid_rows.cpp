@@ -76,7 +76,8 @@ uint32_t GridRows::Datum(int row) const { return IsValid(row) ? rows_[row].datum
 int GridRows::Level(int row) const { return IsValid(row) ? rows_[row].level : 0; }
 
 int GridRows::CountLevel(int level) const {
-  return static_cast<int>(std::count_if(rows_.begin(), rows_.end(), [level](const Row& r) { return r.level == level; }));
+  return static_cast<int>(
+      std::count_if(rows_.begin(), rows_.end(), [level](const Row& r) { return r.level == level; }));
 }
 
 int GridRows::NthOfLevel(int level, int n) const {
@@ -102,9 +103,7 @@ GridCell* GridRows::Cell(int row, int column) {
   return &cells_[static_cast<size_t>(row) * columns_ + column];
 }
 
-const GridCell* GridRows::Cell(int row, int column) const {
-  return const_cast<GridRows*>(this)->Cell(row, column);
-}
+const GridCell* GridRows::Cell(int row, int column) const { return const_cast<GridRows*>(this)->Cell(row, column); }
 
 bool GridRows::IsEditable(int row) const {
   const int top = Parent(row);

@@ -76,7 +76,8 @@ CellParts PhraseGrid::State::PartsOf(int row, int column, const RECT& cell) cons
   if (column == 0) {
     if (rows.Level(row) > 1) x += kChildIndent;
     if (rows.HasChildren(row)) {
-      parts.expander = RECT{x, middle - kExpanderSize / 2, x + kExpanderSize, middle - kExpanderSize / 2 + kExpanderSize};
+      parts.expander =
+          RECT{x, middle - kExpanderSize / 2, x + kExpanderSize, middle - kExpanderSize / 2 + kExpanderSize};
       x += kExpanderSize + kCellPadding;
     }
   }
@@ -115,8 +116,7 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
   const int row = rows.RowAt(position);
   if (row < 0) return;
   HDC dc = draw.hDC;
-  const bool selected =
-      (SendMessageW(list, LVM_GETITEMSTATE, position, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+  const bool selected = (SendMessageW(list, LVM_GETITEMSTATE, position, LVIS_SELECTED) & LVIS_SELECTED) != 0;
   const bool focused = GetFocus() == list;
   COLORREF back = GetSysColor(COLOR_WINDOW);
   COLORREF fore = GetSysColor(COLOR_WINDOWTEXT);
@@ -175,8 +175,11 @@ void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, 
   const std::u16string line = SingleLineText(data->text);
   UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS;
   const int align = columns[column].format & LVCFMT_JUSTIFYMASK;
-  if (align == LVCFMT_CENTER) format |= DT_CENTER;
-  else if (align == LVCFMT_RIGHT) format |= DT_RIGHT;
+  if (align == LVCFMT_CENTER) {
+    format |= DT_CENTER;
+  } else if (align == LVCFMT_RIGHT) {
+    format |= DT_RIGHT;
+  }
   RECT textRect = parts.text;
   SetTextColor(dc, color);
   DrawTextW(dc, AsWide(line.c_str()), static_cast<int>(line.size()), &textRect, format);

@@ -28,13 +28,13 @@ bool PhraseGrid::State::BeginEdit(int row, int column) {
   const RECT cellRect = CellRectAt(position, column);
   multiLine = Kind(column) == CellKind::CheckText;
   const GridRect place = multiLine
-      ? MultiLineEditorRect(ToGrid(cellRect), ToGrid(RowsArea()), cellRect.bottom - cellRect.top)
-      : SingleLineEditorRect(ToGrid(cellRect));
+                             ? MultiLineEditorRect(ToGrid(cellRect), ToGrid(RowsArea()), cellRect.bottom - cellRect.top)
+                             : SingleLineEditorRect(ToGrid(cellRect));
   DWORD style = WS_CHILD | WS_BORDER | WS_CLIPSIBLINGS | ES_LEFT | ES_NOHIDESEL;
   style |= multiLine ? (ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN | WS_VSCROLL) : ES_AUTOHSCROLL;
   const std::wstring text = ToWide(cell->text);
-  HWND window = CreateWindowExW(0, L"EDIT", text.c_str(), style, place.left, place.top, place.Width(),
-                                place.Height(), list, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+  HWND window = CreateWindowExW(0, L"EDIT", text.c_str(), style, place.left, place.top, place.Width(), place.Height(),
+                                list, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
                                 reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
   if (!window) return false;
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
@@ -65,6 +65,14 @@ void PhraseGrid::State::DestroyEditor(bool focusList) {
   if (!window) return;
   if (focusList || GetFocus() == window) SetFocus(list);
   DestroyWindow(window);
+}
+
+void PhraseGrid::State::EndAnyEdit() {
+  if (choiceEditor) {
+    CloseChoice();
+  } else {
+    CommitEdit(true);
+  }
 }
 
 void PhraseGrid::State::CloseEditorSilently() {
@@ -136,7 +144,7 @@ bool PhraseGrid::State::OnEditorKey(WPARAM key) {
 }
 
 LRESULT CALLBACK PhraseGrid::State::EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                   DWORD_PTR data) {
+                                               DWORD_PTR data) {
   State* s = reinterpret_cast<State*>(data);
   switch (message) {
     case WM_GETDLGCODE:
@@ -186,10 +194,10 @@ bool PhraseGrid::State::OpenChoice(int row, int column) {
   const int rowHeight = place.bottom - place.top;
   const auto& choices = columns[column].choices;
   const int height = rowHeight * (static_cast<int>(choices.size()) + 2) + 8;
-  HWND combo = CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, place.left,
-                               place.top, place.right - place.left, height, list,
-                               reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
-                               reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
+  HWND combo =
+      CreateWindowExW(0, WC_COMBOBOXW, L"", WS_CHILD | WS_VSCROLL | CBS_DROPDOWNLIST, place.left, place.top,
+                      place.right - place.left, height, list, reinterpret_cast<HMENU>(static_cast<INT_PTR>(kEditorId)),
+                      reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
   if (!combo) return false;
   SendMessageW(combo, WM_SETFONT, reinterpret_cast<WPARAM>(Font()), FALSE);
   for (const auto& choice : choices) {
@@ -247,10 +255,10 @@ void PhraseGrid::State::ShowBalloon(const std::u16string& text, POINT screen, UI
   balloonText = ToWide(text);
   tool.lpszText = balloonText.data();
   if (!balloon) {
-    balloon = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                              WS_POPUP | TTS_NOPREFIX | TTS_BALLOON | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                              CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
-                              reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
+    balloon =
+        CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_BALLOON | TTS_ALWAYSTIP,
+                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, list, nullptr,
+                        reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(list, GWLP_HINSTANCE)), nullptr);
     if (!balloon) return;
     SendMessageW(balloon, TTM_SETMAXTIPWIDTH, 0, 400);
     SendMessageW(balloon, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));

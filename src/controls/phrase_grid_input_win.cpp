@@ -84,8 +84,11 @@ void PhraseGrid::State::ActivateCurrent() {
   const int row = SelectedRow();
   if (row < 0) return;
   const CellKind kind = Kind(currentColumn);
-  if (kind == CellKind::Choice) OpenChoice(row, currentColumn);
-  else if (IsTextKind(kind)) BeginEdit(row, currentColumn);
+  if (kind == CellKind::Choice) {
+    OpenChoice(row, currentColumn);
+  } else if (IsTextKind(kind)) {
+    BeginEdit(row, currentColumn);
+  }
 }
 
 bool PhraseGrid::State::OnKey(WPARAM key) {
@@ -96,8 +99,11 @@ bool PhraseGrid::State::OnKey(WPARAM key) {
     case VK_RIGHT: {
       const int selected = SelectedPosition();
       const int next = std::clamp(currentColumn + (key == VK_LEFT ? -1 : 1), 0, std::max(ColumnCount() - 1, 0));
-      if (selected >= 0) MoveToCell(selected, next);
-      else currentColumn = next;
+      if (selected >= 0) {
+        MoveToCell(selected, next);
+      } else {
+        currentColumn = next;
+      }
       return true;
     }
     case VK_TAB:
@@ -124,7 +130,7 @@ bool PhraseGrid::State::OnKey(WPARAM key) {
 }
 
 LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                 DWORD_PTR data) {
+                                             DWORD_PTR data) {
   State* s = reinterpret_cast<State*>(data);
   switch (message) {
     case WM_LBUTTONDOWN:
@@ -169,8 +175,7 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
     case WM_HSCROLL:
     case WM_MOUSEWHEEL:
       // The editor sits over one cell; scrolling would leave it over another.
-      if (s->choiceEditor) s->CloseChoice();
-      else s->CommitEdit(true);
+      s->EndAnyEdit();
       break;
     case WM_SIZE: {
       const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
@@ -180,10 +185,7 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
     case WM_NOTIFY: {
       const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lparam);
       if (hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0))) {
-        if (hdr->code == HDN_BEGINTRACKW || hdr->code == HDN_BEGINTRACKA) {
-          if (s->choiceEditor) s->CloseChoice();
-          else s->CommitEdit(true);
-        }
+        if (hdr->code == HDN_BEGINTRACKW || hdr->code == HDN_BEGINTRACKA) s->EndAnyEdit();
         // The header applies the new width after this notification.
         if (hdr->code == HDN_ENDTRACKW || hdr->code == HDN_ENDTRACKA) PostMessageW(hwnd, kFitColumnMessage, 0, 0);
       }
@@ -227,8 +229,11 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
     case LVM_SETEXTENDEDLISTVIEWSTYLE:
       // The grid draws its own check boxes, per cell; the list's row check boxes would
       // only take room and toggle a state nobody reads.
-      if (wparam == 0) lparam &= ~LVS_EX_CHECKBOXES;
-      else wparam &= ~LVS_EX_CHECKBOXES;
+      if (wparam == 0) {
+        lparam &= ~LVS_EX_CHECKBOXES;
+      } else {
+        wparam &= ~LVS_EX_CHECKBOXES;
+      }
       break;
     case WM_NCDESTROY:
       s->Detach();
@@ -240,7 +245,7 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
 }
 
 LRESULT CALLBACK PhraseGrid::State::ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                   DWORD_PTR data) {
+                                               DWORD_PTR data) {
   State* s = reinterpret_cast<State*>(data);
   switch (message) {
     case WM_DRAWITEM: {

@@ -54,14 +54,14 @@ struct PhraseGrid::State {
   std::vector<GridColumn> columns;
   GridRows rows;
   int currentColumn = 0;
-  int hoverPosition = -1;   // list position under the pointer, -1 for none
-  int reportedRow = -1;     // last row reported by kGridRowSelected
+  int hoverPosition = -1;      // list position under the pointer, -1 for none
+  int reportedRow = -1;        // last row reported by kGridRowSelected
   bool reportPending = false;  // the reported row went away: report whatever comes next
   int suspended = 0;
-  bool lifted = false;  // the subclasses are off while redrawing is suspended
+  bool lifted = false;         // the subclasses are off while redrawing is suspended
   bool scrollPending = false;  // a row was selected while redrawing was suspended
-  UINT rowHeight = 0;  // measured from the list's font; 0 until asked, reset by WM_SETFONT
-  bool swallowChar = false;  // the key was handled; drop its WM_CHAR
+  UINT rowHeight = 0;          // measured from the list's font; 0 until asked, reset by WM_SETFONT
+  bool swallowChar = false;    // the key was handled; drop its WM_CHAR
   GridColorCallback colorCallback = nullptr;
   void* colorContext = nullptr;
 
@@ -108,6 +108,7 @@ struct PhraseGrid::State {
   // List items
   void InsertItems(int position, int count);
   void DeleteItems(int position, int count);
+  void DeleteAllItems();
   // Rebuilds the list's items from the model; used when collapsed rows make a change
   // harder to follow item by item.
   void Resync(int selectedRow);
@@ -141,13 +142,14 @@ struct PhraseGrid::State {
   // destruction causes finds no edit to end.
   void DestroyEditor(bool focusList);
   void CloseEditorSilently();
+  // Closes the choice drop-down, or ends a text edit as Enter would.
+  void EndAnyEdit();
   // Enter, Tab or the loss of the focus: the text goes into the cell and the owner hears.
   void CommitEdit(bool focusList);
   // Escape: the owner hears first and may keep the edit going.
   void EscapeEdit();
   bool OnEditorKey(WPARAM key);
-  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
 
   // In-place choice drop-down
   bool OpenChoice(int row, int column);
@@ -170,10 +172,8 @@ struct PhraseGrid::State {
   void MoveToCell(int position, int column);
   void ActivateCurrent();
   bool OnKey(WPARAM key);
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                   DWORD_PTR data);
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
+  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
 
   // Attach and detach
   // Replaces the list's columns with the grid's.

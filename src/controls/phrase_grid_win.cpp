@@ -38,13 +38,23 @@ void PhraseGrid::State::InsertItems(int position, int count) {
   }
 }
 
+void PhraseGrid::State::DeleteAllItems() {
+  // The owner's subclass answers LVN_DELETEALLITEMS, which spares a notification per row;
+  // while the subclasses are lifted it is put on for this one message.
+  if (lifted && parent) {
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  }
+  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  if (lifted && parent) RemoveWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this));
+}
+
 void PhraseGrid::State::DeleteItems(int position, int count) {
   for (int i = count - 1; i >= 0; --i) SendMessageW(list, LVM_DELETEITEM, position + i, 0);
 }
 
 void PhraseGrid::State::Resync(int selectedRow) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-  SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
+  DeleteAllItems();
   SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), 0);
   InsertItems(0, ShownCount());
   if (suspended == 0) SendMessageW(list, WM_SETREDRAW, TRUE, 0);
@@ -89,8 +99,11 @@ void PhraseGrid::State::OnItemChanged(const NMLISTVIEW& change) {
   if (was == now) return;
   // Moving the selection first clears the old row and then selects the new one; a clear
   // is checked later so that the owner does not hear of the passing "no selection".
-  if (now) ReportSelection();
-  else PostMessageW(list, kCheckSelectionMessage, 0, 0);
+  if (now) {
+    ReportSelection();
+  } else {
+    PostMessageW(list, kCheckSelectionMessage, 0, 0);
+  }
 }
 
 void PhraseGrid::State::RowsInserted(int row) {
@@ -100,11 +113,17 @@ void PhraseGrid::State::RowsInserted(int row) {
 }
 
 void PhraseGrid::State::RowsRemoved(int row, int span) {
-  if (reportedRow >= row + span) reportedRow -= span;
-  else if (reportedRow >= row) reportPending = true;
+  if (reportedRow >= row + span) {
+    reportedRow -= span;
+  } else if (reportedRow >= row) {
+    reportPending = true;
+  }
   if (editor && editRow >= row) {
-    if (editRow < row + span) CloseEditorSilently();
-    else editRow -= span;
+    if (editRow < row + span) {
+      CloseEditorSilently();
+    } else {
+      editRow -= span;
+    }
   }
   hoverPosition = -1;
 }
@@ -191,10 +210,10 @@ bool PhraseGrid::State::Attach(HWND window) {
   style |= LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_CLIPCHILDREN;
   SetWindowLongPtrW(window, GWL_STYLE, style);
   // Before the subclass, which keeps the row check boxes from coming back.
-  SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT,
-               LVS_EX_FULLROWSELECT);
+  SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent) SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  if (parent)
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   // Items the list already holds are not the grid's; it shows the grid's own columns and
   // rows (set before attaching, if any).
   SendMessageW(window, LVM_DELETEALLITEMS, 0, 0);
@@ -223,8 +242,12 @@ void PhraseGrid::State::RestoreSubclasses() {
     balloonShown = false;
     return;
   }
+  // Row check boxes switched on meanwhile went past the filter of the list's subclass.
+  SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
   SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent) SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  if (parent) {
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  }
   // Selection changes made meanwhile by the user or the owner were not seen.
   ReportSelection();
 }
@@ -321,7 +344,7 @@ void PhraseGrid::RemoveAllRows() {
   s.rows.Clear();
   s.hoverPosition = -1;
   if (!s.list) return;
-  SendMessageW(s.list, LVM_DELETEALLITEMS, 0, 0);
+  s.DeleteAllItems();
   s.ReportSelection();
 }
 
@@ -434,7 +457,9 @@ void PhraseGrid::SetColorCallback(GridColorCallback callback, void* context) {
   Repaint();
 }
 
-void PhraseGrid::ShowBalloon(const std::u16string& text, POINT screen, UINT ms) { state_->ShowBalloon(text, screen, ms); }
+void PhraseGrid::ShowBalloon(const std::u16string& text, POINT screen, UINT ms) {
+  state_->ShowBalloon(text, screen, ms);
+}
 void PhraseGrid::HideBalloon() { state_->HideBalloon(); }
 int PhraseGrid::HoverRow() const { return state_->rows.RowAt(state_->hoverPosition); }
 bool PhraseGrid::IsBalloonShown() const { return state_->balloonShown; }

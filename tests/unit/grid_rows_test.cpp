@@ -15,8 +15,8 @@ class GridRowsTest : public ::testing::Test {
  protected:
   void SetUp() override {
     rows_.SetColumnCount(2);
-    for (auto [datum, level] : std::vector<std::pair<uint32_t, int>>{
-             {10, 1}, {11, 2}, {12, 2}, {20, 1}, {30, 1}, {31, 2}}) {
+    for (auto [datum, level] :
+         std::vector<std::pair<uint32_t, int>>{{10, 1}, {11, 2}, {12, 2}, {20, 1}, {30, 1}, {31, 2}}) {
       ASSERT_GE(rows_.Insert(datum, level, -1), 0);
     }
   }
@@ -35,14 +35,10 @@ TEST_F(GridRowsTest, InsertAnswersTheIndexOrRefuses) {
     int at;
     int expected;
   } cases[] = {
-      {"append", 1, -1, 6},
-      {"before the first", 1, 0, 0},
-      {"in the middle", 1, 3, 3},
-      {"child at the top has no parent", 2, 0, -1},
-      {"past the end", 1, 7, -1},
-      {"negative position", 1, -2, -1},
-      {"level 0", 0, -1, -1},
-      {"level 3", 3, -1, -1},
+      {"append", 1, -1, 6},       {"before the first", 1, 0, 0},
+      {"in the middle", 1, 3, 3}, {"child at the top has no parent", 2, 0, -1},
+      {"past the end", 1, 7, -1}, {"negative position", 1, -2, -1},
+      {"level 0", 0, -1, -1},     {"level 3", 3, -1, -1},
   };
   for (const auto& c : cases) {
     GridRows rows = rows_;

@@ -117,8 +117,8 @@ class PhraseGridTest : public ::testing::Test {
     wc.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     RegisterClassW(&wc);
     // One host for all cases: a shown top-level window is slow to take down under Wine.
-    host_ = CreateWindowExW(0, L"PhraseGridTestHost", L"grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 600,
-                            400, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    host_ = CreateWindowExW(0, L"PhraseGridTestHost", L"grid test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 20, 20, 600, 400,
+                            nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
   }
   static void TearDownTestSuite() {
     DestroyWindow(host_);
@@ -166,7 +166,7 @@ class PhraseGridTest : public ::testing::Test {
   POINT CheckBoxPoint(int row, int column) const {
     const RECT cell = grid_.CellRect(row, column);
     int x = cell.left + 4;
-    if (column == 0 && grid_.RowLevel(row) > 1) x += 16;                                  // child indent
+    if (column == 0 && grid_.RowLevel(row) > 1) x += 16;                                   // child indent
     if (column == 0 && grid_.RowLevel(row) == 1 && grid_.RowLevel(row + 1) == 2) x += 13;  // +/- box
     return POINT{x + 6, (cell.top + cell.bottom) / 2};
   }
@@ -212,11 +212,17 @@ TEST_F(PhraseGridTest, AttachTakesOnlyListViews) {
   ListView_SetExtendedListViewStyle(list_, LVS_EX_CHECKBOXES | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
   EXPECT_EQ(ListView_GetExtendedListViewStyle(list_) & LVS_EX_CHECKBOXES, 0u);
   EXPECT_NE(ListView_GetExtendedListViewStyle(list_) & LVS_EX_GRIDLINES, 0u);
+  // Also when set while redrawing is suspended.
+  grid_.SuspendRedraw();
+  ListView_SetExtendedListViewStyleEx(list_, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+  grid_.ResumeRedraw();
+  EXPECT_EQ(ListView_GetExtendedListViewStyle(list_) & LVS_EX_CHECKBOXES, 0u);
 }
 
 TEST_F(PhraseGridTest, RowsAndColumnsSetBeforeAttachingAreShown) {
   PhraseGrid grid;
-  grid.SetColumns({{u"Phrase", 120, LVCFMT_LEFT, CellKind::CheckText, {}}, {u"Usage", 60, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
+  grid.SetColumns(
+      {{u"Phrase", 120, LVCFMT_LEFT, CellKind::CheckText, {}}, {u"Usage", 60, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
   grid.InsertRow(7);
   grid.InsertRow(8);
   HWND second = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 320, 300, 60, host_,
@@ -292,9 +298,18 @@ TEST_F(PhraseGridTest, SelectionChangesAreReportedOnce) {
   Pump();
   grid_.SelectRow(-1);
   Pump();
+  // Rows coming or going above the selected one move it without a report.
+  grid_.SelectRow(2);
+  grid_.InsertRow(9, 1, 0);
+  EXPECT_EQ(grid_.SelectedRow(), 3);
+  ASSERT_TRUE(grid_.RemoveRow(1));
+  EXPECT_EQ(grid_.SelectedRow(), 2);
+  Pump();
+  grid_.RemoveAllRows();
+  Pump();
   std::vector<int> reported;
   for (const Record& r : owner_.Of(kGridRowSelected)) reported.push_back(r.row);
-  EXPECT_EQ(reported, (std::vector<int>{1, 2, -1}));
+  EXPECT_EQ(reported, (std::vector<int>{1, 2, -1, 2, -1}));
 }
 
 // Each refusable action with the owner saying no: nothing changes.
@@ -304,7 +319,8 @@ TEST_F(PhraseGridTest, RefusalLeavesTheCellAsItWas) {
     UINT code;
     void (*act)(PhraseGridTest&);
   } cases[] = {
-      {"check of the first column", kGridCellCheckChanged, [](PhraseGridTest& t) { t.Click(t.CheckBoxPoint(0, kPhrase)); }},
+      {"check of the first column", kGridCellCheckChanged,
+       [](PhraseGridTest& t) { t.Click(t.CheckBoxPoint(0, kPhrase)); }},
       {"check of another column", kGridCellCheckChanged, [](PhraseGridTest& t) { t.Click(t.CheckBoxPoint(0, kCase)); }},
       {"text edit", kGridBeginCellEdit, [](PhraseGridTest& t) { t.grid_.EditFirstCell(0); }},
       {"choice", kGridBeginCellChoice, [](PhraseGridTest& t) { t.grid_.OpenChoice(0, kAction); }},
@@ -696,7 +712,8 @@ TEST_F(PhraseGridTest, ColourCallbackIsAskedForEditableRowsLockedOnesAreGrey) {
   const COLORREF grey = GetSysColor(COLOR_GRAYTEXT);
   // Nothing in the locked row is darker than the grey text colour (black text would be).
   EXPECT_FALSE(shot.Any(textArea(1), [grey](COLORREF c) {
-    return GetRValue(c) + 40 < GetRValue(grey) && GetGValue(c) + 40 < GetGValue(grey) && GetBValue(c) + 40 < GetBValue(grey);
+    return GetRValue(c) + 40 < GetRValue(grey) && GetGValue(c) + 40 < GetGValue(grey) &&
+           GetBValue(c) + 40 < GetBValue(grey);
   }));
   EXPECT_TRUE(shot.Any(textArea(2), Reddish));
 }
@@ -712,7 +729,7 @@ TEST_F(PhraseGridTest, KeyboardMovesBetweenCellsAndRows) {
     int row;
     int column;
   } steps[] = {
-      {VK_RIGHT, false, 0, 1}, {VK_TAB, false, 0, 2},  {VK_TAB, false, 0, 3}, {VK_TAB, false, 1, 0},
+      {VK_RIGHT, false, 0, 1}, {VK_TAB, false, 0, 2},  {VK_TAB, false, 0, 3},  {VK_TAB, false, 1, 0},
       {VK_TAB, true, 0, 3},    {VK_LEFT, false, 0, 2}, {VK_DOWN, false, 1, 2}, {VK_END, false, 1, 2},
       {VK_HOME, false, 0, 2},  {VK_LEFT, false, 0, 1}, {VK_LEFT, false, 0, 0}, {VK_LEFT, false, 0, 0},
   };
