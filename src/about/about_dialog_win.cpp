@@ -214,6 +214,10 @@ INT_PTR AboutDialog::OnListNotify(NMHDR* header) {
     case NM_CLICK:
       ClickAt(reinterpret_cast<NMITEMACTIVATE*>(header)->ptAction);
       return 0;
+    case NM_RETURN:
+      // The keyboard's way to a link: Enter on the focused row.
+      ActivateRow(ListView_GetNextItem(list_, -1, LVNI_FOCUSED));
+      return 0;
     default:
       return 0;
   }
@@ -250,9 +254,10 @@ int AboutDialog::RowAtText(POINT point) const {
   return PtInRect(&text, point) ? row : -1;
 }
 
-void AboutDialog::ClickAt(POINT point) {
-  const int row = RowAtText(point);
-  if (row < 0 || rows_[size_t(row)].target.empty()) return;
+void AboutDialog::ClickAt(POINT point) { ActivateRow(RowAtText(point)); }
+
+void AboutDialog::ActivateRow(int row) {
+  if (row < 0 || size_t(row) >= rows_.size() || rows_[size_t(row)].target.empty()) return;
   const std::u16string& target = rows_[size_t(row)].target;
   HyperLinkClick click{};
   click.hdr.hwndFrom = list_;
@@ -286,6 +291,12 @@ LRESULT AboutDialog::DrawRow(NMLVCUSTOMDRAW* draw) {
   DrawTextW(dc, AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &text,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);
+  // The rows are not drawn as selected; the focus rectangle shows where Enter acts.
+  if (GetFocus() == list_ && (draw->nmcd.uItemState & CDIS_FOCUS)) {
+    RECT focus = TextRect(row);
+    InflateRect(&focus, 2, 0);
+    DrawFocusRect(dc, &focus);
+  }
   return CDRF_SKIPDEFAULT;
 }
 

@@ -38,6 +38,8 @@ class AboutDialog : public LocalizedDialog {
   void FillInfoTip(NMLVGETINFOTIPW* tip);
   // Offers the row's target to the dialog and opens it when the dialog leaves it.
   void ClickAt(POINT point);
+  // The same for a row chosen otherwise (the keyboard); nothing for -1 or a row without target.
+  void ActivateRow(int row);
   // The row whose text lies under the point (list client coordinates), or -1.
   int RowAtText(POINT point) const;
   RECT TextRect(int row) const;

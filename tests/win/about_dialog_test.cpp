@@ -168,6 +168,25 @@ TEST_F(AboutDialogTest, CopyPutsEveryRowOnTheClipboard) {
   EXPECT_EQ(copied.substr(copied.size() - 3), u"\u2026\r\n");
 }
 
+// Closes every About window but the first one, so that a second dialog makes the test fail
+// instead of waiting for a hand to close it.
+HWND g_first_about = nullptr;
+int g_second_abouts = 0;
+void CALLBACK CloseSecondAbout(HWND, UINT, UINT_PTR, DWORD) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND window, LPARAM) -> BOOL {
+        wchar_t text[64] = {};
+        GetWindowTextW(window, text, 64);
+        if (window != g_first_about && IsWindowVisible(window) && wcsncmp(text, L"About Vellix", 12) == 0) {
+          ++g_second_abouts;
+          PostMessageW(window, WM_COMMAND, IDOK, 0);
+        }
+        return TRUE;
+      },
+      0);
+}
+
 TEST_F(AboutDialogTest, SecondShowFocusesAndRestoresTheOpenDialog) {
   HWND first = nullptr, afterSecond = nullptr, active = nullptr;
   INT_PTR secondResult = -2;
@@ -177,7 +196,11 @@ TEST_F(AboutDialogTest, SecondShowFocusesAndRestoresTheOpenDialog) {
     first = about;
     ShowWindow(about, SW_MINIMIZE);
     iconicBefore = IsIconic(about) != 0;
+    g_first_about = about;
+    g_second_abouts = 0;
+    const UINT_PTR guard = SetTimer(nullptr, 0, 100, &CloseSecondAbout);
     secondResult = ShowAbout(nullptr);
+    KillTimer(nullptr, guard);
     afterSecond = GetOpenAboutWindow();
     iconicAfter = IsIconic(about) != 0;
     active = GetActiveWindow();
@@ -198,6 +221,7 @@ TEST_F(AboutDialogTest, SecondShowFocusesAndRestoresTheOpenDialog) {
   EXPECT_FALSE(iconicAfter);
   EXPECT_EQ(active, first);
   EXPECT_EQ(aboutWindows, 1);
+  EXPECT_EQ(g_second_abouts, 0);
 }
 
 TEST_F(AboutDialogTest, OwnedDialogHasNoTaskbarButtonAndCancelEndsIt) {
@@ -245,6 +269,12 @@ TEST_F(AboutDialogTest, LinkRowsOpenTheirTargetsAndTheKeysRowShowsTheKeys) {
           c.opened.empty() ? std::vector<std::u16string>{} : std::vector<std::u16string>{std::u16string(c.opened)};
       EXPECT_EQ(opened, expected) << "row " << c.row << (c.onText ? " on text" : " off text");
     }
+    // Enter on the focused row opens it as a click does.
+    opened.clear();
+    ListView_SetItemState(List(about), 6, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    NMHDR enter{List(about), IDC_ABOUT_LIST, UINT(NM_RETURN)};
+    SendMessageW(about, WM_NOTIFY, IDC_ABOUT_LIST, reinterpret_cast<LPARAM>(&enter));
+    EXPECT_EQ(opened, std::vector<std::u16string>{std::u16string(SupportAddress())});
     opened.clear();
     testing::MessageBoxCloser closer;
     ClickRow(about, 3, true);
