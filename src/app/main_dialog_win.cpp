@@ -14,6 +14,7 @@
 #include "app/system_services_win.h"
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
+#include "editor/editor_texts.h"
 #include "editor/phrase_editor.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
@@ -28,16 +29,6 @@ constexpr UINT_PTR kExitTimer = 1231;
 constexpr UINT_PTR kBalloonTimer = 1232;
 constexpr UINT kPrintDelayMs = 100;
 constexpr LPARAM kBalloonClicked = WM_USER + 5;  // 1029, NIN_BALLOONUSERCLICK
-
-UINT EditorCloseRequestMessage() {
-  static const UINT message = RegisterWindowMessageW(L"{0DBAC4E8-47F9-4b9a-B80E-3869FC6D35F0}");
-  return message;
-}
-
-UINT EditorLanguageMessage() {
-  static const UINT message = RegisterWindowMessageW(L"{E40F3C7C-661A-41be-AB77-4D476B655F6D}");
-  return message;
-}
 
 UINT TrayCallbackMessage() {
   static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
@@ -77,8 +68,7 @@ MainDialog::~MainDialog() {
 }
 
 std::u16string MainDialog::ConfiguredDatabasePath() {
-  const std::u16string& configured = Settings::Instance().databasePath;
-  return configured.empty() ? ProgramFolder() + u"Database.xml" : configured;
+  return ResolveDatabasePath(Settings::Instance().databasePath, ProgramFolder());
 }
 
 bool MainDialog::OnInitDialog() {
@@ -151,14 +141,17 @@ void MainDialog::EnableCommand() noexcept {
 }
 
 void MainDialog::RequestClose(bool restart) noexcept {
-  if (HWND editor = EditorWindow()) SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  // The editor asks "Save changes?" first; Cancel there keeps the editor and the program.
+  if (HWND editor = EditorWindow()) {
+    if (SendMessageW(editor, EditorCloseRequestMessage(), 0, 0) == 1) return;
+  }
   if (HWND about = GetOpenAboutWindow()) SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
   restartRequested_ = restart;
   SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
 HWND MainDialog::EditorWindow() noexcept {
-  HWND editor = PhraseEditorWindow();
+  HWND editor = GetOpenEditorWindow();
   return (editor && IsWindow(editor)) ? editor : nullptr;
 }
 
@@ -190,6 +183,9 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
       phrases_.TakeOver(edited);
     }
     databasePath_ = path;
+    // The usage counts of the collection now live go to the file it came from, not to the
+    // file configured at start-up, which may hold another collection.
+    savePath_ = databasePath_;
     // Refill before the engine runs again, so that no old entry's identifier is counted
     // against a phrase of the new collection.
     engine_.LoadPhrases(phrases_);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The first start in an empty program folder: settings.ini is created as a first run, the
-# language dialog appears and can be confirmed, the autostart entry is written and the log
-# holds its start records. Then a keystroke typed in the target window is expanded, and
+# language dialog appears and can be confirmed, the autostart entry is written, the log
+# holds its start records and the phrase editor opens. Then a keystroke typed in the target window is expanded, and
 # the usage count, PrintedChars and the log record follow.
 . "$(dirname "$0")/vellix_lib.sh"
 e2e_enter "$@"
@@ -23,6 +23,10 @@ vx_wait_main
 wine reg query "$run_key" /v Vellix 2>/dev/null | tr -d '\r' | grep -q 'Vellix.exe" /autoload' ||
   e2e_fail "the autostart entry was not written"
 e2e_wine "$VX_MSG" visible "$VX_TITLE" && e2e_fail "the main dialog is visible"
+# The first run opens the phrase editor; the engine waits until it is closed.
+e2e_wait 'vx_window "*Edit Phrases*"' 300 || e2e_fail "the first run did not open the phrase editor"
+e2e_wine "$VX_MSG" send "*Edit Phrases*" 0x111 2 0 >/dev/null || e2e_fail "cannot close the editor"
+e2e_wait '! vx_window "*Edit Phrases*"' 100 || e2e_fail "the unchanged editor did not close on Cancel"
 
 # Typing a keystroke expands it.
 e2e_start_target

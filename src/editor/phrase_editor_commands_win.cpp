@@ -1,0 +1,352 @@
+// The phrase editor's commands, its menus and the questions it asks the user.
+#include "editor/phrase_editor_win.h"
+
+#include <commctrl.h>
+#include <commdlg.h>
+
+#include <vector>
+
+#include "about/about_dialog_win.h"
+#include "app/application_win.h"
+#include "app/clipboard_win.h"
+#include "app/phrase_clipboard_win.h"
+#include "app/settings.h"
+#include "base/wide.h"
+#include "editor/editor_commands.h"
+#include "editor/editor_texts.h"
+#include "editor/phrase_editor_support_win.h"
+#include "lang/language_keys.h"
+#include "lang/language_win.h"
+#include "phrases/phrase_database_file.h"
+#include "resource.h"
+
+namespace vellix {
+using editor_support::Localized;
+using editor_support::SoundsOn;
+namespace {
+
+// The text of a menu item of menu 134, in the current language.
+class TranslatedEditorMenu {
+ public:
+  TranslatedEditorMenu() : menu_(LoadMenuW(Dialog::ResourceModule(), MAKEINTRESOURCEW(IDR_EDITOR_MENU))) {
+    if (menu_) TranslateMenu(menu_);
+  }
+  ~TranslatedEditorMenu() {
+    if (menu_) DestroyMenu(menu_);
+  }
+  TranslatedEditorMenu(const TranslatedEditorMenu&) = delete;
+  TranslatedEditorMenu& operator=(const TranslatedEditorMenu&) = delete;
+
+  std::u16string Text(UINT id) const {
+    wchar_t text[512] = {};
+    if (!menu_ || GetMenuStringW(menu_, id, text, 512, MF_BYCOMMAND) <= 0) return {};
+    return AsU16(text);
+  }
+
+ private:
+  HMENU menu_;
+};
+
+}  // namespace
+
+// ---- prompts -------------------------------------------------------------------------
+
+int EditorPrompts::AskSave(HWND owner, const std::u16string& text) {
+  return MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_YESNOCANCEL | MB_ICONQUESTION);
+}
+
+void EditorPrompts::WarnDuplicates(HWND owner, const std::u16string& text) {
+  MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONEXCLAMATION);
+}
+
+std::optional<std::u16string> EditorPrompts::ChooseDatabase(HWND owner, const std::u16string& initialFolder) {
+  const std::u16string title = OpenDialogTitle(Localized);
+  const std::u16string filter = OpenFileFilter();
+  std::vector<wchar_t> file(2600, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = AsWide(filter.c_str());
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size() - 1);
+  ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : AsWide(initialFolder.c_str());
+  ofn.lpstrTitle = AsWide(title.c_str());
+  ofn.lpstrDefExt = L"xml";
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
+  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  return ToU16(file.data());
+}
+
+// ---- commands --------------------------------------------------------------------------
+
+bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
+  switch (id) {
+    case ID_OPEN_DATABASE: case ID_OPEN_BACKUP_FOLDER: case ID_USE_AS_DEFAULT: case ID_SAVE_AND_CLOSE:
+    case ID_ADD_PHRASE: case ID_EDIT_PHRASE: case ID_DELETE_PHRASE: case ID_COPY_PHRASE:
+    case ID_PASTE_PHRASE: case ID_CHECKED_ONLY: case ID_COMMAND_LINE_KEYS: case ID_EDITOR_ABOUT:
+      if (control == nullptr) {  // menus and accelerators, not notifications of a control
+        RunCommand(id);
+        return true;
+      }
+      return false;
+    default:
+      return LocalizedDialog::OnCommand(id, code, control);
+  }
+}
+
+void PhraseEditor::RunCommand(UINT id) {
+  switch (id) {
+    case ID_OPEN_DATABASE: OpenDatabase(); break;
+    case ID_OPEN_BACKUP_FOLDER:
+      if (!PhraseDatabaseFile::OpenBackupFolder(hwnd())) MessageBeep(static_cast<UINT>(-1));
+      break;
+    case ID_USE_AS_DEFAULT: UseAsDefault(); break;
+    case ID_SAVE_AND_CLOSE: PostMessageW(hwnd(), WM_COMMAND, IDOK, 0); break;
+    case ID_ADD_PHRASE: AddPhrase(); break;
+    case ID_EDIT_PHRASE: EditPhrase(); break;
+    case ID_DELETE_PHRASE: DeletePhrase(); break;
+    case ID_COPY_PHRASE: CopyPhrase(); break;
+    case ID_PASTE_PHRASE: PastePhrase(); break;
+    case ID_CHECKED_ONLY: ToggleCheckedOnly(); break;
+    case ID_COMMAND_LINE_KEYS: ShowKeyList(hwnd()); break;
+    case ID_EDITOR_ABOUT: ShowAbout(hwnd()); break;
+    default: break;
+  }
+}
+
+void PhraseEditor::AddPhrase() {
+  auto phrase = std::make_unique<Phrase>();
+  std::u16string text;
+  if (!GetClipboardText(text, hwnd()) || text.empty()) text = u"New Phrase";
+  phrase->SetWord(std::move(text));
+  const bool wasModified = modified_;
+  const uint32_t id = working_.Add(std::move(phrase));
+  FillList(id);
+  const int row = grid_.FindRow(id);
+  if (row < 0) {  // not listed: nothing to edit
+    MarkModified();
+    return;
+  }
+  newPhraseId_ = id;
+  modifiedBeforeAdd_ = wasModified;
+  MarkModified();
+  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+}
+
+void PhraseEditor::EditPhrase() {
+  const int row = grid_.SelectedRow();
+  Phrase* phrase = PhraseOfRow(row);
+  if (!phrase) return;
+  if (!phrase->Enabled()) {
+    grid_.SetCheck(row, kPhraseColumn, true);
+    OnCheckChanged(row, kPhraseColumn, true);
+    enabledForEditId_ = phrase->Id();
+  }
+  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+}
+
+void PhraseEditor::DeletePhrase() {
+  const int row = grid_.SelectedRow();
+  const uint32_t id = row >= 0 ? grid_.RowData(row) : 0;
+  if (row < 0 || working_.Remove(id) != 1) {
+    MessageBeep(static_cast<UINT>(-1));
+    return;
+  }
+  grid_.RemoveRow(row);
+  const int next = std::min(row, grid_.RowCount() - 1);
+  grid_.SelectRow(next);
+  if (next >= 0) {
+    OnRowSelected(next);
+  } else {
+    panel_.Enable(false);
+  }
+  MarkModified();
+}
+
+void PhraseEditor::CopyPhrase() {
+  if (const Phrase* phrase = SelectedPhrase()) {
+    if (!CopyPhrasesToClipboard(*phrase)) MessageBeep(static_cast<UINT>(-1));
+  }
+}
+
+void PhraseEditor::PastePhrase() {
+  if (PastePhrasesFromClipboard(working_) < 1 || working_.Empty()) return;
+  const uint32_t id = working_.At(working_.Size() - 1).Id();
+  FillList(id);
+  const int row = grid_.SelectedRow();
+  if (row >= 0) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  MarkModified();
+}
+
+void PhraseEditor::OpenDatabase() {
+  const std::optional<std::u16string> chosen =
+      prompts_->ChooseDatabase(hwnd(), FolderOfDatabase(ConfiguredPath()));
+  if (!chosen || chosen->empty()) return;
+  // The file already shown is not loaded again; another one, the configured database
+  // included, is, so that the user can always return to it.
+  if (EqualsIgnoreCase(*chosen, path_)) return;
+  if (modified_) {
+    // Loading replaces the working collection: the user's changes would be gone.
+    const int answer = prompts_->AskSave(hwnd(), SavePromptText(path_, Localized));
+    if (answer == IDCANCEL) return;
+    if (answer == IDYES) {
+      const std::u16string target = path_.empty() ? ConfiguredPath() : path_;
+      if (PhraseDatabaseFile::Save(working_, target, &PhraseDatabaseFile::MakeBackup, nullptr) != 1) {
+        MessageBeep(static_cast<UINT>(-1));
+        return;
+      }
+    }
+  }
+  LoadDatabase(*chosen);
+}
+
+bool PhraseEditor::LoadDatabase(const std::u16string& path) {
+  const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+  PhraseDatabase loaded;
+  const bool ok = !path.empty() && PhraseDatabaseFile::Load(loaded, path) == 1;
+  if (ok) {
+    working_.TakeOver(loaded);
+    path_ = path;
+    newPhraseId_ = 0;
+    enabledForEditId_ = 0;
+    FillList(LastSelectedPhraseId());
+    RecomputeColumnWidths();
+    modified_ = false;
+    RefreshTitle();
+  }
+  SetCursor(previous);
+  return ok;
+}
+
+void PhraseEditor::UseAsDefault() {
+  if (path_.empty()) return;
+  Settings& settings = Settings::Instance();
+  settings.databasePath = path_;
+  settings.Save();
+  RefreshTitle();
+}
+
+void PhraseEditor::ToggleCheckedOnly() {
+  Settings& settings = Settings::Instance();
+  settings.showCheckedPhrasesOnly = settings.showCheckedPhrasesOnly ? 0 : 1;
+  settings.Save();
+  const int row = grid_.SelectedRow();
+  FillList(row >= 0 ? grid_.RowData(row) : LastSelectedPhraseId());
+  RefreshTitle();
+}
+
+void PhraseEditor::OnNewPhraseMessage(WPARAM what, LPARAM value) {
+  switch (what) {
+    case kDiscardNew:
+      DiscardNewPhrase(static_cast<uint32_t>(value));
+      break;
+    case kEditRow: {
+      const int row = static_cast<int>(value);
+      if (row < 0 || row >= grid_.RowCount()) return;
+      SetFocus(grid_.hwnd());
+      grid_.SelectRow(row);
+      grid_.EditFirstCell(row);
+      break;
+    }
+    case kAddKeystroke:
+      panel_.BeginNewKeystroke();
+      break;
+    default:
+      break;
+  }
+}
+
+void PhraseEditor::DiscardNewPhrase(uint32_t id) {
+  const int row = grid_.FindRow(id);
+  if (row >= 0) {
+    grid_.RemoveRow(row);
+    const int next = row < grid_.RowCount() ? row : row - 1;
+    grid_.SelectRow(next);
+    if (next >= 0) OnRowSelected(next);
+  }
+  if (working_.Remove(id) != 1) FillList(LastSelectedPhraseId());
+  if (grid_.RowCount() == 0) panel_.Enable(false);
+  // The collection is as it was before Add.
+  modified_ = modifiedBeforeAdd_;
+  RefreshTitle();
+}
+
+// ---- menus -----------------------------------------------------------------------------
+
+void PhraseEditor::UpdateMenu(HMENU menu) {
+  EditorCommandState state;
+  state.rowSelected = grid_.SelectedRow() >= 0;
+  state.databasePathEmpty = path_.empty();
+  state.isConfiguredDatabase = IsConfigured(path_);
+  state.phraseOnClipboard = IsPhraseOnClipboard();
+  state.checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
+  const PhraseDatabase::PhraseCount count = working_.CountPhrases(true);
+  state.hasDisabledPhrase = count.enabled < count.total;
+  const int items = GetMenuItemCount(menu);
+  for (int position = 0; position < items; ++position) {
+    const UINT id = GetMenuItemID(menu, position);
+    if (id == 0 || id == static_cast<UINT>(-1)) continue;  // separators and submenus
+    const EditorCommandStatus status = EditorCommandRule(id, state);
+    if (!status.known) continue;
+    EnableMenuItem(menu, position, MF_BYPOSITION | (status.enabled ? MF_ENABLED : MF_GRAYED));
+    if (status.checkable) {
+      CheckMenuItem(menu, position, MF_BYPOSITION | (status.checked ? MF_CHECKED : MF_UNCHECKED));
+    }
+  }
+}
+
+void PhraseEditor::PrepareSystemMenu(HMENU menu) {
+  if (GetMenuState(menu, ID_CHECKED_ONLY, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
+    const std::u16string text = TranslatedEditorMenu().Text(ID_CHECKED_ONLY);
+    AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(menu, MF_STRING, ID_CHECKED_ONLY, AsWide(text.c_str()));
+  }
+}
+
+HMENU PhraseEditor::CreateContextMenu() const {
+  const Phrase* phrase = SelectedPhrase();
+  const std::u16string suffix = ContextMenuSuffix(phrase ? phrase->Word() : u"", phrase != nullptr);
+  const TranslatedEditorMenu texts;
+  HMENU menu = CreatePopupMenu();
+  if (!menu) return nullptr;
+  const auto add = [&](UINT id, const std::u16string& text) {
+    AppendMenuW(menu, MF_STRING, id, AsWide(text.c_str()));
+  };
+  add(ID_COPY_PHRASE, texts.Text(ID_COPY_PHRASE));
+  add(ID_PASTE_PHRASE, texts.Text(ID_PASTE_PHRASE));
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_ADD_PHRASE, texts.Text(ID_ADD_PHRASE));
+  add(ID_EDIT_PHRASE, texts.Text(ID_EDIT_PHRASE) + suffix);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_DELETE_PHRASE, texts.Text(ID_DELETE_PHRASE) + suffix);
+  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  add(ID_CHECKED_ONLY, texts.Text(ID_CHECKED_ONLY));
+  SetMenuDefaultItem(menu, ID_EDIT_PHRASE, FALSE);
+  return menu;
+}
+
+void PhraseEditor::ShowContextMenu(POINT screen) {
+  if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the selected row
+    const int row = grid_.SelectedRow();
+    const RECT cell = row >= 0 ? grid_.CellRect(row, kPhraseColumn) : RECT{0, 0, 0, 0};
+    screen = {cell.left + 8, cell.bottom};
+    ClientToScreen(grid_.hwnd(), &screen);
+  } else {
+    POINT client = screen;
+    ScreenToClient(grid_.hwnd(), &client);
+    int column = 0;
+    const int row = grid_.HitTest(client, &column);
+    if (row >= 0 && row != grid_.SelectedRow()) {
+      grid_.SelectRow(row);
+      OnRowSelected(row);
+    }
+  }
+  HMENU menu = CreateContextMenu();
+  if (!menu) return;
+  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
+                                     screen.x, screen.y, 0, hwnd(), nullptr);
+  DestroyMenu(menu);
+  if (chosen) RunCommand(chosen);
+}
+
+}  // namespace vellix

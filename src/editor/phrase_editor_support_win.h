@@ -1,0 +1,15 @@
+#pragma once
+// Small helpers shared by the phrase editor's source files.
+
+#include <cstdint>
+#include <string>
+
+#include "app/settings.h"
+#include "lang/language_win.h"
+
+namespace vellix::editor_support {
+
+inline std::u16string Localized(uint32_t id) { return GetLocalizedString(id); }
+inline bool SoundsOn() { return Settings::Instance().sounds.load() != 0; }
+
+}  // namespace vellix::editor_support

@@ -1,0 +1,178 @@
+#pragma once
+// PhraseEditor: the resizable modal window (template 133, menu 134) in which the user
+// maintains a working copy of the phrase collection: the phrase grid, the details panel in
+// the "Details" frame, two links, OK and Cancel. It never writes the collection's file;
+// the host takes the working copy over when the editor ends with OK. Everything runs on
+// the user-interface thread.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "controls/details_frame_win.h"
+#include "controls/hyperlink_win.h"
+#include "controls/phrase_grid_win.h"
+#include "editor/editor_layout.h"
+#include "editor/phrase_details_panel_win.h"
+#include "lang/localized_dialog_win.h"
+#include "phrases/phrase_database.h"
+
+namespace vellix {
+
+// The editor's questions to the user. The default shows message boxes and the open-file
+// dialog; tests answer them without a modal loop.
+class EditorPrompts {
+ public:
+  virtual ~EditorPrompts() = default;
+  // The save prompt: IDYES, IDNO or IDCANCEL.
+  virtual int AskSave(HWND owner, const std::u16string& text);
+  virtual void WarnDuplicates(HWND owner, const std::u16string& text);
+  // The file chosen in the open-file dialog, or nothing.
+  virtual std::optional<std::u16string> ChooseDatabase(HWND owner, const std::u16string& initialFolder);
+};
+
+class PhraseEditor : public LocalizedDialog {
+ public:
+  // Private messages the editor posts to itself.
+  static constexpr UINT kRefreshTitleMessage = WM_APP + 1;
+  static constexpr UINT kNewPhraseMessage = WM_APP + 2;  // wParam kDiscardNew / kEditRow / kAddKeystroke
+  static constexpr WPARAM kDiscardNew = 0;               // lParam: the new phrase's id
+  static constexpr WPARAM kEditRow = 1;                  // lParam: the row
+  static constexpr WPARAM kAddKeystroke = 2;
+
+  // The list's columns.
+  enum Column { kPhraseColumn = 0, kCaseColumn = 1, kActionColumn = 2, kUsageColumn = 3 };
+
+  // working: the collection the user edits (the caller's copy); path: the file it came
+  // from. prompts: null for the default message boxes.
+  PhraseEditor(PhraseDatabase& working, std::u16string path, HWND foregroundHint, bool addOnOpen,
+               EditorPrompts* prompts = nullptr);
+  ~PhraseEditor() override;
+
+  bool HasCaption() const override { return false; }  // the editor builds its title itself
+
+  const std::u16string& databasePath() const { return path_; }
+  bool modified() const { return modified_; }
+  uint32_t newPhraseId() const { return newPhraseId_; }
+  const DuplicateSet& duplicates() const { return duplicates_; }
+  PhraseGrid& grid() { return grid_; }
+  PhraseDetailsPanel& panel() { return panel_; }
+  // The value the dialog ended with (IDOK / IDCANCEL), 0 while it runs.
+  INT_PTR result() const { return result_; }
+
+  HWND linkTips() const { return linkTips_; }
+  // The list's context menu for the selected row; the caller destroys it.
+  HMENU CreateContextMenu() const;
+
+  // The id of the phrase last selected in any editor of this process.
+  static uint32_t LastSelectedPhraseId();
+
+ protected:
+  bool OnInitDialog() override;
+  bool OnCommand(WORD id, WORD code, HWND control) override;
+  void OnOK() override;
+  void OnCancel() override;
+  INT_PTR OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) override;
+  void OnDestroy() override;
+
+ private:
+  // Opening.
+  void ForceForeground();
+  void SetIcons();
+  void SetUpGrid();
+  void SetUpPanel();
+  void SetUpLinks();
+  void RestorePlacement();
+  void CaptureLayout();
+
+  // The list.
+  void FillList(uint32_t selectId);
+  void FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no);
+  void RecomputeColumnWidths();
+  int Scale(int pixels) const;
+  // The working collection is the caller's: a const editor still hands out its phrases.
+  Phrase* PhraseOfRow(int row) const;
+  Phrase* SelectedPhrase() const;
+  void OnRowSelected(int row);
+  void ClearDuplicates();
+
+  // Title and state.
+  void RefreshTitle();
+  void MarkModified();
+  bool IsConfigured(const std::u16string& path) const;
+  std::u16string ConfiguredPath() const;
+
+  // Commands.
+  void RunCommand(UINT id);
+  void AddPhrase();
+  void EditPhrase();
+  void DeletePhrase();
+  void CopyPhrase();
+  void PastePhrase();
+  void OpenDatabase();
+  bool LoadDatabase(const std::u16string& path);
+  void UseAsDefault();
+  void ToggleCheckedOnly();
+  void OnNewPhraseMessage(WPARAM what, LPARAM value);
+  void DiscardNewPhrase(uint32_t id);
+
+  // Grid and panel notifications.
+  INT_PTR OnNotify(NMHDR* header);
+  INT_PTR OnGridNotify(const GridNotify& notify);
+  bool OnCheckChanged(int row, int column, bool check);
+  void OnEndCellEdit(const GridNotify& notify);
+  void OnChoiceChanged(int row, int column, int choice);
+  void RefuseLockedCell(int row, int column);
+  void ShowEditHint(HWND editor);
+  void OnPanelNotify(const PanelNotify& notify);
+  void CheckDuplicates(uint32_t phraseId, const std::u16string& keystroke);
+  void FillInfoTip(NMLVGETINFOTIPW& tip);
+  static bool CellColor(int row, int column, COLORREF* text, void* context);
+
+  // Menus.
+  void UpdateMenu(HMENU menu);
+  void PrepareSystemMenu(HMENU menu);
+  void ShowContextMenu(POINT screen);
+
+  // Closing.
+  bool AskToClose(INT_PTR& result);
+  LRESULT OnCloseRequest();
+  void Finish(INT_PTR result);
+
+  // Size and position.
+  void LayOut();
+  void StorePlacement();
+
+  PhraseDatabase& working_;
+  std::u16string path_;
+  HWND foregroundHint_;
+  bool addOnOpen_;
+  EditorPrompts defaultPrompts_;
+  EditorPrompts* prompts_;
+
+  bool modified_ = false;
+  bool modifiedBeforeAdd_ = false;
+  uint32_t newPhraseId_ = 0;
+  uint32_t enabledForEditId_ = 0;
+  DuplicateSet duplicates_;
+  INT_PTR result_ = 0;
+
+  PhraseGrid grid_;
+  DetailsFrame frame_;
+  PhraseDetailsPanel panel_;
+  HyperLink homeLink_;
+  HyperLink productLink_;
+  HWND linkTips_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  HICON largeIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HIMAGELIST images_ = nullptr;
+  EditorLayout layout_;
+  bool layoutReady_ = false;
+  bool inSizeMove_ = false;
+};
+
+}  // namespace vellix

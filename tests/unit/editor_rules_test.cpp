@@ -1,0 +1,114 @@
+// The phrase editor's command rules and its layout arithmetic.
+
+#include <gtest/gtest.h>
+
+#include "editor/editor_commands.h"
+#include "editor/editor_layout.h"
+#include "resource.h"
+
+namespace vellix {
+namespace {
+
+TEST(EditorCommandsTest, AlwaysEnabled) {
+  const EditorCommandState nothing;
+  for (const uint32_t id : {ID_OPEN_DATABASE, ID_OPEN_BACKUP_FOLDER, ID_SAVE_AND_CLOSE, ID_ADD_PHRASE,
+                            ID_COMMAND_LINE_KEYS, ID_EDITOR_ABOUT}) {
+    const EditorCommandStatus status = EditorCommandRule(id, nothing);
+    EXPECT_TRUE(status.known && status.enabled && !status.checkable) << id;
+  }
+  EXPECT_FALSE(EditorCommandRule(ID_APP_EXIT, nothing).known);
+}
+
+TEST(EditorCommandsTest, Rules) {
+  struct Case {
+    uint32_t id;
+    EditorCommandState state;
+    bool enabled, checked;
+  };
+  EditorCommandState selected;
+  selected.rowSelected = true;
+  EditorCommandState path;
+  path.databasePathEmpty = false;
+  EditorCommandState defaultPath = path;
+  defaultPath.isConfiguredDatabase = true;
+  EditorCommandState clipboard;
+  clipboard.phraseOnClipboard = true;
+  EditorCommandState filtered;
+  filtered.checkedOnly = true;
+  EditorCommandState disabledPhrase;
+  disabledPhrase.hasDisabledPhrase = true;
+  const EditorCommandState none;
+  const Case cases[] = {
+      {ID_EDIT_PHRASE, none, false, false},          {ID_EDIT_PHRASE, selected, true, false},
+      {ID_DELETE_PHRASE, none, false, false},        {ID_DELETE_PHRASE, selected, true, false},
+      {ID_COPY_PHRASE, none, false, false},          {ID_COPY_PHRASE, selected, true, false},
+      {ID_PASTE_PHRASE, selected, false, false},     {ID_PASTE_PHRASE, clipboard, true, false},
+      {ID_USE_AS_DEFAULT, none, false, false},       {ID_USE_AS_DEFAULT, path, true, false},
+      {ID_USE_AS_DEFAULT, defaultPath, true, true},
+      // Every phrase enabled: on stays enabled (to switch it off), off is disabled.
+      {ID_CHECKED_ONLY, none, false, false},         {ID_CHECKED_ONLY, filtered, true, true},
+      {ID_CHECKED_ONLY, disabledPhrase, true, false},
+  };
+  for (const Case& c : cases) {
+    const EditorCommandStatus status = EditorCommandRule(c.id, c.state);
+    EXPECT_TRUE(status.known) << c.id;
+    EXPECT_EQ(status.enabled, c.enabled) << c.id;
+    EXPECT_EQ(status.checked, c.checked) << c.id;
+  }
+}
+
+TEST(EditorLayoutTest, MinTrackSize) {
+  EXPECT_EQ(EditorMinTrackSize(true, {75, 23}), (LayoutSize{355, 566}));
+  EXPECT_EQ(EditorMinTrackSize(false, {75, 23}), (LayoutSize{403, 567}));
+  EXPECT_EQ(EditorMinTrackSize(true, {113, 35}, 60), (LayoutSize{507, 638}));
+}
+
+// A template-like arrangement in a 600 x 500 client area.
+EditorControls TemplateControls() {
+  EditorControls c;
+  c.list = {10, 10, 590, 200};
+  c.frame = {10, 210, 590, 450};
+  c.ok = {420, 460, 500, 485};
+  c.cancel = {510, 460, 590, 485};
+  c.homeLink = {10, 462, 120, 476};
+  c.productLink = {130, 462, 380, 476};
+  return c;
+}
+
+TEST(EditorLayoutTest, ArrangeKeepsTheTemplate) {
+  const EditorLayout layout({600, 500}, TemplateControls());
+  EXPECT_EQ(layout.Arrange({600, 500}), TemplateControls());
+}
+
+TEST(EditorLayoutTest, ArrangeOnResize) {
+  const EditorLayout layout({600, 500}, TemplateControls());
+  const struct {
+    LayoutSize client;
+    EditorControls expected;
+  } cases[] = {
+      // Wider and taller: buttons follow the bottom right, the list grows.
+      {{800, 700},
+       {{10, 10, 790, 400}, {10, 410, 790, 650}, {620, 660, 700, 685}, {710, 660, 790, 685},
+        {10, 662, 120, 676}, {130, 662, 380, 676}}},
+      // Narrower and shorter: the list shrinks, the frame keeps its height.
+      {{500, 450},
+       {{10, 10, 490, 150}, {10, 160, 490, 400}, {320, 410, 400, 435}, {410, 410, 490, 435},
+        {10, 412, 120, 426}, {130, 412, 380, 426}}},
+      // Too short for the list: it keeps a height of 0 instead of turning over.
+      {{600, 200},
+       {{10, 10, 590, 10}, {10, -90, 590, 150}, {420, 160, 500, 185}, {510, 160, 590, 185},
+        {10, 162, 120, 176}, {130, 162, 380, 176}}},
+  };
+  for (const auto& c : cases) {
+    const EditorControls got = layout.Arrange(c.client);
+    EXPECT_EQ(got.list, c.expected.list) << c.client.width << "x" << c.client.height;
+    EXPECT_EQ(got.frame, c.expected.frame) << c.client.width << "x" << c.client.height;
+    EXPECT_EQ(got.ok, c.expected.ok) << c.client.width << "x" << c.client.height;
+    EXPECT_EQ(got.cancel, c.expected.cancel) << c.client.width << "x" << c.client.height;
+    EXPECT_EQ(got.homeLink, c.expected.homeLink) << c.client.width << "x" << c.client.height;
+    EXPECT_EQ(got.productLink, c.expected.productLink) << c.client.width << "x" << c.client.height;
+  }
+}
+
+}  // namespace
+}  // namespace vellix

@@ -1,0 +1,755 @@
+// PhraseEditor on a database file in a temporary folder, driven as the user drives it: the
+// grid's keys and in-place editors, the details panel's controls, menu commands and the
+// close request. The editor's questions are answered by a fake. Needs a display.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/phrase_clipboard_win.h"
+#include "app/settings.h"
+#include "base/utf.h"
+#include "base/wide.h"
+#include "editor/phrase_editor.h"
+#include "editor/phrase_editor_win.h"
+#include "phrases/phrase_database_file.h"
+#include "resource.h"
+#include "temp_folder.h"
+
+namespace vellix {
+namespace {
+
+enum Column { kPhrase, kCase, kAction, kUsage };
+
+void Pump() {
+  MSG msg;
+  for (int round = 0; round < 3; ++round) {
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
+
+std::u16string TextOf(HWND window) {
+  wchar_t buffer[1024] = {};
+  GetWindowTextW(window, buffer, 1024);
+  return AsU16(buffer);
+}
+
+void EmptyTheClipboard() {
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    CloseClipboard();
+  }
+}
+
+class FakePrompts : public EditorPrompts {
+ public:
+  int AskSave(HWND, const std::u16string& text) override {
+    saveQuestions.push_back(text);
+    return saveAnswer;
+  }
+  void WarnDuplicates(HWND, const std::u16string& text) override { warnings.push_back(text); }
+  std::optional<std::u16string> ChooseDatabase(HWND, const std::u16string& folder) override {
+    initialFolders.push_back(folder);
+    return chosen;
+  }
+
+  int saveAnswer = IDNO;
+  std::optional<std::u16string> chosen;
+  std::vector<std::u16string> saveQuestions;
+  std::vector<std::u16string> warnings;
+  std::vector<std::u16string> initialFolders;
+};
+
+struct PhraseSpec {
+  std::u16string word;
+  FlagMap keys;
+  bool enabled = true;
+};
+
+void WriteDatabase(const std::u16string& path, const std::vector<PhraseSpec>& specs) {
+  PhraseDatabase db;
+  for (const PhraseSpec& spec : specs) {
+    auto phrase = std::make_unique<Phrase>();
+    phrase->SetWord(spec.word);
+    phrase->Prefixes() = spec.keys;
+    phrase->SetEnabled(spec.enabled ? 1 : 0);
+    db.Add(std::move(phrase));
+  }
+  ASSERT_EQ(PhraseDatabaseFile::Save(db, path, nullptr, nullptr), 1);
+}
+
+class PhraseEditorTest : public ::testing::Test {
+ public:  // the tables of actions below reach the fixture through a reference
+  static void SetUpTestSuite() {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES | ICC_UPDOWN_CLASS |
+                                                     ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&classes);
+    PhraseDocumentCodec codec;
+    codec.write = [](const Phrase& phrase) { return PhraseDatabaseFile::WritePhraseDocument(phrase); };
+    codec.read = [](Phrase& phrase, std::string_view text) { return PhraseDatabaseFile::ReadPhraseDocument(phrase, text); };
+    SetPhraseDocumentCodec(std::move(codec));
+  }
+  static void TearDownTestSuite() { SetPhraseDocumentCodec({}); }
+
+  void SetUp() override {
+    Settings& settings = Settings::Instance();
+    savedPath_ = settings.databasePath;
+    savedCheckedOnly_ = settings.showCheckedPhrasesOnly;
+    savedSounds_ = settings.sounds.load();
+    settings.sounds = 0;
+    settings.showCheckedPhrasesOnly = 0;
+    dbPath_ = ToU16(folder_.File(L"Database.xml"));
+    settings.databasePath = dbPath_;
+    EmptyTheClipboard();
+    WriteDatabase(dbPath_, {{u"by the way", {{u"btw", 1}}},
+                            {u"best regards", {{u"br", 1}}},
+                            {u"off phrase", {{u"off", 1}}, false}});
+  }
+
+  void TearDown() override {
+    CloseEditor();
+    Settings& settings = Settings::Instance();
+    settings.databasePath = savedPath_;
+    settings.showCheckedPhrasesOnly = savedCheckedOnly_;
+    settings.sounds = savedSounds_;
+    settings.Save();
+    EmptyTheClipboard();
+  }
+
+  HWND Open(std::u16string path = u"") {
+    editor_ = std::make_unique<PhraseEditor>(working_, std::move(path), nullptr, false, &prompts_);
+    HWND window = editor_->CreateModeless(nullptr);
+    EXPECT_NE(window, nullptr);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+    Pump();
+    return window;
+  }
+
+  void CloseEditor() {
+    if (editor_ && editor_->hwnd()) DestroyWindow(editor_->hwnd());
+    Pump();
+    editor_.reset();
+  }
+
+  HWND Window() const { return editor_->hwnd(); }
+  PhraseGrid& Grid() { return editor_->grid(); }
+  void Command(UINT id) {
+    SendMessageW(Window(), WM_COMMAND, id, 0);
+    Pump();
+  }
+  void KeyToFocus(WPARAM key) {
+    SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
+    Pump();
+  }
+  int RowOf(const std::u16string& word) {
+    for (int row = 0; row < Grid().RowCount(); ++row) {
+      if (Grid().Text(row, kPhrase) == word) return row;
+    }
+    return -1;
+  }
+  Phrase* PhraseOf(const std::u16string& word) {
+    for (const auto& phrase : working_.Items()) {
+      if (phrase->Word() == word) return phrase.get();
+    }
+    return nullptr;
+  }
+  // Ends the open in-place editor of the grid with a key, after typing text into it.
+  void EndGridEdit(WPARAM key, const wchar_t* text = nullptr) {
+    HWND editor = Grid().Editor();
+    ASSERT_NE(editor, nullptr);
+    if (text) SetWindowTextW(editor, text);
+    SendMessageW(editor, WM_KEYDOWN, key, 1);
+    Pump();
+  }
+  HWND PanelItem(int id) { return GetDlgItem(editor_->panel().hwnd(), id); }
+  // The state of a command as the menu shows it after the command-update pass.
+  UINT MenuState(UINT id) {
+    HMENU bar = GetMenu(Window());
+    for (int i = 0; i < GetMenuItemCount(bar); ++i) {
+      HMENU popup = GetSubMenu(bar, i);
+      if (GetMenuState(popup, id, MF_BYCOMMAND) == static_cast<UINT>(-1)) continue;
+      SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), MAKELPARAM(i, FALSE));
+      return GetMenuState(popup, id, MF_BYCOMMAND);
+    }
+    return static_cast<UINT>(-1);
+  }
+
+  testing::TempFolder folder_;
+  std::u16string dbPath_;
+  PhraseDatabase working_;
+  FakePrompts prompts_;
+  std::unique_ptr<PhraseEditor> editor_;
+
+ private:
+  std::u16string savedPath_;
+  int32_t savedCheckedOnly_ = 0;
+  int32_t savedSounds_ = 1;
+};
+
+TEST_F(PhraseEditorTest, OpensTheConfiguredDatabaseAndListsItsPhrases) {
+  Open();
+  EXPECT_EQ(editor_->databasePath(), dbPath_);
+  ASSERT_EQ(Grid().RowCount(), 3);
+  EXPECT_EQ(Grid().Text(0, kPhrase), u"by the way");
+  EXPECT_TRUE(Grid().Check(0, kPhrase));
+  EXPECT_FALSE(Grid().Check(2, kPhrase));
+  EXPECT_EQ(Grid().Text(0, kCase), u"Yes");
+  EXPECT_EQ(Grid().Text(0, kAction), u"Replace");
+  EXPECT_EQ(Grid().Text(0, kUsage), u"0");
+  EXPECT_EQ(Grid().SelectedRow(), 0);
+  EXPECT_EQ(editor_->panel().phraseId(), Grid().RowData(0));
+  EXPECT_EQ(GetOpenEditorWindow(), Window());
+  const std::u16string title = TextOf(Window());
+  EXPECT_EQ(title.find(u"* "), std::u16string::npos);
+  EXPECT_NE(title.find(u" - Edit Phrases [2/3] - " + dbPath_ + u" [as default]"), std::u16string::npos) << Utf16ToUtf8(title);
+  // The columns leave no gap: the first takes what the other three leave.
+  RECT client{};
+  GetClientRect(Grid().hwnd(), &client);
+  int total = 0;
+  for (int column = 0; column < 4; ++column) total += Grid().ColumnWidth(column);
+  EXPECT_EQ(total, client.right);
+}
+
+TEST_F(PhraseEditorTest, AddTakesThePhraseAndThenItsKeystrokeInOneFlow) {
+  Open();
+  Command(ID_ADD_PHRASE);
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).Word(), u"New Phrase");  // the clipboard is empty
+  ASSERT_TRUE(Grid().IsEditing());
+  EXPECT_EQ(Grid().SelectedRow(), 3);
+  EXPECT_TRUE(Grid().IsBalloonShown());  // the Ctrl+Enter hint
+  EndGridEdit(VK_RETURN, L"see you");
+  EXPECT_EQ(working_.At(3).Word(), u"see you");
+  EXPECT_EQ(editor_->newPhraseId(), 0u);
+  // The panel now edits the new phrase's first keystroke.
+  HWND keystrokes = PanelItem(IDC_KEYSTROKE_LIST);
+  HWND label = ListView_GetEditControl(keystrokes);
+  ASSERT_NE(label, nullptr);
+  SetWindowTextW(label, L"cu");
+  SendMessageW(label, WM_KEYDOWN, VK_RETURN, 1);
+  Pump();
+  ASSERT_EQ(working_.At(3).Prefixes().size(), 1u);
+  EXPECT_EQ(working_.At(3).Prefixes().begin()->first, u"cu");
+  EXPECT_TRUE(editor_->modified());
+  EXPECT_EQ(TextOf(Window()).rfind(u"* ", 0), 0u);
+}
+
+TEST_F(PhraseEditorTest, AddTakesTheClipboardText) {
+  Open();
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    const wchar_t text[] = L"from the clipboard";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+    memcpy(GlobalLock(block), text, sizeof(text));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+  }
+  Command(ID_ADD_PHRASE);
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).Word(), u"from the clipboard");
+}
+
+TEST_F(PhraseEditorTest, EscapeInTheFirstEditRemovesTheNewPhrase) {
+  Open();
+  Command(ID_ADD_PHRASE);
+  ASSERT_TRUE(Grid().IsEditing());
+  EndGridEdit(VK_ESCAPE);
+  EXPECT_EQ(working_.Size(), 3u);
+  EXPECT_EQ(Grid().RowCount(), 3);
+  EXPECT_EQ(Grid().SelectedRow(), 2);
+  EXPECT_FALSE(editor_->modified());
+  EXPECT_EQ(TextOf(Window()).find(u"* "), std::u16string::npos);
+}
+
+TEST_F(PhraseEditorTest, EditPhraseTakesALineBreakAndEscapeKeepsTheEdit) {
+  Open();
+  const struct {
+    WPARAM key;
+    const wchar_t* text;
+  } cases[] = {{VK_RETURN, L"line one\r\nline two"}, {VK_ESCAPE, L"escaped"}};
+  for (const auto& c : cases) {
+    Grid().SelectRow(1);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    ASSERT_TRUE(Grid().IsEditing());
+    EndGridEdit(c.key, c.text);
+    EXPECT_EQ(working_.At(1).Word(), AsU16(c.text));
+    EXPECT_EQ(Grid().Text(1, kPhrase), AsU16(c.text));
+    EXPECT_EQ(working_.Size(), 3u);
+  }
+  EXPECT_NE(TextOf(GetDlgItem(Window(), IDC_DETAILS_FRAME)).find(u"escaped"), std::u16string::npos);
+}
+
+TEST_F(PhraseEditorTest, EditPhraseSwitchesADisabledPhraseOnFirst) {
+  Open();
+  Grid().SelectRow(2);
+  Pump();
+  Command(ID_EDIT_PHRASE);
+  EXPECT_TRUE(Grid().Check(2, kPhrase));
+  EXPECT_EQ(working_.At(2).Enabled(), 1);
+  EXPECT_TRUE(IsWindowEnabled(PanelItem(IDC_KEYSTROKE_LIST)));
+  EXPECT_TRUE(Grid().IsEditing());
+  EndGridEdit(VK_RETURN);
+}
+
+TEST_F(PhraseEditorTest, ChecksChangeThePhraseAndTheTitle) {
+  Open();
+  SetFocus(Grid().hwnd());
+  Grid().SelectRow(0);
+  Pump();
+  KeyToFocus(VK_SPACE);  // the Phrase check of the first row
+  EXPECT_EQ(working_.At(0).Enabled(), 0);
+  EXPECT_FALSE(IsWindowEnabled(PanelItem(IDC_KEYSTROKE_LIST)));
+  EXPECT_NE(TextOf(Window()).find(u"[1/3]"), std::u16string::npos);
+  KeyToFocus(VK_SPACE);
+  EXPECT_EQ(working_.At(0).Enabled(), 1);
+  KeyToFocus(VK_RIGHT);  // Case Sensitive
+  KeyToFocus(VK_SPACE);
+  EXPECT_EQ(working_.At(0).CaseSensitive(), 0);
+  EXPECT_EQ(Grid().Text(0, kCase), u"No");
+  EXPECT_TRUE(editor_->modified());
+}
+
+TEST_F(PhraseEditorTest, ActionChoiceSetsAddOrReplace) {
+  Open();
+  ASSERT_TRUE(Grid().OpenChoice(0, kAction));
+  HWND combo = Grid().Editor();
+  ASSERT_NE(combo, nullptr);
+  SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  SendMessageW(Grid().hwnd(), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELENDOK),
+               reinterpret_cast<LPARAM>(combo));
+  Pump();
+  EXPECT_EQ(working_.At(0).AddOrReplace(), 0);
+  EXPECT_EQ(Grid().Text(0, kAction), u"Add");
+  EXPECT_TRUE(editor_->modified());
+}
+
+TEST_F(PhraseEditorTest, CaretLeftIsStoredIntoThePhrase) {
+  Open();
+  SendMessageW(PanelItem(IDC_CARET_LEFT_CHECK), BM_CLICK, 0, 0);
+  Pump();
+  SetWindowTextW(PanelItem(IDC_CARET_LEFT_COUNT), L"3");
+  Pump();
+  EXPECT_EQ(working_.At(0).LeftAfter(), 3);
+  EXPECT_TRUE(editor_->modified());
+}
+
+TEST_F(PhraseEditorTest, LockedCellsOfADisabledPhraseAreRefusedWithABalloon) {
+  Open();
+  Grid().SelectRow(2);
+  Pump();
+  const struct {
+    const char* name;
+    bool (*act)(PhraseEditorTest&);
+  } cases[] = {
+      {"text edit", [](PhraseEditorTest& t) { return t.Grid().EditFirstCell(2); }},
+      {"choice", [](PhraseEditorTest& t) { return t.Grid().OpenChoice(2, kAction); }},
+  };
+  for (const auto& c : cases) {
+    Grid().HideBalloon();
+    EXPECT_FALSE(c.act(*this)) << c.name;
+    EXPECT_TRUE(Grid().IsBalloonShown()) << c.name;
+    EXPECT_FALSE(Grid().IsEditing()) << c.name;
+  }
+  EXPECT_FALSE(editor_->modified());
+  EXPECT_EQ(working_.At(2).AddOrReplace(), 1);
+}
+
+TEST_F(PhraseEditorTest, DeleteRemovesTheSelectedPhrase) {
+  Open();
+  Grid().SelectRow(1);
+  Pump();
+  Command(ID_DELETE_PHRASE);
+  ASSERT_EQ(working_.Size(), 2u);
+  EXPECT_EQ(PhraseOf(u"best regards"), nullptr);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_EQ(Grid().Text(Grid().SelectedRow(), kPhrase), u"off phrase");
+  EXPECT_TRUE(editor_->modified());
+}
+
+TEST_F(PhraseEditorTest, CopyInOneSessionPastesInTheNext) {
+  Open();
+  Grid().SelectRow(1);
+  Pump();
+  Command(ID_COPY_PHRASE);
+  CloseEditor();
+  working_.Clear();
+
+  Open();
+  EXPECT_FALSE(MenuState(ID_PASTE_PHRASE) & MF_GRAYED);
+  Command(ID_PASTE_PHRASE);
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).Word(), u"best regards");
+  EXPECT_EQ(working_.At(3).Prefixes().count(u"br"), 1u);
+  EXPECT_NE(working_.At(3).Id(), working_.At(1).Id());
+  EXPECT_EQ(Grid().SelectedRow(), 3);
+  EXPECT_TRUE(Grid().IsEditing());
+  EndGridEdit(VK_RETURN);
+  EXPECT_TRUE(editor_->modified());
+}
+
+TEST_F(PhraseEditorTest, OpenAnotherDatabaseAndMakeItTheDefault) {
+  const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+  WriteDatabase(other, {{u"other phrase", {{u"op", 1}}}});
+  Open();
+  Command(ID_ADD_PHRASE);
+  EndGridEdit(VK_RETURN, L"unsaved");
+  EXPECT_TRUE(editor_->modified());
+
+  prompts_.chosen = other;
+  prompts_.saveAnswer = IDNO;
+  Command(ID_OPEN_DATABASE);
+  ASSERT_EQ(prompts_.initialFolders.size(), 1u);
+  EXPECT_EQ(prompts_.initialFolders[0] + u"\\", ToU16(folder_.Path()));
+  ASSERT_EQ(prompts_.saveQuestions.size(), 1u);  // the unsaved phrase is not dropped silently
+  EXPECT_EQ(editor_->databasePath(), other);
+  ASSERT_EQ(working_.Size(), 1u);
+  EXPECT_EQ(Grid().Text(0, kPhrase), u"other phrase");
+  EXPECT_FALSE(editor_->modified());
+  EXPECT_EQ(TextOf(Window()).find(u"[as default]"), std::u16string::npos);
+  EXPECT_FALSE(MenuState(ID_USE_AS_DEFAULT) & MF_CHECKED);
+
+  Command(ID_USE_AS_DEFAULT);
+  EXPECT_EQ(Settings::Instance().databasePath, other);
+  EXPECT_NE(TextOf(Window()).find(other + u" [as default]"), std::u16string::npos);
+  EXPECT_TRUE(MenuState(ID_USE_AS_DEFAULT) & MF_CHECKED);
+
+  // Choosing the file already shown does nothing.
+  Command(ID_OPEN_DATABASE);
+  EXPECT_EQ(prompts_.saveQuestions.size(), 1u);
+  EXPECT_EQ(working_.Size(), 1u);
+}
+
+TEST_F(PhraseEditorTest, UnsavedChangesCanBeSavedBeforeAnotherDatabaseIsOpened) {
+  const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+  WriteDatabase(other, {{u"other phrase", {{u"op", 1}}}});
+  Open();
+  Command(ID_DELETE_PHRASE);
+  prompts_.chosen = other;
+  prompts_.saveAnswer = IDCANCEL;
+  Command(ID_OPEN_DATABASE);
+  EXPECT_EQ(editor_->databasePath(), dbPath_);  // cancelled: nothing changes
+  EXPECT_EQ(working_.Size(), 2u);
+
+  prompts_.saveAnswer = IDYES;
+  Command(ID_OPEN_DATABASE);
+  EXPECT_EQ(editor_->databasePath(), other);
+  PhraseDatabase saved;
+  ASSERT_EQ(PhraseDatabaseFile::Load(saved, dbPath_), 1);
+  EXPECT_EQ(saved.Size(), 2u);
+}
+
+TEST_F(PhraseEditorTest, AFailedOpenLeavesTheEditorAsItWas) {
+  const std::u16string broken = ToU16(folder_.File(L"Broken.xml"));
+  HANDLE file = CreateFileW(AsWide(broken.c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, "not xml", 7, &written, nullptr);
+  CloseHandle(file);
+  Open();
+  prompts_.chosen = broken;
+  Command(ID_OPEN_DATABASE);
+  EXPECT_EQ(editor_->databasePath(), dbPath_);
+  EXPECT_EQ(working_.Size(), 3u);
+  EXPECT_EQ(Grid().RowCount(), 3);
+}
+
+TEST_F(PhraseEditorTest, DuplicateKeystrokesAreMarkedAndReported) {
+  Open();
+  const uint32_t first = Grid().RowData(0);
+  const struct {
+    const char16_t* text;
+    size_t duplicates;
+  } cases[] = {{u"br", 1}, {u"off", 1}, {u"zz", 0}, {u"", 0}, {u"btw", 0}};
+  for (const auto& c : cases) {
+    prompts_.warnings.clear();
+    PanelNotify notify{};
+    notify.hdr.hwndFrom = GetDlgItem(Window(), IDC_DETAILS_FRAME);
+    notify.hdr.idFrom = IDC_DETAILS_FRAME;
+    notify.hdr.code = kPanelTestKeystroke;
+    notify.phraseId = first;
+    notify.text = c.text;
+    EXPECT_EQ(SendMessageW(Window(), WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify)), 0);
+    EXPECT_EQ(editor_->duplicates().size(), c.duplicates) << Utf16ToUtf8(c.text);
+    EXPECT_EQ(prompts_.warnings.size(), c.duplicates ? 1u : 0u) << Utf16ToUtf8(c.text);
+    if (c.duplicates) {
+      EXPECT_EQ(prompts_.warnings[0], u"Detected duplicate keystokes!");
+    }
+  }
+  // A new selection clears the marks.
+  PanelNotify notify{};
+  notify.hdr = {GetDlgItem(Window(), IDC_DETAILS_FRAME), IDC_DETAILS_FRAME, kPanelTestKeystroke};
+  notify.phraseId = first;
+  notify.text = u"br";
+  SendMessageW(Window(), WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify));
+  ASSERT_FALSE(editor_->duplicates().empty());
+  Grid().SelectRow(1);
+  Pump();
+  EXPECT_TRUE(editor_->duplicates().empty());
+}
+
+TEST_F(PhraseEditorTest, CheckedOnlyFiltersAndIsEnabledOnlyWhenItMatters) {
+  Open();
+  EXPECT_FALSE(MenuState(ID_CHECKED_ONLY) & MF_GRAYED);  // one phrase is off
+  Command(ID_CHECKED_ONLY);
+  EXPECT_EQ(Settings::Instance().showCheckedPhrasesOnly, 1);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_NE(TextOf(Window()).find(u" [2/3, Checked only] - "), std::u16string::npos);
+  EXPECT_TRUE(MenuState(ID_CHECKED_ONLY) & MF_CHECKED);
+
+  // With every phrase on, the filter can still be switched off, but not on again.
+  Command(ID_CHECKED_ONLY);
+  Grid().SelectRow(2);
+  Pump();
+  Command(ID_EDIT_PHRASE);
+  EndGridEdit(VK_RETURN);
+  ASSERT_EQ(working_.At(2).Enabled(), 1);
+  EXPECT_EQ(Settings::Instance().showCheckedPhrasesOnly, 0);
+  EXPECT_TRUE(MenuState(ID_CHECKED_ONLY) & MF_GRAYED);
+  Settings::Instance().showCheckedPhrasesOnly = 1;
+  EXPECT_FALSE(MenuState(ID_CHECKED_ONLY) & MF_GRAYED);
+}
+
+TEST_F(PhraseEditorTest, SelectionCommandsFollowTheSelection) {
+  Open();
+  for (const UINT id : {ID_EDIT_PHRASE, ID_DELETE_PHRASE, ID_COPY_PHRASE}) {
+    EXPECT_FALSE(MenuState(id) & MF_GRAYED) << id;
+  }
+  EXPECT_TRUE(MenuState(ID_PASTE_PHRASE) & MF_GRAYED);
+  Grid().SelectRow(-1);
+  Pump();
+  for (const UINT id : {ID_EDIT_PHRASE, ID_DELETE_PHRASE, ID_COPY_PHRASE}) {
+    EXPECT_TRUE(MenuState(id) & MF_GRAYED) << id;
+  }
+}
+
+TEST_F(PhraseEditorTest, SystemMenuGetsCheckedOnly) {
+  Open();
+  HMENU system = GetSystemMenu(Window(), FALSE);
+  ASSERT_NE(system, nullptr);
+  SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, TRUE));
+  SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(system), MAKELPARAM(0, TRUE));
+  int found = 0;
+  for (int i = 0; i < GetMenuItemCount(system); ++i) {
+    if (GetMenuItemID(system, i) == ID_CHECKED_ONLY) ++found;
+  }
+  EXPECT_EQ(found, 1);
+  SendMessageW(Window(), WM_SYSCOMMAND, ID_CHECKED_ONLY, 0);
+  Pump();
+  EXPECT_EQ(Settings::Instance().showCheckedPhrasesOnly, 1);
+}
+
+TEST_F(PhraseEditorTest, CancelAsksOnlyWhenModified) {
+  const struct {
+    const char* name;
+    bool modify;
+    std::u16string path;  // the configured file is missing: the path given stays
+    int answer;
+    INT_PTR result;
+    size_t questions;
+    std::u16string question;
+  } cases[] = {
+      {"unmodified", false, u"", IDYES, IDCANCEL, 0, u""},
+      {"noname, no", true, u"", IDNO, IDCANCEL, 1, u"Save changes?\n[noname]"},
+      {"noname, yes", true, u"", IDYES, IDOK, 1, u"Save changes?\n[noname]"},
+      {"cancel keeps it open", true, u"C:\\x.xml", IDCANCEL, 0, 1, u"Save changes?\n[C:\\x.xml]"},
+  };
+  Settings::Instance().databasePath = ToU16(folder_.File(L"missing.xml"));
+  for (const auto& c : cases) {
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = c.answer;
+    Open(c.path);
+    if (c.modify) {
+      Command(ID_ADD_PHRASE);
+      EndGridEdit(VK_RETURN);
+    }
+    SendMessageW(Window(), WM_COMMAND, IDCANCEL, 0);
+    Pump();
+    EXPECT_EQ(prompts_.saveQuestions.size(), c.questions) << c.name;
+    if (c.questions) {
+      EXPECT_EQ(prompts_.saveQuestions[0], c.question) << c.name;
+    }
+    EXPECT_EQ(editor_->result(), c.result) << c.name;
+    EXPECT_EQ(editor_->hwnd() != nullptr, c.result == 0) << c.name;
+    CloseEditor();
+  }
+}
+
+TEST_F(PhraseEditorTest, CloseRequestAnswersWhetherTheEditorStays) {
+  const struct {
+    int answer;
+    LRESULT reply;
+    INT_PTR result;
+  } cases[] = {{IDCANCEL, 1, 0}, {IDYES, 0, IDOK}, {IDNO, 0, IDCANCEL}};
+  for (const auto& c : cases) {
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = c.answer;
+    Open();
+    Command(ID_DELETE_PHRASE);
+    ShowWindow(Window(), SW_MINIMIZE);
+    Pump();
+    EXPECT_EQ(SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0), c.reply) << c.answer;
+    EXPECT_EQ(editor_->result(), c.result) << c.answer;
+    if (editor_->hwnd()) {
+      EXPECT_FALSE(IsIconic(Window()));
+      EXPECT_EQ(SendMessageW(Window(), EditorLanguageMessage(), 0, 0), 0);
+    }
+    CloseEditor();
+  }
+}
+
+TEST_F(PhraseEditorTest, SaveAndCloseEndsWithOk) {
+  Open();
+  Command(ID_SAVE_AND_CLOSE);
+  EXPECT_EQ(editor_->result(), IDOK);
+  EXPECT_EQ(editor_->hwnd(), nullptr);
+  EXPECT_TRUE(prompts_.saveQuestions.empty());
+}
+
+TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
+  Open();
+  SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
+  Pump();
+  Grid().SelectRow(1);
+  Pump();
+  const uint32_t selected = Grid().RowData(1);
+  EXPECT_EQ(PhraseEditor::LastSelectedPhraseId(), selected);
+  WindowPlacement stored;
+  ASSERT_TRUE(Settings::Instance().LoadPlacement(stored, u"EditorWindowPos"));
+  EXPECT_EQ(stored, (WindowPlacement{40, 50, 740, 690}));
+  CloseEditor();
+  working_.Clear();
+
+  Open();
+  RECT rect{};
+  GetWindowRect(Window(), &rect);
+  EXPECT_EQ(rect.left, 40);
+  EXPECT_EQ(rect.top, 50);
+  EXPECT_EQ(rect.right, 740);
+  EXPECT_EQ(rect.bottom, 690);
+  EXPECT_EQ(Grid().SelectedRow(), Grid().FindRow(selected));
+  EXPECT_EQ(editor_->panel().phraseId(), selected);
+}
+
+TEST_F(PhraseEditorTest, OpeningWhileOneIsOpenFocusesIt) {
+  Open();
+  PhraseDatabase live;
+  std::u16string path = u"unchanged";
+  EXPECT_EQ(OpenEditor(live, path, nullptr, false), 0);
+  EXPECT_EQ(path, u"unchanged");
+  EXPECT_EQ(GetOpenEditorWindow(), Window());
+  CloseEditor();
+  EXPECT_EQ(GetOpenEditorWindow(), nullptr);
+}
+
+TEST_F(PhraseEditorTest, RowTooltipDescribesThePhrase) {
+  Open();
+  wchar_t buffer[1024] = {};
+  NMLVGETINFOTIPW tip{};
+  tip.hdr = {Grid().hwnd(), static_cast<UINT_PTR>(IDC_PHRASE_LIST), LVN_GETINFOTIPW};
+  tip.pszText = buffer;
+  tip.cchTextMax = 1024;
+  tip.iItem = 1;
+  SendMessageW(Window(), WM_NOTIFY, IDC_PHRASE_LIST, reinterpret_cast<LPARAM>(&tip));
+  EXPECT_EQ(std::u16string(AsU16(buffer)),
+            u"best regards [1/1], Characters: 12\n\n       br\n\nDetection type: Case Sensitive\nAction: Replace");
+  tip.cchTextMax = 5;  // a short buffer gets as much as fits
+  SendMessageW(Window(), WM_NOTIFY, IDC_PHRASE_LIST, reinterpret_cast<LPARAM>(&tip));
+  EXPECT_EQ(std::u16string(AsU16(buffer)), u"best");
+}
+
+TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
+  Open();
+  const struct {
+    int row;
+    std::u16string edit, del;
+  } cases[] = {
+      {1, u"&Edit Phrase\u2026 [best regards]", u"&Delete [best regards]"},
+      {-1, u"&Edit Phrase\u2026", u"&Delete"},
+  };
+  for (const auto& c : cases) {
+    Grid().SelectRow(c.row);
+    Pump();
+    HMENU menu = editor_->CreateContextMenu();
+    ASSERT_NE(menu, nullptr);
+    const UINT order[] = {ID_COPY_PHRASE, ID_PASTE_PHRASE, 0, ID_ADD_PHRASE, ID_EDIT_PHRASE, 0, ID_DELETE_PHRASE, 0,
+                          ID_CHECKED_ONLY};
+    ASSERT_EQ(GetMenuItemCount(menu), 9);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(GetMenuItemID(menu, i), order[i]) << i;
+    wchar_t text[256] = {};
+    GetMenuStringW(menu, ID_EDIT_PHRASE, text, 256, MF_BYCOMMAND);
+    EXPECT_EQ(std::u16string(AsU16(text)), c.edit);
+    GetMenuStringW(menu, ID_DELETE_PHRASE, text, 256, MF_BYCOMMAND);
+    EXPECT_EQ(std::u16string(AsU16(text)), c.del);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), ID_EDIT_PHRASE);
+    // The command-update pass reaches the context menu too.
+    SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    EXPECT_EQ((GetMenuState(menu, ID_DELETE_PHRASE, MF_BYCOMMAND) & MF_GRAYED) != 0, c.row < 0);
+    DestroyMenu(menu);
+  }
+}
+
+TEST_F(PhraseEditorTest, LinksShowTheirTextsAndTips) {
+  Open();
+  EXPECT_EQ(TextOf(GetDlgItem(Window(), IDC_HOME_LINK)), u"Vellix Home Page");
+  EXPECT_EQ(TextOf(GetDlgItem(Window(), IDC_PRODUCT_LINK)), u"Vellix Clip: a history of the texts you copy");
+  ASSERT_NE(editor_->linkTips(), nullptr);
+  EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETMAXTIPWIDTH, 0, 0), 500);
+  EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
+TEST_F(PhraseEditorTest, WindowKeepsItsMinimumSizeAndLayout) {
+  Open();
+  SetWindowPos(Window(), nullptr, 0, 0, 100, 100, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  RECT window{}, ok{};
+  GetWindowRect(Window(), &window);
+  GetWindowRect(GetDlgItem(Window(), IDOK), &ok);
+  EXPECT_GE(window.right - window.left, 4 * (ok.right - ok.left) + 55);
+  EXPECT_GE(window.bottom - window.top, (ok.bottom - ok.top) + 543);
+
+  SetWindowPos(Window(), nullptr, 0, 0, 900, 800, SWP_NOMOVE | SWP_NOZORDER);
+  Pump();
+  RECT client{}, cancel{}, list{}, frame{};
+  GetClientRect(Window(), &client);
+  const auto rectOf = [&](int id) {
+    RECT r{};
+    GetWindowRect(GetDlgItem(Window(), id), &r);
+    MapWindowPoints(nullptr, Window(), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+  };
+  cancel = rectOf(IDCANCEL);
+  list = rectOf(IDC_PHRASE_LIST);
+  frame = rectOf(IDC_DETAILS_FRAME);
+  ok = rectOf(IDOK);
+  EXPECT_NEAR(client.right - cancel.right, list.left, 1);  // same margins left and right
+  EXPECT_LT(ok.right, cancel.left);
+  EXPECT_EQ(frame.left, list.left);
+  EXPECT_EQ(frame.right, list.right);
+  EXPECT_LT(list.bottom, frame.top);
+  EXPECT_LT(frame.bottom, ok.top);
+  EXPECT_GT(cancel.bottom, client.bottom - 30);
+  // The panel fills the frame's client area inside its margins.
+  RECT panel{};
+  GetWindowRect(editor_->panel().hwnd(), &panel);
+  RECT frameScreen{};
+  GetWindowRect(GetDlgItem(Window(), IDC_DETAILS_FRAME), &frameScreen);
+  EXPECT_GT(panel.left, frameScreen.left);
+  EXPECT_LT(panel.right, frameScreen.right);
+  EXPECT_LT(panel.bottom, frameScreen.bottom);
+}
+
+}  // namespace
+}  // namespace vellix
