@@ -141,6 +141,9 @@ void MainDialog::ToggleEngine(bool withBalloon) {
 }
 
 void MainDialog::EnableCommand() noexcept {
+  // The user's choice stands: an unlock after it must not switch the engine back on
+  // because an earlier lock once switched it off.
+  sessionStopFlag_ = false;
   ToggleEngine(true);
   if (engine_.IsRunning()) {
     if (!sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Register(hwnd(), false);
@@ -280,7 +283,9 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
     return 0;
   }
   if (wparam == 1) {
-    if (!engine_.IsRunning()) SetEngine(true);
+    // Switched on as the Enable command does it, without its balloon: the icon and the
+    // tooltip must not keep showing "off", and lock and unlock switch the engine again.
+    if (!engine_.IsRunning()) ToggleEngine(false);
     tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
     SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
     return 1;
@@ -307,6 +312,9 @@ void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
   switch (reaction) {
     case SessionReaction::kInstall:
       if (!sessionStopFlag_) return;
+      // The engine that the session switched off is switched on once; a later unlock
+      // after the user's Disable (or after a lock that found the engine off) leaves it.
+      sessionStopFlag_ = false;
       Log(u"WR_NEED_INSTALL");
       if (!engine_.IsRunning()) {
         SetEngine(true);
