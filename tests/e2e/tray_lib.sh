@@ -4,6 +4,7 @@
 #
 #   vt_start [keys...]     starts Vellix.exe; VX_PID is then the Wine process itself (for kill)
 #   vt_main_handle         prints the main dialog's window handle (hex)
+#   vt_wait_ready          waits until the main dialog has added its tray icon
 #   vt_menu KEY...         opens the tray menu as a right click on the icon does and
 #                          presses KEYs in it (up down left right home end enter escape)
 #   vt_click_target        clicks into the target window: it becomes the foreground window
@@ -28,6 +29,11 @@ vt_start() {
 }
 
 vt_main_handle() { e2e_wine "$VX_MSG" find "$VX_TITLE" | tr -d '\r'; }
+
+# Waits until the main dialog has added its icon: its start-up (database, engine) is done.
+vt_wait_ready() {
+  e2e_wait 'e2e_wine "$VX_MSG" icon "$(vt_main_handle)" 1' "${1:-300}" || e2e_fail "Vellix added no tray icon"
+}
 
 vt_menu() {
   e2e_wine "$VX_MSG" post "$VX_TITLE" "$VT_TRAY_CALLBACK" 1 "$VT_WM_RBUTTONUP" || e2e_fail "cannot post the tray click"
