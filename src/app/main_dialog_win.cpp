@@ -15,6 +15,7 @@
 #include "base/wide.h"
 #include "editor/phrase_editor.h"
 #include "lang/language_win.h"
+#include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
 #include "win32/program_folder.h"
@@ -109,6 +110,9 @@ bool MainDialog::OnInitDialog() {
 void MainDialog::LoadDatabase() {
   savePath_ = ConfiguredDatabasePath();
   if (!FileExists(savePath_)) return;
+  // A run that was killed in the middle of a save left its temporary file (as large as
+  // the database) beside it; the database itself is whole.
+  RemoveStaleTemporaryFiles(ToWide(savePath_));
   std::lock_guard<std::mutex> lock(phrasesLock_);
   if (PhraseDatabaseFile::Load(phrases_, savePath_)) phrases_.Renumber();
   databasePath_ = savePath_;

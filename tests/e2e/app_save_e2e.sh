@@ -24,8 +24,17 @@ phrases = ET.parse(sys.argv[1]).getroot().findall('Phrase')
 print(' '.join(p.get('CountUsage') for p in phrases[:int(sys.argv[2])]))
 PY
 }
-# How often the text of phrase $1 is in the target window.
-expanded() { { grep -o "Phrase $1: " "$E2E_TEXT_FILE" || true; } | wc -l; }
+# How often the whole text of phrase $1 is in the target window (the next keystroke must
+# wait for the end of the insertion: keys typed during it are not tracked).
+expanded() {
+  python3 - "$E2E_ROOT/tools/make-database" "$E2E_TEXT_FILE" "$1" <<'PY'
+import sys
+sys.path.insert(0, sys.argv[1])
+from make_database import text_of
+with open(sys.argv[2], encoding="utf-8", newline="") as target:
+    print(target.read().count(text_of(int(sys.argv[3]))))
+PY
+}
 # Whether the file loads completely, read as Vellix reads it.
 loads() { e2e_wine "$DB_TOOL" check "$DB_WIN" | tr -d '\r' | grep -qx "phrases loaded: $PHRASES of $PHRASES Phrase elements"; }
 
@@ -54,7 +63,8 @@ for round in 1 2 3 4 5; do
     VT_EXPANDED=$(( $(expanded "$i") + 1 ))
     xdotool type --delay 20 "$(keystroke "$i")"
     VT_PHRASE=$i
-    e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand (round $round)"
+    e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 ||
+      e2e_fail "$(keystroke "$i") did not expand (round $round); the target ends in: $(tail -c 300 "$E2E_TEXT_FILE" | od -c | tail -n 12)"
     xdotool type " "
   done
 done
@@ -73,8 +83,10 @@ vx_wait_gone 600
 [ "$(vx_ini_value PrintedChars)" -gt 0 ] || e2e_fail "PrintedChars not saved"
 
 # 2. Twenty starts, each killed during the save that follows an expansion: half of them
-# as soon as the save's temporary file appears, half at a random moment after the
-# expansion. The file must load after each kill and hold the old or the new count.
+# as soon as the save's temporary file appears (in the middle of writing it), half at a
+# random moment up to half a second after the expansion (taking the text, writing, or
+# done). The file must load after each kill and hold the old or the new count, and the
+# next start removes the temporary files that the cut-off saves left.
 temporaries() {
   local files
   files=("$VX_DIR"/Database.xml.*.tmp)
@@ -98,13 +110,15 @@ for kill in $(seq 1 20); do
   vx_wait_main 600
   e2e_focus_target
   vt_wait_ready 600
+  # The temporary files of the saves cut off so far went when this run loaded the file.
+  [ "$(temporaries)" = 0 ] || e2e_fail "$(temporaries) temporary files left at start $kill"
   VT_EXPANDED=$(( $(expanded "$i") + 1 ))
   VT_PHRASE=$i
   xdotool type --delay 20 "$(keystroke "$i")"
-  e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand (kill $kill)"
   if [ $((kill % 2)) = 1 ]; then
-    wait_temporary "$leftovers" || echo "kill $kill: no temporary file seen"
+    wait_temporary "$leftovers" || e2e_fail "no save began after $(keystroke "$i") (kill $kill)"
   else
+    e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand (kill $kill)"
     sleep "0.$((RANDOM % 5))$((RANDOM % 10))"
   fi
   kill -9 "$VX_PID"
@@ -116,4 +130,12 @@ for kill in $(seq 1 20); do
   echo "kill $kill: count $old -> $new, temporary files left: $(temporaries) ($SECONDS s)"
   e2e_wait '! vx_main_window' 100 || e2e_fail "the killed instance's window stayed"
 done
+[ "$(temporaries)" -gt 0 ] || e2e_fail "no kill fell into the writing of a temporary file"
+vt_start
+vx_wait_main 600
+vt_wait_ready 600
+[ "$(temporaries)" = 0 ] || e2e_fail "$(temporaries) temporary files left after the last start"
+vx_run /exit
+vx_wait_gone 600
+loads || e2e_fail "the database does not load at the end"
 e2e_pass

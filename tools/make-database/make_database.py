@@ -6,9 +6,11 @@ usage: make_database.py COUNT OUT
 
 Phrase i (from 0) has the keystroke "k" + i in five digits written with the letters a to j
 (0 = "kaaaaa", 12 = "kaaabc"): all keystrokes are distinct, none begins another (so none
-fires while a longer one is typed) and they type alike on every layout; and the text "Phrase <i>: " followed by one to three lines of words. Every fourth
-phrase compares with exact case, every tenth has a second, disabled keystroke. The bytes
-follow the program's own layout (four-blank indentation, CR LF line breaks, UTF-8)."""
+fires while a longer one is typed) and they type alike on every layout; and the text
+"Phrase <i>: " followed by one to three lines of words. Every fourth phrase compares with
+exact case, every tenth has a second, disabled keystroke. The bytes
+are exactly those the program writes for such a collection (vellix-db normalize leaves
+them unchanged)."""
 import sys
 
 WORDS = ("lorem ipsum dolor sit amet consectetur adipiscing elit sed do eiusmod tempor "
@@ -20,7 +22,10 @@ def keystroke(index):
 
 
 def escape(text):
-    return text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
+    # As the program writes text: markup characters and control characters as references
+    # (a raw line break inside an element would be condensed to a blank when read).
+    text = text.replace("&", "&amp;").replace("<", "&lt;").replace(">", "&gt;").replace('"', "&quot;")
+    return "".join(f"&#x{ord(c):02X};" if ord(c) < 32 else c for c in text)
 
 
 def text_of(index):

@@ -10,6 +10,11 @@
 //                                            thread reads them; KEY: up down left right
 //                                            home end enter escape
 //   win-message.exe visible TITLE            exit 0 when the window is visible
+//   win-message.exe texts CLASS              prints the text of every top-level window of
+//                                            the class, one a line, asked with WM_GETTEXT
+//                                            (GetWindowText gives only the caption of
+//                                            another process's window; a tooltip's shown
+//                                            tip text comes only from the control)
 //   win-message.exe icon HANDLE ID           exit 0 when the notification area holds the
 //                                            icon ID of the window HANDLE (hex, as find
 //                                            prints it; the window may be gone)
@@ -91,11 +96,31 @@ bool PostKey(HWND window, UINT key) {
   return PostMessageW(window, WM_KEYDOWN, key, down) && PostMessageW(window, WM_KEYUP, key, up);
 }
 
+BOOL CALLBACK PrintText(HWND window, LPARAM argument) {
+  wchar_t className[128] = {};
+  GetClassNameW(window, className, 128);
+  if (_wcsicmp(className, reinterpret_cast<const wchar_t*>(argument)) != 0) return TRUE;
+  static wchar_t text[4096];
+  DWORD_PTR length = 0;
+  text[0] = 0;
+  if (SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                          &length)) {
+    for (wchar_t* c = text; *c; ++c) {
+      if (*c == L'\r' || *c == L'\n') *c = L'|';  // one window, one line
+    }
+    // UTF-8, so that the shell can compare any text (the C locale would stop at "…").
+    static char bytes[4 * 4096];
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    if (size > 0) std::printf("%s\n", bytes);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|icon|event ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -103,6 +128,10 @@ int wmain(int argc, wchar_t** argv) {
     HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, argv[2]);
     if (!event) return 1;
     CloseHandle(event);
+    return 0;
+  }
+  if (command == L"texts") {
+    EnumWindows(&PrintText, reinterpret_cast<LPARAM>(argv[2]));
     return 0;
   }
   if (command == L"icon" && argc >= 4) {
