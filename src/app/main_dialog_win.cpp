@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <string>
 
+#include "about/about_dialog_win.h"
 #include "app/application_win.h"
 #include "app/instance_guard_win.h"
 #include "app/log_writer.h"
@@ -158,6 +159,7 @@ void MainDialog::EnableCommand() noexcept {
 
 void MainDialog::RequestClose(bool restart) noexcept {
   if (HWND editor = EditorWindow()) SendMessageW(editor, WM_COMMAND, IDCANCEL, 0);
+  if (HWND about = GetOpenAboutWindow()) SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
   restartRequested_ = restart;
   SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
@@ -209,10 +211,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   editorRunning_ = false;
 }
 
-void MainDialog::ShowAbout() noexcept {
-  const std::u16string text = ProgramTitle(true) + u"\n" + GetBuildStamp();
-  MessageBoxW(hwnd(), AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONINFORMATION);
-}
+void MainDialog::ShowAbout() noexcept { vellix::ShowAbout(nullptr); }
 
 void MainDialog::LanguageChanged() noexcept {
   tray_.RefreshTooltip();

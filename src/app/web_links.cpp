@@ -18,7 +18,7 @@ std::u16string_view ProductPageAddress(int index) {
   switch (index) {
     case 0: return u"https://vellix.example.org/products/notes/";
     case 1: return u"https://vellix.example.org/products/clips/";
-    case 2: return u"https://vellix.example.org/products/keys/";
+    case 2: return u"https://vellix.example.org/products/timer/";
     default: return HomePageAddress();
   }
 }

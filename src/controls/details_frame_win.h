@@ -10,6 +10,11 @@ namespace vellix {
 
 class DetailsFrame {
  public:
+  DetailsFrame() = default;
+  ~DetailsFrame();  // removes the subclass from a frame that outlives this object
+  DetailsFrame(const DetailsFrame&) = delete;
+  DetailsFrame& operator=(const DetailsFrame&) = delete;
+
   // Takes over an existing group box (a dialog control) by subclassing it.
   bool Attach(HWND groupBox);
   HWND hwnd() const { return frame_; }

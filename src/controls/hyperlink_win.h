@@ -9,6 +9,8 @@
 
 #include <string>
 
+#include "controls/link_target.h"
+
 namespace vellix {
 
 // WM_NOTIFY code sent to the parent before a link is opened. The parent may rewrite target
@@ -47,18 +49,38 @@ class HyperLink {
   // Opens the target as a click does (notification, "mailto:", ShellExecuteW "open");
   // answers true when it was opened.
   bool Open();
+  // The colour the text is drawn in now.
+  COLORREF TextColor() const { return visited_ ? colors_.visited : colors_.link; }
 
  private:
+  static LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
+                                   UINT_PTR id, DWORD_PTR data);
+  void Detach();
+  void SetHover(bool hover);
+  void CheckPointer();
+  // The target offered to the parent; false when the parent vetoed it.
+  bool AskParent(std::u16string& target) const;
+
   HWND control_ = nullptr;
   std::u16string target_;
   bool visited_ = false;
   bool hover_ = false;
+  bool pressed_ = false;
   LinkColors colors_;
-  HFONT underlined_ = nullptr;
+  HFONT normal_ = nullptr;      // the control's font, owned by whoever set it
+  HFONT underlined_ = nullptr;  // owned
 };
 
-// The target as it is opened: "mailto:" is put before a target that has '@' after its first
-// character (and does not already start with "mailto:").
-std::u16string LinkOpenTarget(const std::u16string& target);
+// Opens a target with the shell's "open" verb; answers true when it was opened and
+// otherwise leaves the reason in GetLastError. The program's links (the hyperlink control
+// and the About dialog's rows) all open through the current opener.
+using LinkOpener = bool (*)(HWND owner, const std::u16string& target);
+// ShellExecuteW "open", shown normally.
+bool ShellOpenLink(HWND owner, const std::u16string& target);
+// Replaces the opener (tests record the targets instead of starting a browser); answers
+// the previous one. Null restores ShellOpenLink.
+LinkOpener SetLinkOpener(LinkOpener opener);
+// Opens through the current opener.
+bool OpenLink(HWND owner, const std::u16string& target);
 
 }  // namespace vellix

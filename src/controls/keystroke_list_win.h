@@ -32,6 +32,9 @@ class KeystrokeList {
   HWND hwnd() const;
 
   void SetEmptyText(const std::u16string& text);
+  const std::u16string& EmptyText() const;
+  // True while the list has no items and an empty-list text to draw in their place.
+  bool ShowsEmptyText() const;
   int Count() const;
   int Append(const std::u16string& text, bool checked);  // answers the index
   void Remove(int item);
@@ -40,6 +43,10 @@ class KeystrokeList {
   bool Checked(int item) const;
   void SetCheck(int item, bool checked);  // not reported to the parent
   int SelectionMark() const;
+
+  // Draws text into dc as the empty list shows it: centred below the column header, in
+  // the grey text colour and the list's font.
+  static void PaintEmptyText(HWND list, const std::u16string& text, HDC dc);
 
  private:
   struct State;

@@ -20,6 +20,7 @@ enum class CellKind {
   CheckFixedText,  // check box and a text set by the owner
   Choice,          // drop-down list of the column's choices; the chosen index is kept
   ReadOnly,        // text only
+  Text,            // a text the user edits in place (single-line editor), no check box
 };
 
 struct GridColumn {
@@ -32,14 +33,21 @@ struct GridColumn {
 
 // WM_NOTIFY codes the grid sends to its owner (hdr.code). The owner answers non-zero
 // (SetWindowLongPtr(DWLP_MSGRESULT) in a dialog) to refuse the first three; for
-// kGridEndCellEdit ended by Escape, non-zero asks the grid to keep the focus in the editor.
+// kGridEndCellEdit ended by Escape, non-zero asks the grid to keep the focus in the editor
+// (the edit then goes on). A cell of a locked row (see IsRowEditable) is still reported with
+// GridNotify::locked set, so that the owner can tell the user why nothing happens; the grid
+// refuses it whatever the answer. While kGridCellCheckChanged is handled the cell already
+// holds the new state (it goes back when refused). kGridEndCellEdit comes after the edited
+// text has gone into the cell (for Escape: once the owner has let the edit end).
+// kGridRowSelected reports -1 when no row is selected any more. Row numbers are those of the
+// grid's rows (RowData and friends).
 inline constexpr UINT kGridCellCheckChanged = 0x8A01;  // row, column, check = new state
 inline constexpr UINT kGridBeginCellEdit = 0x8A02;     // row, column
 inline constexpr UINT kGridBeginCellChoice = 0x8A03;   // row, column
 inline constexpr UINT kGridEndCellEdit = 0x8A04;       // row, column, text, endKey
 inline constexpr UINT kGridCellChoiceChanged = 0x8A05; // row, column, choice
 inline constexpr UINT kGridRowSelected = 0x8A06;       // row
-inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor
+inline constexpr UINT kGridCellEditorShown = 0x8A07;   // editor (text editors, not choices)
 
 struct GridNotify {
   NMHDR hdr;
@@ -50,6 +58,7 @@ struct GridNotify {
   const char16_t* text = nullptr;  // kGridEndCellEdit: the edited text (valid during the call)
   UINT endKey = 0;                 // VK_ESCAPE when Escape ended the edit, else 0
   HWND editor = nullptr;           // kGridCellEditorShown: the in-place editor window
+  bool locked = false;             // the cell's row is locked: the grid refuses the action
 };
 
 // Colour query of the owner's callback: set *text and answer true to use that text colour.
@@ -79,6 +88,8 @@ class PhraseGrid {
   // Rows. A row carries a datum (the phrase id) and a level (1 = top; 2 = child of the
   // nearest row of level 1 above it). at = -1 appends. Answers the row index or -1.
   int InsertRow(uint32_t datum, int level = 1, int at = -1);
+  // Removes the row with its child rows. When it was selected, the row that takes its place
+  // (else the one above) becomes selected.
   bool RemoveRow(int row);
   void RemoveAllRows();
   int RowCount() const;
@@ -100,29 +111,43 @@ class PhraseGrid {
   int Choice(int row, int column) const;
   void SetChoice(int row, int column, int index);  // also sets the text from the column
   // A cell is editable while its row's first check box (a child row: its parent's) is set;
-  // the first column's check box itself always is.
+  // the first column's check box itself always is. Without a check box in the first column
+  // no row is locked.
   bool IsRowEditable(int row) const;
 
   // Starts the in-place text editor on the row's first cell (as if the user asked for it;
   // kGridBeginCellEdit is still sent and may refuse). Answers false when refused.
   bool EditFirstCell(int row);
   bool IsEditing() const;
-  HWND Editor() const;  // the open in-place editor, or null
+  HWND Editor() const;  // the open in-place editor (or choice drop-down), or null
+  // Opens the drop-down of a Choice cell (kGridBeginCellChoice may refuse).
+  bool OpenChoice(int row, int column);
+
+  // The cell that keyboard moves and Space/F2 act on: the selected row and this column.
+  int CurrentColumn() const;
+  // Child rows of a top row: collapsing hides them, expanding shows them again.
+  void ExpandRow(int row, bool expand);
+  bool IsRowExpanded(int row) const;
 
   // Hit test in client coordinates: the row (-1 for none) and *column.
   int HitTest(POINT client, int* column) const;
   RECT CellRect(int row, int column) const;  // client coordinates
 
+  // Calls nest. While suspended the grid takes no part in the list's messages (fills stay
+  // fast); a row selected meanwhile is scrolled into view on resuming.
   void SuspendRedraw();
   void ResumeRedraw();  // redraws everything
   void Repaint();
 
   void SetColorCallback(GridColorCallback callback, void* context);
+  // The row under the mouse pointer (drawn on the tooltip background), or -1.
+  int HoverRow() const;
 
   // A balloon tooltip with text at the point (screen coordinates) for ms milliseconds; it
   // also goes at the next click in the list and when an edit ends.
   void ShowBalloon(const std::u16string& text, POINT screen, UINT ms);
   void HideBalloon();
+  bool IsBalloonShown() const;
 
  private:
   struct State;

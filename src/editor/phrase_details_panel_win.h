@@ -7,10 +7,14 @@
 // keystroke text should be tested for duplicates.
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <utility>
 
+#include "controls/keystroke_list_win.h"
 #include "lang/localized_dialog_win.h"
 
 namespace vellix {
@@ -45,6 +49,19 @@ class PhraseDetailsPanel : public LocalizedDialog {
 
   uint32_t phraseId() const { return phraseId_; }
 
+  // Private messages the panel posts to itself.
+  static constexpr UINT kChangedMessage = WM_APP + 1;       // send kPanelChanged
+  static constexpr UINT kTestKeystrokeMessage = WM_APP + 2;  // send the next queued test
+
+  // The list of keystrokes, its tooltip control and the keystroke the commands act on
+  // (the selected item at the selection mark, or -1).
+  const KeystrokeList& keystrokes() const { return list_; }
+  HWND toolTip() const { return toolTip_; }
+  int SelectedKeystroke() const;
+  // The list's context menu: the current captions of "Add" and "Remove" with their
+  // commands, greyed as the buttons are. The caller destroys it.
+  HMENU CreateKeystrokeMenu() const;
+
  protected:
   bool OnInitDialog() override;
   bool OnCommand(WORD id, WORD code, HWND control) override;
@@ -52,6 +69,25 @@ class PhraseDetailsPanel : public LocalizedDialog {
   void OnDestroy() override;
 
  private:
+  void Notify(UINT code, const std::u16string& text, uint32_t phraseId) const;
+  void PostChanged();
+  void QueueKeystrokeTest(std::u16string text);
+  void SetControlsEnabled(bool on);
+  void SetFrameCaption(const std::u16string& caption) const;
+  std::u16string FrameCaption() const;
+  void RefreshCommandStates();
+  void AddKeystroke();
+  void RemoveKeystroke();
+  bool OnEndLabelEdit(const NMLVDISPINFOW& info);
+  void OnUserToggle(const KeystrokeToggle& toggle);
+  void OnCaretLeftClicked();
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+  INT_PTR OnNotify(const NMHDR& hdr, bool& handled);
+  void ShowContextMenu(LPARAM position);
+  void LayOut(int width, int height);
+  void SetUpControls();
+  HFONT StrikeOutFont();
+
   HWND frame_ = nullptr;
   HWND notifyTarget_ = nullptr;
   uint32_t phraseId_ = 0;
@@ -59,6 +95,14 @@ class PhraseDetailsPanel : public LocalizedDialog {
   bool adding_ = false;
   std::u16string defaultKeystroke_;
   HFONT strikeOut_ = nullptr;
+  HFONT boldFont_ = nullptr;
+  HWND toolTip_ = nullptr;
+  KeystrokeList list_;
+  bool refreshing_ = false;
+  // Changes posted as kChangedMessage and not yet reported.
+  int pendingChanges_ = 0;
+  // Duplicate tests waiting for kTestKeystrokeMessage: (phrase id, keystroke text).
+  std::deque<std::pair<uint32_t, std::u16string>> pendingTests_;
 };
 
 }  // namespace vellix

@@ -43,9 +43,9 @@ size_t Win32Desktop::KeyText(const KeyboardEventInfo& key, WindowHandle window,
                              char16_t* buffer, size_t capacity) noexcept {
   if (window == 0) return 0;
   // These queries also bring this thread's key-state table up to date with the keyboard
-  // before it is read below: the hook's thread receives no key messages of its own.
+  // before it is read below: the hook's thread receives no key messages of its own. Ctrl
+  // was already asked by the caller (IsControlDown), which leaves Ctrl shortcuts out.
   GetAsyncKeyState(VK_MENU);
-  if (GetAsyncKeyState(VK_CONTROL) != 0) return 0;  // Ctrl shortcuts are not text
   GetAsyncKeyState(VK_SHIFT);
   GetKeyState(VK_CAPITAL);
 

@@ -9,51 +9,18 @@
 
 #include "base/wide.h"
 #include "phrases/database_file_writer_win.h"
+#include "temp_folder.h"
 
 namespace vellix {
 namespace {
 
 using File = PhraseDatabaseFile;
 
-// A fresh folder under %TEMP% for one test, removed with everything in it afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    wchar_t base[MAX_PATH];
-    GetTempPathW(MAX_PATH, base);
-    static int counter = 0;
-    path_ = std::wstring(base) + L"vellix-dbfile-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-            std::to_wstring(++counter);
-    CreateDirectoryW(path_.c_str(), nullptr);
-  }
-  ~TempFolder() { RemoveTree(path_); }
-  std::u16string File(const wchar_t* name) const { return ToU16(path_ + L"\\" + name); }
-  std::vector<std::wstring> Names() const { return List(path_); }
+using testing::TempFolder;
 
-  static std::vector<std::wstring> List(const std::wstring& folder) {
-    std::vector<std::wstring> names;
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-      const std::wstring name = data.cFileName;
-      if (name != L"." && name != L"..") names.push_back(name);
-    } while (FindNextFileW(find, &data));
-    FindClose(find);
-    return names;
-  }
-  static void RemoveTree(const std::wstring& folder) {
-    for (const std::wstring& name : List(folder)) {
-      const std::wstring path = folder + L"\\" + name;
-      SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW(path.c_str());
-    }
-    RemoveDirectoryW(folder.c_str());
-  }
-
- private:
-  std::wstring path_;
-};
+std::u16string FileIn(const TempFolder& folder, const wchar_t* name) {
+  return ToU16(folder.File(name));
+}
 
 std::string ReadBytes(const std::u16string& path) {
   std::string bytes;
@@ -93,7 +60,7 @@ void Fill(PhraseDatabase& db, std::initializer_list<const char16_t*> words) {
 TEST(PhraseDatabaseFileWin, SaveLoadsBackAndLeavesTheFileReadOnly) {
   for (bool readOnlyBefore : {false, true}) {
     TempFolder folder;
-    const std::u16string path = folder.File(L"Database.xml");
+    const std::u16string path = FileIn(folder, L"Database.xml");
     WriteBytes(path, "old");
     if (readOnlyBefore) SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_READONLY);
     PhraseDatabase db;
@@ -111,7 +78,7 @@ TEST(PhraseDatabaseFileWin, SaveLoadsBackAndLeavesTheFileReadOnly) {
 
 TEST(PhraseDatabaseFileWin, SaveCreatesAMissingFileReadOnly) {
   TempFolder folder;
-  const std::u16string path = folder.File(L"New.xml");
+  const std::u16string path = FileIn(folder, L"New.xml");
   PhraseDatabase db;
   ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);
   EXPECT_TRUE(IsReadOnly(path));
@@ -120,25 +87,25 @@ TEST(PhraseDatabaseFileWin, SaveCreatesAMissingFileReadOnly) {
 
 TEST(PhraseDatabaseFileWin, LoadFailuresLeaveTheCollectionUntouched) {
   TempFolder folder;
-  WriteBytes(folder.File(L"empty.xml"), "");
-  WriteBytes(folder.File(L"noroot.xml"), "<Other/>");
-  WriteBytes(folder.File(L"zero.xml"), std::string("\0<Tessil_Phrase_Data/>", 22));
-  CreateDirectoryW(AsWide(folder.File(L"dir.xml").c_str()), nullptr);
+  WriteBytes(FileIn(folder, L"empty.xml"), "");
+  WriteBytes(FileIn(folder, L"noroot.xml"), "<Other/>");
+  WriteBytes(FileIn(folder, L"zero.xml"), std::string("\0<Tessil_Phrase_Data/>", 22));
+  CreateDirectoryW(AsWide(FileIn(folder, L"dir.xml").c_str()), nullptr);
   for (const wchar_t* name : {L"missing.xml", L"empty.xml", L"noroot.xml", L"zero.xml", L"dir.xml"}) {
     PhraseDatabase db;
     Fill(db, {u"kept"});
-    EXPECT_EQ(File::Load(db, folder.File(name)), 0) << name;
+    EXPECT_EQ(File::Load(db, FileIn(folder, name)), 0) << name;
     EXPECT_EQ(db.Size(), 1u) << name;
   }
   std::string bytes;
-  EXPECT_EQ(File::ReadFileBytes(folder.File(L"missing.xml"), bytes), FileReadStatus::kNotFound);
-  EXPECT_EQ(File::ReadFileBytes(folder.File(L"empty.xml"), bytes), FileReadStatus::kEmpty);
-  EXPECT_EQ(File::ReadFileBytes(folder.File(L"dir.xml"), bytes), FileReadStatus::kIsFolder);
+  EXPECT_EQ(File::ReadFileBytes(FileIn(folder, L"missing.xml"), bytes), FileReadStatus::kNotFound);
+  EXPECT_EQ(File::ReadFileBytes(FileIn(folder, L"empty.xml"), bytes), FileReadStatus::kEmpty);
+  EXPECT_EQ(File::ReadFileBytes(FileIn(folder, L"dir.xml"), bytes), FileReadStatus::kIsFolder);
 }
 
 TEST(PhraseDatabaseFileWin, FileOpenElsewhereCannotBeLoadedOrSaved) {
   TempFolder folder;
-  const std::u16string path = folder.File(L"Database.xml");
+  const std::u16string path = FileIn(folder, L"Database.xml");
   PhraseDatabase db;
   Fill(db, {u"first"});
   ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);
@@ -170,7 +137,7 @@ int CountingHook(const std::u16string&, void* argument) {
 
 TEST(PhraseDatabaseFileWin, HookCanStopTheSave) {
   TempFolder folder;
-  const std::u16string path = folder.File(L"Database.xml");
+  const std::u16string path = FileIn(folder, L"Database.xml");
   PhraseDatabase db;
   int calls = 0;
   EXPECT_EQ(File::Save(db, path, CountingHook, &calls), 0);
@@ -192,7 +159,7 @@ TEST(PhraseDatabaseFileWin, BackupsBesideTheProgram) {
   EXPECT_FALSE(File::OpenBackupFolder(nullptr));
 
   TempFolder folder;
-  const std::u16string path = folder.File(L"Data base.xml");
+  const std::u16string path = FileIn(folder, L"Data base.xml");
   PhraseDatabase db;
   Fill(db, {u"first"});
   ASSERT_EQ(File::Save(db, path, nullptr, nullptr), 1);  // read-only now
@@ -224,7 +191,7 @@ TEST(PhraseDatabaseFileWin, BackupOfAMissingDatabaseIsSkipped) {
   const std::wstring backups = ToWide(File::BackupFolder());
   TempFolder folder;
   PhraseDatabase db;
-  ASSERT_EQ(File::Save(db, folder.File(L"x.xml"), File::MakeBackup, nullptr), 1);
+  ASSERT_EQ(File::Save(db, FileIn(folder, L"x.xml"), File::MakeBackup, nullptr), 1);
   EXPECT_TRUE(TempFolder::List(backups).empty());
   TempFolder::RemoveTree(backups);
 }
@@ -267,7 +234,7 @@ TEST(DatabaseFileWriter, InterruptedSaveLeavesTheOldFileIntact) {
                     Step::kClearReadOnly, Step::kReplace}) {
     for (bool readOnly : {false, true}) {
       TempFolder folder;
-      const std::u16string path = folder.File(L"Database.xml");
+      const std::u16string path = FileIn(folder, L"Database.xml");
       const std::string old = "old content that must survive\r\n";
       WriteBytes(path, old);
       if (readOnly) SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_READONLY);
@@ -287,7 +254,7 @@ TEST(DatabaseFileWriter, InterruptedSaveLeavesTheOldFileIntact) {
 
 TEST(DatabaseFileWriter, RefusesAFolder) {
   TempFolder folder;
-  const std::u16string path = folder.File(L"dir");
+  const std::u16string path = FileIn(folder, L"dir");
   CreateDirectoryW(AsWide(path.c_str()), nullptr);
   EXPECT_EQ(DatabaseFileWriter(SystemFileOperations()).Write(ToWide(path), "x"), 0);
   EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"dir"});

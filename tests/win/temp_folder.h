@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 namespace vellix::testing {
 
@@ -24,25 +25,39 @@ class TempFolder {
   const std::wstring& Path() const { return path_; }
   std::wstring File(const wchar_t* name) const { return path_ + name; }
 
- private:
-  static void RemoveTree(const std::wstring& folder) {
+ // The names of the files and folders in folder (with or without its closing backslash).
+  std::vector<std::wstring> Names() const { return List(path_); }
+  static std::vector<std::wstring> List(const std::wstring& folder) {
+    std::vector<std::wstring> names;
     WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((folder + L"*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-      do {
-        const std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..") continue;
-        const std::wstring full = folder + name;
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(full + L"\\");
-        } else {
-          SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
-          DeleteFileW(full.c_str());
-        }
-      } while (FindNextFileW(find, &found));
-      FindClose(find);
+    HANDLE find = FindFirstFileW((WithSlash(folder) + L"*").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE) return names;
+    do {
+      const std::wstring name = found.cFileName;
+      if (name != L"." && name != L"..") names.push_back(name);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return names;
+  }
+
+  // Removes folder with everything in it, read-only files too.
+  static void RemoveTree(const std::wstring& folder) {
+    const std::wstring base = WithSlash(folder);
+    for (const std::wstring& name : List(base)) {
+      const std::wstring full = base + name;
+      if (GetFileAttributesW(full.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+        RemoveTree(full);
+      } else {
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(full.c_str());
+      }
     }
-    RemoveDirectoryW(folder.c_str());
+    RemoveDirectoryW(base.c_str());
+  }
+
+ private:
+  static std::wstring WithSlash(const std::wstring& folder) {
+    return (!folder.empty() && folder.back() == L'\\') ? folder : folder + L"\\";
   }
 
   std::wstring path_;

@@ -91,7 +91,9 @@ class Probe final : public KeyboardListener, public WinEventListener {
   void OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexcept override {
     char16_t text[100];
     size_t length = 0;
-    if (info.message == kWmKeyDown || info.message == kWmSysKeyDown) {
+    // As the word tracker does: a key under Ctrl is a shortcut and is not translated.
+    if ((info.message == kWmKeyDown || info.message == kWmSysKeyDown) &&
+        !desktop_.IsControlDown()) {
       length = desktop_.KeyText(info, window_, text, 99);
     }
     std::fprintf(log_, "key %X %X %X %X %s\n", info.message, info.vkCode, info.scanCode,
