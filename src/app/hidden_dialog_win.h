@@ -1,6 +1,6 @@
 #pragma once
 // A dialog that never becomes visible: every request to show it is taken out of its
-// position changes unless MayBeShown says otherwise.
+// position changes, and does not activate it, unless MayBeShown says otherwise.
 #include <windows.h>
 
 #include "win32/dialog.h"

@@ -17,6 +17,7 @@
 #include "editor/editor_texts.h"
 #include "editor/phrase_editor.h"
 #include "lang/language_win.h"
+#include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
 #include "win32/program_folder.h"
@@ -100,6 +101,9 @@ bool MainDialog::OnInitDialog() {
 void MainDialog::LoadDatabase() {
   savePath_ = ConfiguredDatabasePath();
   if (!FileExists(savePath_)) return;
+  // A run that was killed in the middle of a save left its temporary file (as large as
+  // the database) beside it; the database itself is whole.
+  RemoveStaleTemporaryFiles(ToWide(savePath_));
   std::lock_guard<std::mutex> lock(phrasesLock_);
   if (PhraseDatabaseFile::Load(phrases_, savePath_)) phrases_.Renumber();
   databasePath_ = savePath_;
@@ -132,6 +136,9 @@ void MainDialog::ToggleEngine(bool withBalloon) {
 }
 
 void MainDialog::EnableCommand() noexcept {
+  // The user's choice stands: an unlock after it must not switch the engine back on
+  // because an earlier lock once switched it off.
+  sessionStopFlag_ = false;
   ToggleEngine(true);
   if (engine_.IsRunning()) {
     if (!sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Register(hwnd(), false);
@@ -275,7 +282,9 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
     return 0;
   }
   if (wparam == 1) {
-    if (!engine_.IsRunning()) SetEngine(true);
+    // Switched on as the Enable command does it, without its balloon: the icon and the
+    // tooltip must not keep showing "off", and lock and unlock switch the engine again.
+    if (!engine_.IsRunning()) ToggleEngine(false);
     tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
     SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
     return 1;
@@ -302,6 +311,9 @@ void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
   switch (reaction) {
     case SessionReaction::kInstall:
       if (!sessionStopFlag_) return;
+      // The engine that the session switched off is switched on once; a later unlock
+      // after the user's Disable (or after a lock that found the engine off) leaves it.
+      sessionStopFlag_ = false;
       Log(u"WR_NEED_INSTALL");
       if (!engine_.IsRunning()) {
         SetEngine(true);

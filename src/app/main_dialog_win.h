@@ -79,6 +79,8 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   std::u16string savePath_;  // the configured path the background saves write
   TrayIcon tray_;
   SessionNotifier sessionNotifier_;
+  // Set when a session event switched the engine off; cleared when the session or the
+  // user switches it again.
   bool sessionStopFlag_ = false;
   bool restartRequested_ = false;
   bool editorRunning_ = false;

@@ -62,6 +62,71 @@ std::wstring TemporaryName(const std::wstring& path, unsigned attempt) {
 
 }  // namespace
 
+namespace {
+
+// Reads hexadecimal digits up to stop; false when there are none or others.
+bool ReadHex(const std::wstring& text, size_t& at, wchar_t stop, DWORD& value) {
+  value = 0;
+  const size_t first = at;
+  for (; at < text.size() && text[at] != stop; ++at) {
+    const wchar_t c = text[at];
+    DWORD digit;
+    if (c >= L'0' && c <= L'9') digit = c - L'0';
+    else if (c >= L'a' && c <= L'f') digit = c - L'a' + 10;
+    else return false;
+    if (value > 0x0FFFFFFF) return false;
+    value = value * 16 + digit;
+  }
+  if (at == first || at == text.size()) return false;
+  ++at;  // the stop character
+  return true;
+}
+
+bool ProcessRuns(DWORD process) {
+  HANDLE handle = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, process);
+  if (!handle) return GetLastError() == ERROR_ACCESS_DENIED;  // it exists, but is not ours
+  DWORD code = 0;
+  const bool runs = GetExitCodeProcess(handle, &code) && code == STILL_ACTIVE;
+  CloseHandle(handle);
+  return runs;
+}
+
+std::wstring FileNameOf(const std::wstring& path) {
+  const size_t slash = path.find_last_of(L"\\/");
+  return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+DWORD TemporaryFileProcess(const std::wstring& path, const std::wstring& name) {
+  const std::wstring base = FileNameOf(path) + L".";
+  if (name.size() <= base.size() || _wcsnicmp(name.c_str(), base.c_str(), base.size()) != 0) return 0;
+  const std::wstring rest = name.substr(base.size());
+  size_t at = 0;
+  DWORD process = 0;
+  DWORD number = 0;
+  if (!ReadHex(rest, at, L'-', process) || !ReadHex(rest, at, L'-', number) || !ReadHex(rest, at, L'.', number))
+    return 0;
+  return rest.substr(at) == L"tmp" ? process : 0;
+}
+
+int RemoveStaleTemporaryFiles(const std::wstring& path) {
+  const std::wstring name = FileNameOf(path);
+  const std::wstring folder = path.substr(0, path.size() - name.size());
+  WIN32_FIND_DATAW found{};
+  HANDLE search = FindFirstFileW((path + L".*.tmp").c_str(), &found);
+  if (search == INVALID_HANDLE_VALUE) return 0;
+  int removed = 0;
+  do {
+    if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    const DWORD process = TemporaryFileProcess(path, found.cFileName);
+    if (process == 0 || process == GetCurrentProcessId() || ProcessRuns(process)) continue;
+    if (DeleteFileW((folder + found.cFileName).c_str())) ++removed;
+  } while (FindNextFileW(search, &found));
+  FindClose(search);
+  return removed;
+}
+
 DatabaseFileOperations& SystemFileOperations() {
   static SystemOperations operations;
   return operations;

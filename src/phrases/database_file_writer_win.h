@@ -30,6 +30,16 @@ class DatabaseFileOperations {
 // The real Win32 calls.
 DatabaseFileOperations& SystemFileOperations();
 
+// The process id in the name of a save's temporary file beside path ("<path>.<process>-
+// <n>-<n>.tmp", hexadecimal), or 0 when name is no such name.
+DWORD TemporaryFileProcess(const std::wstring& path, const std::wstring& name);
+
+// Removes the temporary files that saves of path left behind when their process ended in
+// the middle of a save (killed, power cut): those whose process no longer runs. Files of
+// running processes (a save may be under way) and all other names stay. Answers how many
+// files were removed.
+int RemoveStaleTemporaryFiles(const std::wstring& path);
+
 class DatabaseFileWriter {
  public:
   explicit DatabaseFileWriter(DatabaseFileOperations& files) : files_(files) {}

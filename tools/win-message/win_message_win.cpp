@@ -3,12 +3,27 @@
 //   win-message.exe find TITLE               prints the window's handle (hex); exit 1 if none
 //   win-message.exe send TITLE MSG WP LP     sends MSG (a number, or a registered name in
 //                                            braces) and prints the answer
+//   win-message.exe post TITLE MSG WP LP     posts MSG and returns at once (a menu opened
+//                                            by the message may then be driven by keys)
+//   win-message.exe keys TITLE KEY...        posts key-down and key-up messages to the
+//                                            window's queue, where an open menu of its
+//                                            thread reads them; KEY: up down left right
+//                                            home end enter escape
 //   win-message.exe visible TITLE            exit 0 when the window is visible
+//   win-message.exe texts CLASS              prints the text of every top-level window of
+//                                            the class, one a line, asked with WM_GETTEXT
+//                                            (GetWindowText gives only the caption of
+//                                            another process's window; a tooltip's shown
+//                                            tip text comes only from the control)
+//   win-message.exe icon HANDLE ID           exit 0 when the notification area holds the
+//                                            icon ID of the window HANDLE (hex, as find
+//                                            prints it; the window may be gone)
 //   win-message.exe event NAME               exit 0 when the named event exists
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
 #include <windows.h>
+#include <shellapi.h>
 
 #include <cstdio>
 #include <cwchar>
@@ -55,11 +70,57 @@ UINT MessageId(const wchar_t* text) {
   return static_cast<UINT>(wcstoul(text, nullptr, 0));
 }
 
+struct KeyName {
+  const wchar_t* name;
+  UINT key;
+};
+
+constexpr KeyName kKeys[] = {
+    {L"up", VK_UP},     {L"down", VK_DOWN},   {L"left", VK_LEFT},     {L"right", VK_RIGHT},
+    {L"home", VK_HOME}, {L"end", VK_END},     {L"enter", VK_RETURN},  {L"escape", VK_ESCAPE},
+};
+
+UINT KeyCode(const wchar_t* name) {
+  for (const KeyName& key : kKeys) {
+    if (wcscmp(key.name, name) == 0) return key.key;
+  }
+  return 0;
+}
+
+// The menu loop of the window's thread reads its keys from the thread's queue, like the
+// keys a user presses while the menu is open.
+bool PostKey(HWND window, UINT key) {
+  const UINT scan = MapVirtualKeyW(key, MAPVK_VK_TO_VSC);
+  const LPARAM down = 1 | (static_cast<LPARAM>(scan) << 16);
+  const LPARAM up = down | (LPARAM{1} << 30) | (LPARAM{1} << 31);
+  return PostMessageW(window, WM_KEYDOWN, key, down) && PostMessageW(window, WM_KEYUP, key, up);
+}
+
+BOOL CALLBACK PrintText(HWND window, LPARAM argument) {
+  wchar_t className[128] = {};
+  GetClassNameW(window, className, 128);
+  if (_wcsicmp(className, reinterpret_cast<const wchar_t*>(argument)) != 0) return TRUE;
+  static wchar_t text[4096];
+  DWORD_PTR length = 0;
+  text[0] = 0;
+  if (SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000,
+                          &length)) {
+    for (wchar_t* c = text; *c; ++c) {
+      if (*c == L'\r' || *c == L'\n') *c = L'|';  // one window, one line
+    }
+    // UTF-8, so that the shell can compare any text (the C locale would stop at "…").
+    static char bytes[4 * 4096];
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+    if (size > 0) std::printf("%s\n", bytes);
+  }
+  return TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|visible|event ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -69,10 +130,37 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(event);
     return 0;
   }
+  if (command == L"texts") {
+    EnumWindows(&PrintText, reinterpret_cast<LPARAM>(argv[2]));
+    return 0;
+  }
+  if (command == L"icon" && argc >= 4) {
+    // Modifying nothing succeeds exactly when the shell knows the icon.
+    NOTIFYICONDATAW data{};
+    data.cbSize = sizeof data;
+    data.hWnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(wcstoull(argv[2], nullptr, 16)));
+    data.uID = static_cast<UINT>(wcstoul(argv[3], nullptr, 0));
+    return Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
+  }
   HWND window = FindTopLevel(argv[2]);
   if (!window) return 1;
   if (command == L"find") {
     wprintf(L"%llx\n", static_cast<unsigned long long>(reinterpret_cast<uintptr_t>(window)));
+    return 0;
+  }
+  if (command == L"post" && argc >= 6) {
+    return PostMessageW(window, MessageId(argv[3]), wcstoull(argv[4], nullptr, 0),
+                        wcstoll(argv[5], nullptr, 0))
+               ? 0
+               : 1;
+  }
+  if (command == L"keys") {
+    for (int i = 3; i < argc; ++i) {
+      const UINT key = KeyCode(argv[i]);
+      if (key == 0) return 2;
+      if (!PostKey(window, key)) return 1;
+      Sleep(50);  // one key at a time, as typed
+    }
     return 0;
   }
   if (command == L"visible") return IsWindowVisible(window) ? 0 : 1;
