@@ -107,6 +107,8 @@ struct PhraseGrid::State {
 
   // List items
   void InsertItems(int position, int count);
+  // Moves the selection and focus from one list position to another, as the rows move.
+  void MoveSelection(int from, int to);
   void DeleteItems(int position, int count);
   void DeleteAllItems();
   // Rebuilds the list's items from the model; used when collapsed rows make a change

@@ -29,13 +29,24 @@ GridNotify PhraseGrid::State::At(int row, int column) {
 }
 
 void PhraseGrid::State::InsertItems(int position, int count) {
-  LVITEMW item{};
-  item.mask = LVIF_TEXT;
-  item.pszText = LPSTR_TEXTCALLBACKW;
-  for (int i = 0; i < count; ++i) {
-    item.iItem = position + i;
-    SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-  }
+  // The list is virtual: it holds only the number of rows, so an insertion is one count
+  // change, however many rows come. The list keeps the selection by position, so a
+  // selection at or below the new rows moves down with its row.
+  // Asking for the selection walks the positions, so appends (a fill) do not ask.
+  if (count <= 0) return;
+  const bool appended = position + count >= ShownCount();
+  const int selected = appended ? -1 : SelectedPosition();
+  SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), LVSICF_NOSCROLL);
+  if (selected >= position) MoveSelection(selected, selected + count);
+}
+
+void PhraseGrid::State::MoveSelection(int from, int to) {
+  LVITEMW state{};
+  state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, from, reinterpret_cast<LPARAM>(&state));
+  state.state = LVIS_SELECTED | LVIS_FOCUSED;
+  SendMessageW(list, LVM_SETITEMSTATE, to, reinterpret_cast<LPARAM>(&state));
+  SendMessageW(list, LVM_SETSELECTIONMARK, 0, to);
 }
 
 void PhraseGrid::State::DeleteAllItems() {
@@ -55,8 +66,7 @@ void PhraseGrid::State::DeleteItems(int position, int count) {
 void PhraseGrid::State::Resync(int selectedRow) {
   SendMessageW(list, WM_SETREDRAW, FALSE, 0);
   DeleteAllItems();
-  SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), 0);
-  InsertItems(0, ShownCount());
+  SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), LVSICF_NOSCROLL);
   if (suspended == 0) SendMessageW(list, WM_SETREDRAW, TRUE, 0);
   const int position = rows.PositionOf(selectedRow);
   if (position >= 0) SelectPosition(position);
@@ -201,6 +211,8 @@ void PhraseGrid::State::ApplyColumns() {
 bool PhraseGrid::State::Attach(HWND window) {
   wchar_t name[32] = {};
   if (!window || !GetClassNameW(window, name, 32) || lstrcmpiW(name, WC_LISTVIEWW) != 0) return false;
+  // The style can only be given at creation.
+  if (!(GetWindowLongPtrW(window, GWL_STYLE) & LVS_OWNERDATA)) return false;
   Detach();
   list = window;
   parent = GetParent(window);
@@ -214,11 +226,11 @@ bool PhraseGrid::State::Attach(HWND window) {
   SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   if (parent)
     SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
-  // Items the list already holds are not the grid's; it shows the grid's own columns and
+  // A count the list already holds is not the grid's; it shows the grid's own columns and
   // rows (set before attaching, if any).
   SendMessageW(window, LVM_DELETEALLITEMS, 0, 0);
   if (!columns.empty()) ApplyColumns();
-  InsertItems(0, ShownCount());
+  SendMessageW(window, LVM_SETITEMCOUNT, ShownCount(), LVSICF_NOSCROLL);
   reportedRow = -1;
   InvalidateRect(window, nullptr, TRUE);
   return true;

@@ -73,7 +73,10 @@ class PhraseGrid {
   PhraseGrid& operator=(const PhraseGrid&) = delete;
 
   // Takes over an existing list view (a dialog control): report style, owner drawing of the
-  // cells, subclassing. Answers false when list is not a list view.
+  // cells, subclassing. The list must have been created virtual (LVS_OWNERDATA): the grid
+  // keeps the rows and cells itself and the list holds only their number, so that filling
+  // ten thousand rows costs the list nothing. Answers false when list is not a list view
+  // or not virtual.
   bool Attach(HWND list);
   HWND hwnd() const;
 

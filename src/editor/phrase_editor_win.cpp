@@ -294,15 +294,11 @@ void PhraseEditor::FillList(uint32_t selectId) {
   const std::u16string no = Localized(IDS_NO);
   grid_.SuspendRedraw();
   grid_.RemoveAllRows();
-  // A hidden list view skips its scroll-bar update on every inserted item.
-  const bool shown = IsWindowVisible(grid_.hwnd()) != FALSE;
-  if (shown) ShowWindow(grid_.hwnd(), SW_HIDE);
   for (const auto& phrase : working_.Items()) {
     if (checkedOnly && !phrase->Enabled()) continue;
     const int row = grid_.InsertRow(phrase->Id());
     if (row >= 0) FillRow(row, *phrase, yes, no);
   }
-  if (shown) ShowWindow(grid_.hwnd(), SW_SHOWNA);
   grid_.ResumeRedraw();
   int row = selectId ? grid_.FindRow(selectId) : -1;
   if (row < 0 && grid_.RowCount() > 0) row = 0;

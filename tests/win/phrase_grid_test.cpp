@@ -128,7 +128,8 @@ class PhraseGridTest : public ::testing::Test {
   void SetUp() override {
     ASSERT_NE(host_, nullptr);
     g_owner = &owner_;
-    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, 10, 10, 500, 300,
+    list_ = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA, 10,
+                            10, 500, 300,
                             host_, reinterpret_cast<HMENU>(kListId), GetModuleHandleW(nullptr), nullptr);
     ASSERT_NE(list_, nullptr);
     other_ = CreateWindowExW(0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 520, 10, 60, 24, host_,
@@ -225,12 +226,14 @@ TEST_F(PhraseGridTest, RowsAndColumnsSetBeforeAttachingAreShown) {
       {{u"Phrase", 120, LVCFMT_LEFT, CellKind::CheckText, {}}, {u"Usage", 60, LVCFMT_LEFT, CellKind::ReadOnly, {}}});
   grid.InsertRow(7);
   grid.InsertRow(8);
-  HWND second = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 320, 300, 60, host_,
-                                reinterpret_cast<HMENU>(102), GetModuleHandleW(nullptr), nullptr);
-  LVITEMW foreign{};
-  foreign.mask = LVIF_TEXT;
-  foreign.pszText = const_cast<wchar_t*>(L"not the grid's");
-  SendMessageW(second, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&foreign));
+  // A list that is not virtual cannot hold the grid's rows.
+  HWND plain = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT, 10, 320, 300, 60, host_,
+                               reinterpret_cast<HMENU>(103), GetModuleHandleW(nullptr), nullptr);
+  EXPECT_FALSE(grid.Attach(plain));
+  DestroyWindow(plain);
+  HWND second = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_OWNERDATA, 10, 320, 300,
+                                60, host_, reinterpret_cast<HMENU>(102), GetModuleHandleW(nullptr), nullptr);
+  SendMessageW(second, LVM_SETITEMCOUNT, 5, 0);  // a count that is not the grid's
   ASSERT_TRUE(grid.Attach(second));
   EXPECT_EQ(SendMessageW(second, LVM_GETITEMCOUNT, 0, 0), 2);
   EXPECT_EQ(grid.ColumnWidth(0), 120);
@@ -889,7 +892,7 @@ std::vector<WORD> GridDialogTemplate() {
   t.push_back(0);  // class
   t.push_back(0);  // title
   align();
-  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT);
+  dword(WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | LVS_REPORT | LVS_OWNERDATA);
   dword(0);
   for (WORD v : {5, 5, 240, 150, 200}) t.push_back(v);
   text(WC_LISTVIEWW);

@@ -1,6 +1,7 @@
 // Opens the phrase editor on a database of N phrases (default 10 000) and prints how long
 // the opening takes until the list is filled (the dialog's initialisation, which loads the
-// file and fills the list), and until the window has painted once. Prints figures only.
+// file and fills the list), and until the window has painted once, and how long paging
+// down through the list takes. Prints figures only.
 //
 //   editor-bench.exe [phrases] [runs] [detail [setup]]
 //
@@ -10,10 +11,12 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/settings.h"
 #include "base/wide.h"
@@ -51,6 +54,25 @@ void Pump() {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
+}
+
+// Pages down through the open list, painting after each page as a user's scrolling would,
+// and prints the median and the longest page.
+void ReportScrolling(HWND list) {
+  constexpr int kPages = 60;
+  std::vector<double> pages;
+  for (int i = 0; i < kPages; ++i) {
+    LARGE_INTEGER start, done;
+    QueryPerformanceCounter(&start);
+    SendMessageW(list, WM_VSCROLL, SB_PAGEDOWN, 0);
+    UpdateWindow(list);
+    QueryPerformanceCounter(&done);
+    pages.push_back(Milliseconds(start, done));
+  }
+  SendMessageW(list, WM_VSCROLL, SB_TOP, 0);
+  std::sort(pages.begin(), pages.end());
+  std::printf("scrolling %d pages down: median %.1f ms, longest %.1f ms per page\n", kPages, pages[kPages / 2],
+              pages.back());
 }
 
 }  // namespace
@@ -92,6 +114,7 @@ int wmain(int argc, wchar_t** argv) {
     QueryPerformanceCounter(&painted);
     std::printf("run %d: rows %d, open to list filled %.1f ms, to first paint %.1f ms\n", run + 1,
                 editor.grid().RowCount(), Milliseconds(start, filled), Milliseconds(start, painted));
+    if (run == 0) ReportScrolling(editor.grid().hwnd());
     if (run == 0 && argc > 3) {  // where the time of filling goes
       vellix::PhraseGrid& grid = editor.grid();
       LARGE_INTEGER t0, t1, t2, t3;

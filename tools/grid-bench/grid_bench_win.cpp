@@ -82,7 +82,8 @@ int wmain(int argc, wchar_t** argv) {
   InitCommonControlsEx(&classes);
   HWND host = CreateWindowExW(0, L"STATIC", L"grid bench", WS_POPUP | WS_VISIBLE, 0, 0, 640, 480, nullptr, nullptr,
                               GetModuleHandleW(nullptr), nullptr);
-  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT, 10, 10, 600, 440,
+  HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | WS_VISIBLE | WS_BORDER | LVS_REPORT | LVS_OWNERDATA, 10, 10,
+                              600, 440,
                               host, reinterpret_cast<HMENU>(100), GetModuleHandleW(nullptr), nullptr);
   PhraseGrid grid;
   if (!host || !list || !grid.Attach(list)) {
