@@ -4,6 +4,7 @@
 #include "controls/phrase_grid_state_win.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "base/wide.h"
 
@@ -69,24 +70,26 @@ int PhraseGrid::State::PositionAt(POINT pt, int* column) const {
 }
 
 CellParts PhraseGrid::State::PartsOf(int row, int column, const RECT& cell) const {
+  const int padding = Px(kCellPadding);
+  const int expander = Px(kExpanderSize);
+  const int box = Px(kCheckBoxSize);
   CellParts parts;
   parts.text = cell;
-  int x = cell.left + kCellPadding;
+  int x = cell.left + padding;
   const int middle = (cell.top + cell.bottom) / 2;
   if (column == 0) {
-    if (rows.Level(row) > 1) x += kChildIndent;
+    if (rows.Level(row) > 1) x += Px(kChildIndent);
     if (rows.HasChildren(row)) {
-      parts.expander =
-          RECT{x, middle - kExpanderSize / 2, x + kExpanderSize, middle - kExpanderSize / 2 + kExpanderSize};
-      x += kExpanderSize + kCellPadding;
+      parts.expander = RECT{x, middle - expander / 2, x + expander, middle - expander / 2 + expander};
+      x += expander + padding;
     }
   }
   if (IsCheckKind(Kind(column))) {
-    parts.box = RECT{x, middle - kCheckBoxSize / 2, x + kCheckBoxSize, middle - kCheckBoxSize / 2 + kCheckBoxSize};
-    x += kCheckBoxSize + kCellPadding;
+    parts.box = RECT{x, middle - box / 2, x + box, middle - box / 2 + box};
+    x += box + padding;
   }
   parts.text.left = std::min<LONG>(x, cell.right);
-  parts.text.right = std::max(parts.text.left, cell.right - kCellPadding);
+  parts.text.right = std::max(parts.text.left, cell.right - padding);
   return parts;
 }
 
@@ -214,6 +217,35 @@ void PhraseGrid::State::FillDispInfo(NMLVDISPINFOW& info) {
   info.item.pszText[n] = L'\0';
 }
 
+void PhraseGrid::State::UpdateRowHeight() {
+  rowHeight = RowHeightForFont();
+  // The list adds a pixel of its own below the tallest image.
+  HIMAGELIST spacer = ImageList_Create(1, std::max<int>(static_cast<int>(rowHeight) - 1, 1), ILC_COLOR, 1, 0);
+  if (!spacer) return;
+  ReleaseRowSpacer();
+  rowSpacer = spacer;
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowSpacer));
+}
+
+void PhraseGrid::State::ReleaseRowSpacer() {
+  if (!rowSpacer) return;
+  if (list && IsWindow(list) &&
+      reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) == rowSpacer) {
+    SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
+  }
+  ImageList_Destroy(std::exchange(rowSpacer, nullptr));
+}
+
+int PhraseGrid::State::Px(int pixels) const {
+  if (dpi == 0) {
+    HDC dc = GetDC(list);
+    dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
+    if (dc) ReleaseDC(list, dc);
+    if (dpi <= 0) dpi = 96;
+  }
+  return MulDiv(pixels, dpi, 96);
+}
+
 UINT PhraseGrid::State::RowHeightForFont() const {
   HDC dc = GetDC(list);
   const HGDIOBJ old = SelectObject(dc, Font());
@@ -221,7 +253,8 @@ UINT PhraseGrid::State::RowHeightForFont() const {
   GetTextMetricsW(dc, &metrics);
   SelectObject(dc, old);
   ReleaseDC(list, dc);
-  return static_cast<UINT>(std::max<LONG>(metrics.tmHeight + metrics.tmExternalLeading + 4, kCheckBoxSize + 5));
+  return static_cast<UINT>(
+      std::max<LONG>(metrics.tmHeight + metrics.tmExternalLeading + Px(4), Px(kCheckBoxSize) + Px(5)));
 }
 
 }  // namespace vellix

@@ -214,8 +214,15 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
         return 0;
       }
       break;
-    case WM_SETFONT:
-      s->rowHeight = 0;
+    case WM_SETFONT: {
+      // The list sets its row height from the new font first; the grid's rows follow.
+      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+      s->dpi = 0;
+      s->UpdateRowHeight();
+      return result;
+    }
+    case WM_DESTROY:
+      s->ReleaseRowSpacer();
       break;
     case kCheckSelectionMessage:
       s->ReportSelection();
@@ -259,7 +266,7 @@ LRESULT CALLBACK PhraseGrid::State::ParentProc(HWND hwnd, UINT message, WPARAM w
     case WM_MEASUREITEM: {
       MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
       if (measure->CtlType == ODT_LISTVIEW && measure->CtlID == static_cast<UINT>(s->id)) {
-        // Asked often (the list view measures as it inserts), so answered from a cache.
+        // Some list views ask as they insert, so it is answered from a cache.
         if (s->rowHeight == 0) s->rowHeight = s->RowHeightForFont();
         measure->itemHeight = s->rowHeight;
         return TRUE;

@@ -27,6 +27,7 @@ inline constexpr UINT kCloseChoiceMessage = WM_APP + 0x3A2;
 inline constexpr UINT kFitColumnMessage = WM_APP + 0x3A3;
 inline constexpr int kEditorId = 0x3A10;
 
+// Measures at 96 dots per inch (State::Px scales them).
 inline constexpr int kCellPadding = 4;
 inline constexpr int kCheckBoxSize = 13;
 inline constexpr int kChildIndent = 16;
@@ -61,6 +62,8 @@ struct PhraseGrid::State {
   bool lifted = false;         // the subclasses are off while redrawing is suspended
   bool scrollPending = false;  // a row was selected while redrawing was suspended
   UINT rowHeight = 0;          // measured from the list's font; 0 until asked, reset by WM_SETFONT
+  HIMAGELIST rowSpacer = nullptr;  // state image list that gives the list its row height
+  mutable int dpi = 0;         // the list's dots per inch; 0 until asked, reset by WM_SETFONT
   bool swallowChar = false;    // the key was handled; drop its WM_CHAR
   GridColorCallback colorCallback = nullptr;
   void* colorContext = nullptr;
@@ -128,6 +131,14 @@ struct PhraseGrid::State {
 
   // Drawing
   UINT RowHeightForFont() const;
+  // A virtual list view asks its owner for no row height (WM_MEASUREITEM) after it is
+  // created; it takes the height of its font or its image lists. So the grid gives it a
+  // state image list of one blank column as tall as a row (a row needs room for the scaled
+  // check boxes). The list draws no state images: the grid draws the cells.
+  void UpdateRowHeight();
+  void ReleaseRowSpacer();
+  // The grid's own measures (check box, indent, padding) are given at 96 dots per inch.
+  int Px(int pixels) const;
   void DrawRow(const DRAWITEMSTRUCT& draw);
   // color is the text's; lines the row's plain text colour, for the +/- box.
   void DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, COLORREF lines, bool active);

@@ -217,15 +217,21 @@ bool PhraseGrid::State::Attach(HWND window) {
   list = window;
   parent = GetParent(window);
   id = GetDlgCtrlID(window);
+  // The owner's subclass comes first: the list asks its owner for the row height
+  // (WM_MEASUREITEM) when it becomes owner-drawn, and the grid answers that from its font
+  // and its scaled check boxes.
+  if (parent)
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   style &= ~(LVS_TYPEMASK | LVS_EDITLABELS);
-  style |= LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_CLIPCHILDREN;
+  // Shared image lists: the list never destroys the grid's row spacer (nor the owner's
+  // image lists, which their owner destroys).
+  style |= LVS_REPORT | LVS_OWNERDRAWFIXED | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_SHAREIMAGELISTS | WS_CLIPCHILDREN;
   SetWindowLongPtrW(window, GWL_STYLE, style);
   // Before the subclass, which keeps the row check boxes from coming back.
   SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
-  if (parent)
-    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
+  UpdateRowHeight();
   // A count the list already holds is not the grid's; it shows the grid's own columns and
   // rows (set before attaching, if any).
   SendMessageW(window, LVM_DELETEALLITEMS, 0, 0);
@@ -252,10 +258,14 @@ void PhraseGrid::State::RestoreSubclasses() {
     editor = nullptr;
     if (balloon) DestroyWindow(std::exchange(balloon, nullptr));
     balloonShown = false;
+    ReleaseRowSpacer();
     return;
   }
-  // Row check boxes switched on meanwhile went past the filter of the list's subclass.
+  // Row check boxes switched on meanwhile went past the filter of the list's subclass (and
+  // took the place of the row spacer).
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
+  if (reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) != rowSpacer)
+    UpdateRowHeight();
   SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   if (parent) {
     SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
@@ -271,6 +281,7 @@ void PhraseGrid::State::Detach() {
   HideBalloon();
   if (balloon) DestroyWindow(std::exchange(balloon, nullptr));
   KillTimer(list, kBalloonTimer);
+  ReleaseRowSpacer();
   RemoveWindowSubclass(list, ListProc, kListSubclass);
   if (parent) RemoveWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this));
   list = nullptr;

@@ -75,8 +75,9 @@ class PhraseGrid {
   // Takes over an existing list view (a dialog control): report style, owner drawing of the
   // cells, subclassing. The list must have been created virtual (LVS_OWNERDATA): the grid
   // keeps the rows and cells itself and the list holds only their number, so that filling
-  // ten thousand rows costs the list nothing. Answers false when list is not a list view
-  // or not virtual.
+  // ten thousand rows costs the list nothing. The list's image lists become shared
+  // (LVS_SHAREIMAGELISTS): an owner that gives it one destroys it. Answers false when list
+  // is not a list view or not virtual.
   bool Attach(HWND list);
   HWND hwnd() const;
 

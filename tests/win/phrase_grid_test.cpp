@@ -978,6 +978,24 @@ TEST_F(PhraseGridDialogTest, DialogKeysReachTheEditorAndTheGrid) {
   EXPECT_EQ(GetFocus(), GetDlgItem(dialog_, IDOK));
 }
 
+// A virtual list takes its row height from its font; rows must still hold the check boxes
+// with their margin, and grow with a larger font.
+TEST_F(PhraseGridTest, RowsAreTallEnoughForTheirCheckBoxesAndFont) {
+  AddPhrase(1, true);
+  struct Case {
+    int fontHeight;
+    int minimum;  // the check box (13) and its margin (5), or the font and its margin (4)
+  } cases[] = {{6, 18}, {-40, 44}};
+  for (const auto& c : cases) {
+    HFONT font = CreateFontW(c.fontHeight, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, L"Tahoma");
+    SendMessageW(list_, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    const RECT cell = grid_.CellRect(0, kPhrase);
+    EXPECT_GE(cell.bottom - cell.top, c.minimum) << c.fontHeight;
+    SendMessageW(list_, WM_SETFONT, 0, TRUE);
+    DeleteObject(font);
+  }
+}
+
 TEST_F(PhraseGridTest, TenThousandRowsFillWithRedrawingSuspended) {
   grid_.SuspendRedraw();
   grid_.SuspendRedraw();  // nested, as a caller inside a caller would
