@@ -19,6 +19,7 @@
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
+#include "win32/file_dialogs_win.h"
 
 namespace vellix {
 using editor_support::Localized;
@@ -73,7 +74,7 @@ std::optional<std::u16string> EditorPrompts::ChooseDatabase(HWND owner, const st
   ofn.lpstrTitle = AsWide(title.c_str());
   ofn.lpstrDefExt = L"xml";
   ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetOpenFileNameW(&ofn)) return std::nullopt;
+  if (!ShowOpenFileDialog(ofn)) return std::nullopt;
   return ToU16(file.data());
 }
 

@@ -3,7 +3,6 @@
 #include "editor/phrase_editor_support_win.h"
 
 #include <commctrl.h>
-#include <commdlg.h>
 #include <windowsx.h>
 
 #include <algorithm>

@@ -13,6 +13,7 @@
 #include "lang/localized_dialog_win.h"
 #include "resource.h"
 #include "win32/dialog.h"
+#include "win32/file_dialogs_win.h"
 
 namespace vellix {
 namespace {
@@ -150,7 +151,7 @@ bool CreateLanguageFile(HWND owner, const LanguageFileOpener& open) {
   dialog.lpstrDefExt = L"lng";
   dialog.lpstrTitle = title.c_str();
   dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;
-  if (!GetSaveFileNameW(&dialog)) return false;
+  if (!ShowSaveFileDialog(dialog)) return false;
   return ExportLanguageFile(AsU16(file), open);
 }
 
