@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "about/about_dialog_win.h"
 #include "app/phrase_clipboard_win.h"
 #include "app/settings.h"
 #include "base/utf.h"
@@ -19,6 +20,7 @@
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_win.h"
 #include "phrases/phrase_database_file.h"
+#include "message_box_closer.h"
 #include "resource.h"
 #include "temp_folder.h"
 
@@ -699,6 +701,31 @@ TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
     EXPECT_EQ((GetMenuState(menu, ID_DELETE_PHRASE, MF_BYCOMMAND) & MF_GRAYED) != 0, c.row < 0);
     DestroyMenu(menu);
   }
+}
+
+// The Help menu's windows open over the editor: the key list box and the About dialog.
+TEST_F(PhraseEditorTest, HelpCommandsShowTheKeyListAndAboutOverTheEditor) {
+  Open();
+  {
+    testing::MessageBoxCloser closer;
+    Command(ID_COMMAND_LINE_KEYS);
+    EXPECT_NE(testing::MessageBoxCloser::text().find(L"/exit    - "), std::wstring::npos)
+        << testing::MessageBoxCloser::text();
+  }
+  // About is modal: a timer inside its loop notes its owner and closes it.
+  static HWND aboutOwner;
+  aboutOwner = nullptr;
+  const UINT_PTR timer = SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR, DWORD) {
+    HWND about = GetOpenAboutWindow();
+    if (!about || aboutOwner) return;
+    aboutOwner = GetWindow(about, GW_OWNER);
+    PostMessageW(about, WM_COMMAND, IDCANCEL, 0);
+  });
+  Command(ID_EDITOR_ABOUT);
+  KillTimer(nullptr, timer);
+  EXPECT_EQ(aboutOwner, Window());
+  EXPECT_EQ(GetOpenAboutWindow(), nullptr);
+  EXPECT_TRUE(IsWindow(Window()));  // the editor stays open
 }
 
 TEST_F(PhraseEditorTest, LinksShowTheirTextsAndTips) {
