@@ -9,6 +9,7 @@
 #include "app/program_title.h"
 #include "app/settings.h"
 #include "app/system_services_win.h"
+#include "app/version_resource_win.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"
 #include "lang/language_win.h"
@@ -29,31 +30,7 @@ bool IsLinkKind(AboutRowKind kind) { return kind == AboutRowKind::kLink || kind 
 
 }  // namespace
 
-std::u16string LegalNotice() {
-  const std::wstring file = ToWide(ProgramFile());
-  DWORD ignored = 0;
-  const DWORD size = GetFileVersionInfoSizeW(file.c_str(), &ignored);
-  if (size == 0) return {};
-  std::vector<BYTE> block(size);
-  if (!GetFileVersionInfoW(file.c_str(), 0, size, block.data())) return {};
-  struct Translation {
-    WORD language;
-    WORD codePage;
-  };
-  Translation* translations = nullptr;
-  UINT length = 0;
-  if (!VerQueryValueW(block.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translations),
-                      &length) ||
-      length < sizeof(Translation)) {
-    return {};
-  }
-  wchar_t query[64];
-  wsprintfW(query, L"\\StringFileInfo\\%04x%04x\\LegalCopyright", translations[0].language, translations[0].codePage);
-  wchar_t* value = nullptr;
-  if (!VerQueryValueW(block.data(), query, reinterpret_cast<void**>(&value), &length) || !value) return {};
-  // The length may or may not count the terminator; the text ends at the first one.
-  return ToU16(std::wstring_view(value, length)).c_str();
-}
+std::u16string LegalNotice() { return ReadVersionString(L"LegalCopyright"); }
 
 HWND GetOpenAboutWindow() { return g_open_about && IsWindow(g_open_about) ? g_open_about : nullptr; }
 

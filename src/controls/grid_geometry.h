@@ -7,19 +7,12 @@
 #include <string_view>
 #include <vector>
 
+#include "base/rect.h"
+
 namespace vellix {
 
-// A rectangle in one window's client coordinates (right and bottom exclusive, as in Win32).
-struct GridRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  friend bool operator==(const GridRect&, const GridRect&) = default;
-};
+// A rectangle in the list's client coordinates.
+using GridRect = Rect;
 
 // Rows the multi-line editor is tall, and the gap it leaves to the list's right edge.
 inline constexpr int kEditorRows = 5;

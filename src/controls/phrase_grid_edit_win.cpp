@@ -11,20 +11,26 @@ namespace vellix {
 
 using namespace grid_internal;
 
-bool PhraseGrid::State::BeginEdit(int row, int column) {
-  if (!rows.IsValid(row) || !IsTextKind(Kind(column))) return false;
+int PhraseGrid::State::PrepareCell(int row, int column, UINT code) {
   CloseChoice();
   CommitEdit(false);
   GridNotify n = At(row, column);
   n.locked = !IsEditable(row);
-  if (Notify(kGridBeginCellEdit, n) != 0 || n.locked) return false;
-  const GridCell* cell = rows.Cell(row, column);
-  if (!cell) return false;
+  if (Notify(code, n) != 0 || n.locked) return -1;
+  if (!rows.Cell(row, column)) return -1;  // the owner may have changed the rows
   if (!rows.IsShown(row)) ExpandRow(row, true);
   const int position = rows.PositionOf(row);
   if (position != SelectedPosition()) SelectPosition(position);
   SendMessageW(list, LVM_ENSUREVISIBLE, position, FALSE);
   EnsureColumnVisible(position, column);
+  return position;
+}
+
+bool PhraseGrid::State::BeginEdit(int row, int column) {
+  if (!rows.IsValid(row) || !IsTextKind(Kind(column))) return false;
+  const int position = PrepareCell(row, column, kGridBeginCellEdit);
+  if (position < 0) return false;
+  const GridCell* cell = rows.Cell(row, column);
   const RECT cellRect = CellRectAt(position, column);
   multiLine = Kind(column) == CellKind::CheckText;
   const GridRect place = multiLine
@@ -178,18 +184,9 @@ LRESULT CALLBACK PhraseGrid::State::EditorProc(HWND hwnd, UINT message, WPARAM w
 
 bool PhraseGrid::State::OpenChoice(int row, int column) {
   if (!rows.IsValid(row) || Kind(column) != CellKind::Choice) return false;
-  CloseChoice();
-  CommitEdit(false);
-  GridNotify n = At(row, column);
-  n.locked = !IsEditable(row);
-  if (Notify(kGridBeginCellChoice, n) != 0 || n.locked) return false;
+  const int position = PrepareCell(row, column, kGridBeginCellChoice);
+  if (position < 0) return false;
   const GridCell* cell = rows.Cell(row, column);
-  if (!cell) return false;
-  if (!rows.IsShown(row)) ExpandRow(row, true);
-  const int position = rows.PositionOf(row);
-  if (position != SelectedPosition()) SelectPosition(position);
-  SendMessageW(list, LVM_ENSUREVISIBLE, position, FALSE);
-  EnsureColumnVisible(position, column);
   const RECT place = CellRectAt(position, column);
   const int rowHeight = place.bottom - place.top;
   const auto& choices = columns[column].choices;

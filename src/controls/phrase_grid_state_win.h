@@ -148,6 +148,11 @@ struct PhraseGrid::State {
   // Checks
   bool ToggleCheck(int row, int column);
 
+  // The first steps of an in-place edit or choice: ends what is open, asks the owner
+  // (code: kGridBeginCellEdit or kGridBeginCellChoice) and brings the cell into view on the
+  // selected row. Answers the cell's list position, or -1 when refused.
+  int PrepareCell(int row, int column, UINT code);
+
   // In-place text editor
   bool BeginEdit(int row, int column);
   std::u16string EditorText() const;

@@ -3,17 +3,12 @@
 // the client area is resized. The layout keeps the margins and gaps of the dialog template
 // as they are when the dialog is created.
 
+#include "base/rect.h"
+
 namespace vellix {
 
-struct LayoutRect {
-  int left = 0;
-  int top = 0;
-  int right = 0;
-  int bottom = 0;
-  int Width() const { return right - left; }
-  int Height() const { return bottom - top; }
-  friend bool operator==(const LayoutRect&, const LayoutRect&) = default;
-};
+// A rectangle in the editor's client coordinates.
+using LayoutRect = Rect;
 
 struct LayoutSize {
   int width = 0;

@@ -28,6 +28,7 @@
 #include "engine/desktop_typing_engine_win.h"
 #include "phrases/phrase_database.h"
 #include "phrases/phrase_database_file.h"
+#include "common/window_search_win.h"
 
 namespace vellix {
 namespace {
@@ -48,35 +49,6 @@ double Median(std::vector<double> values) {
   std::sort(values.begin(), values.end());
   const size_t middle = values.size() / 2;
   return values.size() % 2 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
-}
-
-bool Matches(const wchar_t* pattern, const wchar_t* text) {
-  if (*pattern == 0) return *text == 0;
-  if (*pattern == L'*') {
-    for (;; ++text) {
-      if (Matches(pattern + 1, text)) return true;
-      if (*text == 0) return false;
-    }
-  }
-  return *text == *pattern && Matches(pattern + 1, text + 1);
-}
-
-struct Search {
-  const wchar_t* pattern;
-  DWORD process;
-  HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM argument) {
-  auto* search = reinterpret_cast<Search*>(argument);
-  DWORD process = 0;
-  GetWindowThreadProcessId(window, &process);
-  if (process != search->process) return TRUE;
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  if (!Matches(search->pattern, text)) return TRUE;
-  search->found = window;
-  return FALSE;
 }
 
 bool IconAdded(HWND window) {
@@ -112,21 +84,21 @@ bool RunOnce(const std::wstring& commandLine, const std::wstring& folder, const 
     std::fwprintf(stderr, L"cannot start %ls (error %lu)\n", commandLine.c_str(), GetLastError());
     return false;
   }
-  Search search{pattern, process.dwProcessId, nullptr};
+  HWND found = nullptr;
   bool ok = false;
   while (Now() - start < 30000) {
-    if (!search.found) {
-      EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-      if (search.found) times.window = Now() - start;
+    if (!found) {
+      found = vellix::tools::FindTopLevelWindow(pattern, process.dwProcessId);
+      if (found) times.window = Now() - start;
     }
-    if (search.found && (!waitIcon || IconAdded(search.found))) {
+    if (found && (!waitIcon || IconAdded(found))) {
       if (waitIcon) times.icon = Now() - start;
       ok = true;
       break;
     }
     if (WaitForSingleObject(process.hProcess, 1) == WAIT_OBJECT_0) break;
   }
-  if (search.found) PostMessageW(search.found, WM_SYSCOMMAND, SC_CLOSE, 0);
+  if (found) PostMessageW(found, WM_SYSCOMMAND, SC_CLOSE, 0);
   if (WaitForSingleObject(process.hProcess, 20000) != WAIT_OBJECT_0) TerminateProcess(process.hProcess, 1);
   CloseHandle(process.hThread);
   CloseHandle(process.hProcess);

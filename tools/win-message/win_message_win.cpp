@@ -29,41 +29,11 @@
 #include <cwchar>
 #include <string>
 
+#include "common/window_search_win.h"
+
 namespace {
 
-// '*' in the pattern stands for any run of characters.
-bool Matches(const wchar_t* pattern, const wchar_t* text) {
-  if (*pattern == 0) return *text == 0;
-  if (*pattern == L'*') {
-    for (;; ++text) {
-      if (Matches(pattern + 1, text)) return true;
-      if (*text == 0) return false;
-    }
-  }
-  return *text == *pattern && Matches(pattern + 1, text + 1);
-}
-
-struct Search {
-  const wchar_t* pattern;
-  HWND found;
-};
-
-BOOL CALLBACK Visit(HWND window, LPARAM argument) {
-  auto* search = reinterpret_cast<Search*>(argument);
-  wchar_t text[512] = {};
-  GetWindowTextW(window, text, 512);
-  if (Matches(search->pattern, text)) {
-    search->found = window;
-    return FALSE;
-  }
-  return TRUE;
-}
-
-HWND FindTopLevel(const wchar_t* title) {
-  Search search{title, nullptr};
-  EnumWindows(&Visit, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
+HWND FindTopLevel(const wchar_t* title) { return vellix::tools::FindTopLevelWindow(title); }
 
 UINT MessageId(const wchar_t* text) {
   if (text[0] == L'{') return RegisterWindowMessageW(text);
