@@ -1,6 +1,7 @@
 #include "app/main_dialog_win.h"
 
 #include <cwchar>
+#include <memory>
 #include <string>
 
 #include "about/about_dialog_win.h"
@@ -175,6 +176,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   editorRunning_ = true;
   const bool wasOn = engine_.IsRunning();
   if (wasOn) engine_.Stop();
+  CountPostedWords();  // counts of phrases typed just before go into the copy
 
   // The editor works on its own copy; the live collection is replaced only on OK.
   PhraseDatabase edited;
@@ -220,25 +222,39 @@ int32_t MainDialog::PrintCallback(int32_t code, const EngineEntry* /*entry*/, co
   return 0;  // TAC_IS_ALLOW_PRINT_WORD: always allowed
 }
 
-// Worker thread, with the engine lock held: nothing here waits for the dialog's thread.
+// Worker thread, with the engine lock held: the keyboard hook waits for that lock on every
+// key, so nothing here may wait for long. The usage count has to wait for the collection
+// lock, which a background save holds while it serialises the whole collection, and the
+// statistics write the settings file; both are left to the dialog's thread.
 void MainDialog::OnWordPrinted(const char16_t* word) {
   const EngineEntry last = engine_.LastEntry();
-  const std::u16string keystroke = word ? std::u16string(word) : std::u16string();
   wchar_t id[16];
   swprintf(id, 16, L"%d", static_cast<int>(last.lParam));
   Log(u"TAC_WORD_IS_PRINTED [" + last.text + u",lParam=" + AsU16(id) + u"] ");
 
+  auto printed = std::make_unique<WordPrinted>();
+  printed->keystroke = word ? std::u16string(word) : std::u16string();
+  printed->phraseId = static_cast<uint32_t>(last.lParam);
+  printed->length = static_cast<uint32_t>(last.text.size());
+  if (PostMessageW(hwnd(), kWordPrintedMessage, 0, reinterpret_cast<LPARAM>(printed.get()))) {
+    printed.release();  // the dialog's thread owns it now
+  } else {
+    CountWordPrinted(*printed);  // a full queue must not lose the count
+  }
+}
+
+void MainDialog::CountWordPrinted(const WordPrinted& printed) {
   Settings& settings = Settings::Instance();
-  const bool countChanged = settings.statistics.AddPrintedChars(static_cast<uint32_t>(last.text.size()));
+  const bool countChanged = settings.statistics.AddPrintedChars(printed.length);
   if (countChanged) settings.statistics.SaveStatistics(settings.Store());
 
   bool counted = false;
   bool recordChanged = false;
   {
     std::lock_guard<std::mutex> lock(phrasesLock_);
-    if (const Phrase* phrase = phrases_.Find(last.lParam)) {
-      recordChanged = settings.statistics.OfferKeystroke(keystroke, phrase->Word(), phrase->CountUsage());
-      counted = phrases_.IncrementUsageCount(last.lParam) >= 0;
+    if (const Phrase* phrase = phrases_.Find(printed.phraseId)) {
+      recordChanged = settings.statistics.OfferKeystroke(printed.keystroke, phrase->Word(), phrase->CountUsage());
+      counted = phrases_.IncrementUsageCount(printed.phraseId) >= 0;
     }
   }
   if (recordChanged) settings.statistics.SaveStatistics(settings.Store());
@@ -248,6 +264,16 @@ void MainDialog::OnWordPrinted(const char16_t* word) {
     Log(u"Cannot increment usage count");
   }
   if (countChanged) PostMessageW(hwnd(), kStatisticsChangedMessage, 0, 0);
+}
+
+// Counts the typed phrases still waiting in the queue (the dialog is about to go, and
+// messages posted to a destroyed window are dropped).
+void MainDialog::CountPostedWords() {
+  MSG message;
+  while (PeekMessageW(&message, hwnd(), kWordPrintedMessage, kWordPrintedMessage, PM_REMOVE)) {
+    std::unique_ptr<WordPrinted> printed(reinterpret_cast<WordPrinted*>(message.lParam));
+    if (printed) CountWordPrinted(*printed);
+  }
 }
 
 int32_t MainDialog::NotifyCallback(int32_t code, const EngineEntry* /*entry*/, void* context) {
@@ -371,6 +397,12 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
     return 0;
   }
   switch (message) {
+    case kWordPrintedMessage: {
+      handled = true;
+      std::unique_ptr<WordPrinted> printed(reinterpret_cast<WordPrinted*>(lparam));
+      if (printed) CountWordPrinted(*printed);
+      return 1;
+    }
     case kStatisticsChangedMessage:
       handled = true;
       tray_.RefreshTooltip();
@@ -393,6 +425,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
 
 void MainDialog::OnDestroy() {
   if (engine_.IsRunning()) SetEngine(false);
+  CountPostedWords();  // the engine is stopped: nothing more comes
   tray_.Remove();
   if (sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Unregister(hwnd(), true);
   // The background saves read the collection this dialog owns; the last count must land.

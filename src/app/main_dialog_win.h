@@ -27,6 +27,16 @@ namespace vellix {
 
 // Posted to the dialog when the typed-character count changed.
 inline constexpr UINT kStatisticsChangedMessage = 41117;
+// Posted by the engine's worker when a phrase has been typed; lparam is a WordPrinted the
+// dialog takes over.
+inline constexpr UINT kWordPrintedMessage = WM_APP + 0x101;
+
+// What the dialog counts for a typed phrase.
+struct WordPrinted {
+  std::u16string keystroke;
+  uint32_t phraseId = 0;
+  uint32_t length = 0;  // UTF-16 units of the phrase's text
+};
 
 class MainDialog : public HiddenDialog, public TrayMenuHost {
  public:
@@ -63,6 +73,10 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
                                void* context);
   static int32_t NotifyCallback(int32_t code, const EngineEntry* entry, void* context);
   void OnWordPrinted(const char16_t* word);
+  // Dialog thread: the usage count, the statistics and the background save of a typed
+  // phrase.
+  void CountWordPrinted(const WordPrinted& printed);
+  void CountPostedWords();
 
   void LoadDatabase();
   PhraseDatabase::PhraseCount CountPhrases();
