@@ -31,8 +31,8 @@ GridNotify PhraseGrid::State::At(int row, int column) {
 void PhraseGrid::State::InsertItems(int position, int count) {
   // The list is virtual: it holds only the number of rows, so an insertion is one count
   // change, however many rows come. The list keeps the selection by position, so a
-  // selection at or below the new rows moves down with its row.
-  // Asking for the selection walks the positions, so appends (a fill) do not ask.
+  // selection at or below the new rows moves down with its row. Asking for the selection
+  // walks the positions, so appends (a fill) do not ask.
   if (count <= 0) return;
   const bool appended = position + count >= ShownCount();
   const int selected = appended ? -1 : SelectedPosition();
@@ -60,7 +60,18 @@ void PhraseGrid::State::DeleteAllItems() {
 }
 
 void PhraseGrid::State::DeleteItems(int position, int count) {
-  for (int i = count - 1; i >= 0; --i) SendMessageW(list, LVM_DELETEITEM, position + i, 0);
+  // As InsertItems: one count change. A selection below the rows moves up with its row; one
+  // on them is cleared (the position now shows another row).
+  if (count <= 0) return;
+  const int selected = SelectedPosition();
+  SendMessageW(list, LVM_SETITEMCOUNT, ShownCount(), LVSICF_NOSCROLL);
+  if (selected >= position + count) {
+    MoveSelection(selected, selected - count);
+  } else if (selected >= position && selected < ShownCount()) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list, LVM_SETITEMSTATE, selected, reinterpret_cast<LPARAM>(&state));
+  }
 }
 
 void PhraseGrid::State::Resync(int selectedRow) {

@@ -315,6 +315,36 @@ TEST_F(PhraseGridTest, SelectionChangesAreReportedOnce) {
   EXPECT_EQ(reported, (std::vector<int>{1, 2, -1, 2, -1}));
 }
 
+// The list holds only the number of shown rows and keeps the selection by position: when
+// rows above it come or go, the selection must stay on its row.
+TEST_F(PhraseGridTest, SelectionStaysOnItsRowWhenRowsComeOrGoAboveIt) {
+  AddPhrase(1, true, u"parent");
+  AddPhrase(2, true, u"child a", 2);
+  AddPhrase(3, true, u"child b", 2);
+  AddPhrase(4, true, u"after");
+  struct Case {
+    const char* name;
+    int selected;
+    int afterCollapse;  // the child's parent takes a hidden child's selection
+  } cases[] = {{"a row below the children", 3, 3}, {"a child", 2, 0}, {"the parent", 0, 0}};
+  for (const auto& c : cases) {
+    grid_.ExpandRow(0, true);
+    grid_.SelectRow(c.selected);
+    grid_.ExpandRow(0, false);
+    EXPECT_EQ(grid_.SelectedRow(), c.afterCollapse) << c.name;
+    grid_.ExpandRow(0, true);
+    EXPECT_EQ(grid_.SelectedRow(), c.afterCollapse) << c.name;
+  }
+  grid_.SelectRow(3);
+  ASSERT_EQ(grid_.InsertRow(9, 1, 0), 0);
+  EXPECT_EQ(grid_.RowData(grid_.SelectedRow()), 4u);
+  ASSERT_TRUE(grid_.RemoveRow(1));  // the parent with its children
+  EXPECT_EQ(grid_.RowData(grid_.SelectedRow()), 4u);
+  EXPECT_EQ(ListItems(), 2);
+  // Exactly one position is selected, the one of the row.
+  EXPECT_EQ(ListView_GetSelectedCount(list_), 1u);
+}
+
 // Each refusable action with the owner saying no: nothing changes.
 TEST_F(PhraseGridTest, RefusalLeavesTheCellAsItWas) {
   struct Case {
