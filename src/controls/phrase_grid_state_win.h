@@ -201,8 +201,9 @@ struct PhraseGrid::State {
   bool Attach(HWND window);
   // While redrawing is suspended (the owner fills the grid) nothing the list or its owner
   // receives needs the grid: no drawing, no user input. Every message through a subclassed
-  // window costs a property lookup (under Wine a trip to the server), which for ten
-  // thousand inserted rows adds up to seconds; so the subclasses are lifted meanwhile.
+  // window costs a property lookup (under Wine a trip to the server): ten thousand appended
+  // rows, one count change each, took 1.4 s with the subclasses on and take milliseconds
+  // with them lifted.
   void LiftSubclasses();
   void RestoreSubclasses();
   void Detach();

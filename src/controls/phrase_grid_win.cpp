@@ -228,11 +228,6 @@ bool PhraseGrid::State::Attach(HWND window) {
   list = window;
   parent = GetParent(window);
   id = GetDlgCtrlID(window);
-  // The owner's subclass comes first: the list asks its owner for the row height
-  // (WM_MEASUREITEM) when it becomes owner-drawn, and the grid answers that from its font
-  // and its scaled check boxes.
-  if (parent)
-    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
   style &= ~(LVS_TYPEMASK | LVS_EDITLABELS);
   // Shared image lists: the list never destroys the grid's row spacer (nor the owner's
@@ -242,6 +237,8 @@ bool PhraseGrid::State::Attach(HWND window) {
   // Before the subclass, which keeps the row check boxes from coming back.
   SendMessageW(window, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
   SetWindowSubclass(window, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
+  if (parent)
+    SetWindowSubclass(parent, ParentProc, reinterpret_cast<UINT_PTR>(this), reinterpret_cast<DWORD_PTR>(this));
   UpdateRowHeight();
   // A count the list already holds is not the grid's; it shows the grid's own columns and
   // rows (set before attaching, if any).

@@ -3,11 +3,9 @@
 // file and fills the list), and until the window has painted once, and how long paging
 // down through the list takes. Prints figures only.
 //
-//   editor-bench.exe [phrases] [runs] [detail [setup]]
+//   editor-bench.exe [phrases] [runs] [detail]
 //
-// With "detail" it also times the grid's row insertion and cell setters in the open editor,
-// and the same number of items inserted into a bare report list view (setup: 1 with the
-// editor's image list, 2 with its extended styles, 3 with both).
+// With "detail" it also times the grid's row insertion and cell setters in the open editor.
 #include <windows.h>
 #include <commctrl.h>
 
@@ -133,37 +131,6 @@ int wmain(int argc, wchar_t** argv) {
     }
     DestroyWindow(window);
     Pump();
-  }
-  if (argc > 3) {  // the list view alone: items inserted into a bare report list
-    HWND host = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 400, nullptr, nullptr, nullptr, nullptr);
-    HWND list = CreateWindowExW(0, WC_LISTVIEWW, L"", WS_CHILD | LVS_REPORT | LVS_OWNERDRAWFIXED, 0, 0, 600, 400, host,
-                                nullptr, nullptr, nullptr);
-    LVCOLUMNW column{};
-    column.mask = LVCF_WIDTH;
-    column.cx = 100;
-    for (int i = 0; i < 4; ++i) SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
-    if (argc > 4) {  // as the editor sets its list up
-      HIMAGELIST images = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
-      SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-      if (_wtoi(argv[4]) & 1) ListView_SetImageList(list, images, LVSIL_SMALL);
-      if (_wtoi(argv[4]) & 2) {
-        const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
-        ListView_SetExtendedListViewStyleEx(list, extended, extended);
-      }
-    }
-    SendMessageW(list, WM_SETREDRAW, FALSE, 0);
-    LARGE_INTEGER t0, t1;
-    QueryPerformanceCounter(&t0);
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.pszText = LPSTR_TEXTCALLBACKW;
-    for (int i = 0; i < count; ++i) {
-      item.iItem = i;
-      SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    }
-    QueryPerformanceCounter(&t1);
-    std::printf("bare list view, %d items inserted: %.1f ms\n", count, Milliseconds(t0, t1));
-    DestroyWindow(host);
   }
   settings.databasePath = savedPath;
   SetFileAttributesW(vellix::AsWide(path.c_str()), FILE_ATTRIBUTE_NORMAL);
