@@ -5,6 +5,10 @@ set -euo pipefail
 prefix=$WINEPREFIX
 source "$(dirname "${BASH_SOURCE[0]}")/wine-env.sh"
 export WINEPREFIX=$prefix
+if ! command -v wine >/dev/null || ! command -v wineserver >/dev/null; then
+  echo "wine-prefix: wine and wineserver are not on PATH; scripts/install-deps.sh installs them" >&2
+  exit 1
+fi
 mkdir -p "$(dirname "$WINEPREFIX")"
 if [ -f "$WINEPREFIX/.vellix-ready" ]; then
   exit 0
