@@ -2,6 +2,9 @@
 
 #include <commctrl.h>
 
+#include "base/dpi.h"
+#include "win32/dpi_win.h"
+
 namespace vellix {
 namespace {
 
@@ -46,8 +49,10 @@ void DetailsFrame::SetPanel(HWND panel) {
   LayOutPanel();
 }
 
-RECT DetailsFrame::PanelRect(const RECT& frameClient) {
-  RECT rect{frameClient.left + 4, frameClient.top + 16, frameClient.right - 4, frameClient.bottom - 4};
+RECT DetailsFrame::PanelRect(const RECT& frameClient, int dpi) {
+  const int side = ScaleToDpi(4, dpi);
+  RECT rect{frameClient.left + side, frameClient.top + ScaleToDpi(16, dpi), frameClient.right - side,
+            frameClient.bottom - side};
   // A frame smaller than its margins leaves the panel empty, never inverted.
   if (rect.right < rect.left) rect.right = rect.left;
   if (rect.bottom < rect.top) rect.bottom = rect.top;
@@ -58,7 +63,7 @@ void DetailsFrame::LayOutPanel() const {
   if (!frame_ || !panel_ || !IsWindow(panel_)) return;
   RECT client{};
   GetClientRect(frame_, &client);
-  const RECT rect = PanelRect(client);
+  const RECT rect = PanelRect(client, WindowDpi(frame_));
   SetWindowPos(panel_, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }

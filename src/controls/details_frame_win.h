@@ -1,6 +1,7 @@
 #pragma once
 // The details frame: a group box that hosts one child panel. The panel always fills the
-// frame's client rectangle inset by 4 pixels left, right and bottom and 16 at the top; when
+// frame's client rectangle inset by 4 pixels left, right and bottom and 16 at the top (at
+// 100 %; the insets grow with the display's scale, as the caption's font does); when
 // the frame receives the focus it hands it to the panel's first control, if the panel is
 // enabled.
 
@@ -23,7 +24,8 @@ class DetailsFrame {
   HWND panel() const { return panel_; }
   // Places the panel over the inset client rectangle (also done on every resize).
   void LayOutPanel() const;
-  static RECT PanelRect(const RECT& frameClient);
+  // The inset rectangle for a display of dpi dots per inch.
+  static RECT PanelRect(const RECT& frameClient, int dpi);
 
  private:
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,

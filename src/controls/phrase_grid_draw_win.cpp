@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/dpi.h"
 #include "base/wide.h"
+#include "win32/dpi_win.h"
 
 namespace vellix {
 
@@ -237,13 +239,8 @@ void PhraseGrid::State::ReleaseRowSpacer() {
 }
 
 int PhraseGrid::State::Px(int pixels) const {
-  if (dpi == 0) {
-    HDC dc = GetDC(list);
-    dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-    if (dc) ReleaseDC(list, dc);
-    if (dpi <= 0) dpi = 96;
-  }
-  return MulDiv(pixels, dpi, 96);
+  if (dpi == 0) dpi = WindowDpi(list);
+  return ScaleToDpi(pixels, dpi);
 }
 
 UINT PhraseGrid::State::RowHeightForFont() const {

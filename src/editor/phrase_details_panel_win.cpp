@@ -8,10 +8,12 @@
 
 #include "app/clipboard_win.h"
 #include "base/wide.h"
+#include "editor/details_layout.h"
 #include "editor/details_texts.h"
 #include "lang/language_win.h"
 #include "phrases/phrase.h"
 #include "resource.h"
+#include "win32/dpi_win.h"
 
 namespace vellix {
 namespace {
@@ -19,11 +21,11 @@ namespace {
 constexpr int kCaretLeftMax = 100;
 
 // A child's rectangle in its parent's client coordinates.
-RECT ChildRect(HWND parent, HWND child) {
+Rect ChildRect(HWND parent, HWND child) {
   RECT rect{};
   GetWindowRect(child, &rect);
   MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
+  return Rect{rect.left, rect.top, rect.right, rect.bottom};
 }
 
 int Width(const RECT& r) { return r.right - r.left; }
@@ -412,32 +414,27 @@ void PhraseDetailsPanel::ShowContextMenu(LPARAM position) {
 }
 
 void PhraseDetailsPanel::LayOut(int width, int height) {
-  const HWND add = Item(IDC_ADD_KEYSTROKE);
-  const HWND remove = Item(IDC_REMOVE_KEYSTROKE);
-  const HWND list = list_.hwnd();
-  if (!add || !remove || !list) return;
-  const RECT addRect = ChildRect(hwnd(), add);
-  const RECT removeRect = ChildRect(hwnd(), remove);
-  const RECT listRect = ChildRect(hwnd(), list);
-  constexpr int kButtonsTop = 8;
-  Place(add, listRect.left, kButtonsTop, Width(addRect), Height(addRect));
-  Place(remove, removeRect.left, kButtonsTop, Width(removeRect), Height(removeRect));
-  const int buttonsBottom = kButtonsTop + std::max(Height(addRect), Height(removeRect));
-
-  const RECT newList{listRect.left, buttonsBottom + 8, removeRect.right, height - 4};
-  Place(list, newList.left, newList.top, Width(newList), Height(newList));
-  const RECT group{newList.right + 8, kButtonsTop - 4, width - 8, height - 4};
-  Place(Item(IDC_POST_INSERTION_GROUP), group.left, group.top, Width(group), Height(group));
-  const HWND check = Item(IDC_CARET_LEFT_CHECK);
-  const RECT checkRect = ChildRect(hwnd(), check);
-  const RECT newCheck{group.left + 8, group.top + 16, group.left + 8 + Width(checkRect), group.top + 16 + Height(checkRect)};
-  Place(check, newCheck.left, newCheck.top, Width(checkRect), Height(checkRect));
-  const HWND count = Item(IDC_CARET_LEFT_COUNT);
-  const RECT countRect = ChildRect(hwnd(), count);
-  Place(count, newCheck.left, newCheck.bottom + 8, Width(countRect), Height(countRect));
-  const HWND spin = Item(IDC_CARET_LEFT_SPIN);
-  const RECT spinRect = ChildRect(hwnd(), spin);
-  Place(spin, newCheck.left + Width(countRect) + 1, newCheck.bottom + 8, Width(spinRect), Height(spinRect));
+  const struct {
+    int id;
+    Rect DetailsPanelControls::*rect;
+  } controls[] = {{IDC_ADD_KEYSTROKE, &DetailsPanelControls::add},
+                  {IDC_REMOVE_KEYSTROKE, &DetailsPanelControls::remove},
+                  {IDC_KEYSTROKE_LIST, &DetailsPanelControls::list},
+                  {IDC_POST_INSERTION_GROUP, &DetailsPanelControls::group},
+                  {IDC_CARET_LEFT_CHECK, &DetailsPanelControls::check},
+                  {IDC_CARET_LEFT_COUNT, &DetailsPanelControls::count},
+                  {IDC_CARET_LEFT_SPIN, &DetailsPanelControls::spin}};
+  DetailsPanelControls current;
+  for (const auto& control : controls) {
+    const HWND window = Item(control.id);
+    if (!window) return;
+    current.*control.rect = ChildRect(hwnd(), window);
+  }
+  const DetailsPanelControls next = ArrangeDetailsPanel(width, height, current, WindowDpi(hwnd()));
+  for (const auto& control : controls) {
+    const Rect& rect = next.*control.rect;
+    Place(Item(control.id), rect.left, rect.top, rect.Width(), rect.Height());
+  }
 }
 
 bool PhraseDetailsPanel::OnCommand(WORD id, WORD code, HWND control) {

@@ -16,6 +16,7 @@
 #include "app/settings.h"
 #include "app/sound_player_win.h"
 #include "app/web_links.h"
+#include "base/dpi.h"
 #include "base/wide.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
@@ -23,6 +24,7 @@
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
+#include "win32/dpi_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {
@@ -40,6 +42,8 @@ constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 64);
 constexpr COLORREF kDarkRed = RGB(128, 0, 0);
 constexpr int kLinkTipWidth = 500;
+// The header's margins left and right of a caption, at 100 %.
+constexpr int kHeaderTextMargins = 14;
 constexpr wchar_t kPlacementName[] = L"EditorWindowPos";
 
 std::u16string Decimal(long long value) { return ToU16(std::to_wstring(value)); }
@@ -172,10 +176,7 @@ void PhraseEditor::SetIcons() {
 
 int PhraseEditor::Scale(int pixels) const {
   // Column widths are given for 96 dots per inch; the window may be on a larger scale.
-  HDC dc = GetDC(hwnd());
-  const int dpi = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
-  if (dc) ReleaseDC(hwnd(), dc);
-  return MulDiv(pixels, dpi > 0 ? dpi : 96, 96);
+  return ScaleToDpi(pixels, WindowDpi(hwnd()));
 }
 
 void PhraseEditor::SetUpGrid() {
@@ -309,10 +310,19 @@ void PhraseEditor::FillList(uint32_t selectId) {
   }
 }
 
+int PhraseEditor::FixedColumnWidth(UINT captionId, int pixels) const {
+  // A caption longer than the column (a wider font, a translation) would be cut to "…":
+  // the column then takes the caption's width and the header's margins.
+  const std::u16string caption = Localized(captionId);
+  const int captionWidth =
+      ListView_GetStringWidth(grid_.hwnd(), reinterpret_cast<LPCWSTR>(caption.c_str())) + Scale(kHeaderTextMargins);
+  return std::max(Scale(pixels), captionWidth);
+}
+
 void PhraseEditor::RecomputeColumnWidths() {
-  grid_.SetColumnWidth(kUsageColumn, Scale(80));
-  grid_.SetColumnWidth(kActionColumn, Scale(100));
-  grid_.SetColumnWidth(kCaseColumn, Scale(100));
+  grid_.SetColumnWidth(kUsageColumn, FixedColumnWidth(IDS_USAGE_COUNT, 80));
+  grid_.SetColumnWidth(kActionColumn, FixedColumnWidth(IDS_ACTION, 100));
+  grid_.SetColumnWidth(kCaseColumn, FixedColumnWidth(IDS_CASE_SENSITIVE, 100));
   RECT client{};
   GetClientRect(grid_.hwnd(), &client);
   const int rest = client.right - grid_.ColumnWidth(kCaseColumn) - grid_.ColumnWidth(kActionColumn) -

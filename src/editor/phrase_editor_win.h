@@ -93,6 +93,8 @@ class PhraseEditor : public LocalizedDialog {
   void FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no);
   void RecomputeColumnWidths();
   int Scale(int pixels) const;
+  // pixels (at 100 %) for a column of fixed width, or more when its caption needs it.
+  int FixedColumnWidth(UINT captionId, int pixels) const;
   // The working collection is the caller's: a const editor still hands out its phrases.
   Phrase* PhraseOfRow(int row) const;
   Phrase* SelectedPhrase() const;

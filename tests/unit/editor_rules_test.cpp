@@ -1,7 +1,10 @@
-// The phrase editor's command rules and its layout arithmetic.
+// The phrase editor's command rules and the layout arithmetic of the editor and its details
+// panel.
 
 #include <gtest/gtest.h>
 
+#include "base/dpi.h"
+#include "editor/details_layout.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_layout.h"
 #include "resource.h"
@@ -107,6 +110,60 @@ TEST(EditorLayoutTest, ArrangeOnResize) {
     EXPECT_EQ(got.cancel, c.expected.cancel) << c.client.width << "x" << c.client.height;
     EXPECT_EQ(got.homeLink, c.expected.homeLink) << c.client.width << "x" << c.client.height;
     EXPECT_EQ(got.productLink, c.expected.productLink) << c.client.width << "x" << c.client.height;
+  }
+}
+
+TEST(LayoutScaleTest, MeasuresGrowWithTheDisplayAndRoundToTheNearestPixel) {
+  const struct {
+    int pixels;
+    int dpi;
+    int expected;
+  } cases[] = {
+      {8, 96, 8},   {8, 144, 12}, {16, 144, 24}, {1, 144, 2},  // 1.5 rounds up
+      {5, 120, 6},                                             // 6.25 rounds down
+      {7, 168, 12}, {-3, 144, -5},                             // halves away from zero
+      {4, 0, 4},    {4, -1, 4},                                // no reading counts as 100 %
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ScaleToDpi(c.pixels, c.dpi), c.expected) << c.pixels << " at " << c.dpi;
+  }
+}
+
+// The panel's controls somewhere in a 480 x 150 panel, as the template puts them.
+DetailsPanelControls PanelControls() {
+  DetailsPanelControls c;
+  c.add = {6, 6, 81, 29};
+  c.remove = {165, 6, 240, 29};
+  c.list = {6, 37, 240, 140};
+  c.group = {250, 3, 470, 140};
+  c.check = {260, 20, 390, 37};
+  c.count = {260, 42, 320, 63};
+  c.spin = {320, 42, 335, 63};
+  return c;
+}
+
+TEST(DetailsLayoutTest, ArrangeKeepsSizesAndScalesTheGaps) {
+  const struct {
+    int dpi;
+    DetailsPanelControls expected;
+  } cases[] = {
+      {96,
+       {{6, 8, 81, 31}, {165, 8, 240, 31}, {6, 39, 240, 146}, {248, 4, 472, 146}, {256, 20, 386, 37},
+        {256, 45, 316, 66}, {317, 45, 332, 66}}},
+      // At 150 % the check box sits 24 below the group's top, under its bold caption.
+      {144,
+       {{6, 12, 81, 35}, {165, 12, 240, 35}, {6, 47, 240, 144}, {252, 6, 468, 144}, {264, 30, 394, 47},
+        {264, 59, 324, 80}, {325, 59, 340, 80}}},
+  };
+  for (const auto& c : cases) {
+    const DetailsPanelControls got = ArrangeDetailsPanel(480, 150, PanelControls(), c.dpi);
+    EXPECT_EQ(got.add, c.expected.add) << c.dpi;
+    EXPECT_EQ(got.remove, c.expected.remove) << c.dpi;
+    EXPECT_EQ(got.list, c.expected.list) << c.dpi;
+    EXPECT_EQ(got.group, c.expected.group) << c.dpi;
+    EXPECT_EQ(got.check, c.expected.check) << c.dpi;
+    EXPECT_EQ(got.count, c.expected.count) << c.dpi;
+    EXPECT_EQ(got.spin, c.expected.spin) << c.dpi;
   }
 }
 

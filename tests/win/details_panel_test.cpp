@@ -831,8 +831,15 @@ TEST_F(DetailsPanelTest, FrameAndPanelLayout) {
   DeleteDC(dc);
   ReleaseDC(group_, screen);
 
-  EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}).right, 4);  // never inverted
-  EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}).bottom, 16);
+  EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}, 96).right, 4);  // never inverted
+  EXPECT_EQ(DetailsFrame::PanelRect(RECT{0, 0, 6, 10}, 96).bottom, 16);
+  // At 150 % the insets grow with the caption's font, which would otherwise lose its
+  // descenders under the panel.
+  const RECT scaled = DetailsFrame::PanelRect(RECT{0, 0, 300, 200}, 144);
+  EXPECT_EQ(scaled.left, 6);
+  EXPECT_EQ(scaled.top, 24);
+  EXPECT_EQ(scaled.right, 294);
+  EXPECT_EQ(scaled.bottom, 194);
 }
 
 TEST_F(DetailsPanelTest, FrameHandsTheFocusToAnEnabledPanel) {

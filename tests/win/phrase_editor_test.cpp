@@ -7,6 +7,7 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
 #include <memory>
 #include <optional>
 #include <string>
@@ -776,6 +777,23 @@ TEST_F(PhraseEditorTest, WindowKeepsItsMinimumSizeAndLayout) {
   EXPECT_GT(panel.left, frameScreen.left);
   EXPECT_LT(panel.right, frameScreen.right);
   EXPECT_LT(panel.bottom, frameScreen.bottom);
+  // The fixed columns keep their widths, or take their caption's width with the header's
+  // margins where the font makes it longer, so that no caption is cut. The widths are set
+  // when a database is loaded into the list, here into this wide window.
+  const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+  WriteDatabase(other, {{u"other phrase", {{u"op", 1}}}});
+  prompts_.chosen = other;
+  Command(ID_OPEN_DATABASE);
+  ASSERT_EQ(editor_->databasePath(), other);
+  const struct {
+    int column;
+    const wchar_t* caption;
+    int width;
+  } fixed[] = {{kCase, L"Case Sensitive", 100}, {kAction, L"Action", 100}, {kUsage, L"Usage Count", 80}};
+  for (const auto& f : fixed) {
+    const int needed = ListView_GetStringWidth(Grid().hwnd(), f.caption) + 12;
+    EXPECT_GE(Grid().ColumnWidth(f.column), std::max(f.width, needed)) << "column " << f.column;
+  }
 }
 
 }  // namespace
