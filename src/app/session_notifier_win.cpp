@@ -4,10 +4,16 @@ namespace vellix {
 namespace {
 using RegisterFunction = BOOL(WINAPI*)(HWND, DWORD);
 using UnregisterFunction = BOOL(WINAPI*)(HWND);
+
+// A looked-up function as its own type; the detour through void* says the cast is meant.
+template <typename Function>
+Function As(FARPROC address) {
+  return reinterpret_cast<Function>(reinterpret_cast<void*>(address));
+}
 }  // namespace
 
 SessionNotifier::~SessionNotifier() {
-  if (auto unregister = reinterpret_cast<UnregisterFunction>(
+  if (auto unregister = As<UnregisterFunction>(
           windows_.empty() ? nullptr : Function("WTSUnRegisterSessionNotification"))) {
     for (HWND window : windows_) unregister(window);
   }
@@ -22,7 +28,7 @@ FARPROC SessionNotifier::Function(const char* name) {
 
 bool SessionNotifier::Register(HWND window, bool thisSessionOnly) {
   if (!window || !IsWindow(window) || IsRegistered(window)) return false;
-  auto function = reinterpret_cast<RegisterFunction>(Function("WTSRegisterSessionNotification"));
+  auto function = As<RegisterFunction>(Function("WTSRegisterSessionNotification"));
   if (!function) return false;
   if (!function(window, thisSessionOnly ? 0 : 1)) return false;
   windows_.insert(window);
@@ -30,7 +36,7 @@ bool SessionNotifier::Register(HWND window, bool thisSessionOnly) {
 }
 
 bool SessionNotifier::Unregister(HWND window, bool forget) {
-  auto function = reinterpret_cast<UnregisterFunction>(Function("WTSUnRegisterSessionNotification"));
+  auto function = As<UnregisterFunction>(Function("WTSUnRegisterSessionNotification"));
   if (!function || !function(window)) return false;
   if (forget) windows_.erase(window);
   return true;

@@ -62,9 +62,13 @@ std::u16string RowTooltip(const Phrase& phrase, const EditorStringLookup& lookup
   for (const auto& [keystroke, enabled] : phrase.Prefixes()) {
     if (enabled) tip += u"\n       " + keystroke;
   }
-  tip += u"\n\n" + lookup(IDS_DETECTION_TYPE) + u": ";
+  tip += u"\n\n";
+  tip += lookup(IDS_DETECTION_TYPE);
+  tip += u": ";
   tip += lookup(phrase.CaseSensitive() ? IDS_CASE_SENSITIVE : IDS_CASE_INSENSITIVE);
-  tip += u"\n" + lookup(IDS_ACTION) + u": ";
+  tip += u"\n";
+  tip += lookup(IDS_ACTION);
+  tip += u": ";
   tip += lookup(phrase.AddOrReplace() == 0 ? IDS_APPEND : IDS_REPLACE);
   return tip;
 }

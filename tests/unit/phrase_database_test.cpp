@@ -17,7 +17,7 @@ std::unique_ptr<Phrase> MakePhrase(std::u16string word, FlagMap prefixes = {},
 // A collection whose phrases carry exactly the given identifiers, in order.
 void FillWithIds(PhraseDatabase& db, std::initializer_list<uint32_t> ids) {
   for (uint32_t id : ids) {
-    auto phrase = MakePhrase(u"p" + std::u16string(1, char16_t(u'0' + id % 10)));
+    auto phrase = MakePhrase(std::u16string{u'p', char16_t(u'0' + id % 10)});
     phrase->SetId(id);
     db.AppendWithId(std::move(phrase));
   }

@@ -89,7 +89,9 @@ TEST(ClipboardTest, CodePageDetectionGivesATableCodePageOrNothing) {
   }
   EXPECT_FALSE(DetectCodePage(""));
   // Without a locale and without a detection the bytes stay unconverted.
-  if (!detected) EXPECT_EQ(ConvertClipboardAnsiText("\xCF\xF0", nullptr), u"");
+  if (!detected) {
+    EXPECT_EQ(ConvertClipboardAnsiText("\xCF\xF0", nullptr), u"");
+  }
 }
 
 // A stand-in for the phrase database file's one-phrase document.
@@ -152,7 +154,8 @@ TEST(MenuHelpersTest, FindSetTextCheckAndCopyByIdDepthFirst) {
 
   EXPECT_TRUE(SetMenuItemRadioCheck(menu, 200, true));
   EXPECT_EQ(GetMenuState(sub, 200, MF_BYCOMMAND) & MF_CHECKED, UINT(MF_CHECKED));
-  MENUITEMINFOW info{sizeof info};
+  MENUITEMINFOW info{};
+  info.cbSize = sizeof info;
   info.fMask = MIIM_FTYPE;
   GetMenuItemInfoW(sub, 200, FALSE, &info);
   EXPECT_TRUE(info.fType & MFT_RADIOCHECK);

@@ -37,7 +37,7 @@ std::u16string WriteDatabase(int count) {
   for (int i = 0; i < count; ++i) {
     auto phrase = std::make_unique<vellix::Phrase>();
     phrase->SetWord(u"Phrase number " + vellix::ToU16(std::to_wstring(i)) + u" with a little text to show");
-    phrase->Prefixes()[u"k" + vellix::ToU16(std::to_wstring(i))] = 1;
+    phrase->Prefixes()[std::u16string(u"k").append(vellix::ToU16(std::to_wstring(i)))] = 1;
     phrase->SetEnabled(i % 10 != 0);
     db.Add(std::move(phrase));
   }
