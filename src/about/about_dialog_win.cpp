@@ -10,10 +10,12 @@
 #include "app/settings.h"
 #include "app/system_services_win.h"
 #include "app/version_resource_win.h"
+#include "base/dpi.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
+#include "win32/dpi_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {
@@ -21,6 +23,7 @@ namespace {
 
 constexpr UINT_PTR kListSubclassId = 0x41424F55;
 constexpr COLORREF kHeaderColor = RGB(0, 128, 0);
+// At 100 %; both grow with the display's scale.
 constexpr int kTextMargin = 4;   // pixels between the row's left edge and its text
 constexpr int kIndentWidth = 16;  // extra pixels before the text of indented rows
 
@@ -205,12 +208,17 @@ HFONT AboutDialog::RowFont(int row) const {
   return reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
 }
 
+int AboutDialog::TextIndent(const AboutRow& entry) const {
+  const int pixels = kTextMargin + (entry.kind == AboutRowKind::kIndentedLink ? kIndentWidth : 0);
+  return ScaleToDpi(pixels, WindowDpi(list_));
+}
+
 RECT AboutDialog::TextRect(int row) const {
   RECT bounds{};
   ListView_GetItemRect(list_, row, &bounds, LVIR_BOUNDS);
   const AboutRow& entry = rows_[size_t(row)];
   RECT text = bounds;
-  text.left += kTextMargin + (entry.kind == AboutRowKind::kIndentedLink ? kIndentWidth : 0);
+  text.left += TextIndent(entry);
   SIZE extent{};
   if (HDC dc = GetDC(list_)) {
     const HGDIOBJ old = SelectObject(dc, RowFont(row));
@@ -264,7 +272,7 @@ LRESULT AboutDialog::DrawRow(NMLVCUSTOMDRAW* draw) {
   SetTextColor(dc, color);
   SetBkMode(dc, TRANSPARENT);
   RECT text = bounds;
-  text.left += kTextMargin + (entry.kind == AboutRowKind::kIndentedLink ? kIndentWidth : 0);
+  text.left += TextIndent(entry);
   DrawTextW(dc, AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &text,
             DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
   SelectObject(dc, old);

@@ -42,6 +42,8 @@ class AboutDialog : public LocalizedDialog {
   void ActivateRow(int row);
   // The row whose text lies under the point (list client coordinates), or -1.
   int RowAtText(POINT point) const;
+  // Pixels from a row's left edge to its text (the margin, and the indent of indented rows).
+  int TextIndent(const AboutRow& entry) const;
   RECT TextRect(int row) const;
   HFONT RowFont(int row) const;
 
