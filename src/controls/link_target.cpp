@@ -5,16 +5,6 @@ namespace {
 
 constexpr std::u16string_view kMailto = u"mailto:";
 
-bool StartsWithIgnoreCase(std::u16string_view text, std::u16string_view prefix) {
-  if (text.size() < prefix.size()) return false;
-  for (size_t i = 0; i < prefix.size(); ++i) {
-    char16_t c = text[i];
-    if (c >= u'A' && c <= u'Z') c = static_cast<char16_t>(c - u'A' + u'a');
-    if (c != prefix[i]) return false;
-  }
-  return true;
-}
-
 bool IsBlank(char16_t c) { return c == u' ' || c == u'\t'; }
 
 // One number of 0 to 255 with optional blanks around it; nothing for anything else.
@@ -34,9 +24,11 @@ std::optional<uint32_t> ParseComponent(std::u16string_view part) {
 }  // namespace
 
 std::u16string LinkOpenTarget(const std::u16string& target) {
-  // An '@' at the very start is no e-mail address; "mailto:" already there stays single.
+  // An '@' at the very start is no e-mail address. A ':' or '/' before the '@' means the
+  // target already names a scheme or a path ("mailto:a@b", "https://host/@user",
+  // "ftp://user@host"): an address has neither, and such a target opens as it is.
   const size_t at = target.find(u'@', 1);
-  if (at == std::u16string::npos || StartsWithIgnoreCase(target, kMailto)) return target;
+  if (at == std::u16string::npos || target.find_first_of(u":/", 0) < at) return target;
   return std::u16string(kMailto) + target;
 }
 

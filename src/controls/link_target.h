@@ -9,8 +9,9 @@
 
 namespace vellix {
 
-// The target as it is opened: "mailto:" is put before a target that has '@' after its first
-// character (and does not already start with "mailto:").
+// The target as it is opened: "mailto:" is put before an e-mail address, a target that has
+// '@' after its first character and no ':' or '/' before that '@' (a target with a scheme,
+// "mailto:" among them, or with a path before the '@' is left as it is).
 std::u16string LinkOpenTarget(const std::u16string& target);
 
 // A colour in the layout of the Windows COLORREF (red in the low byte, then green, blue).

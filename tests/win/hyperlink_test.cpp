@@ -149,6 +149,8 @@ TEST_F(HyperLinkTest, ClickOffersTheTargetToTheParentThenOpensIt) {
       {L"Home Page", u"https://example.org/", ParentAnswer::kAllow, u"", u"https://example.org/",
        u"https://example.org/"},
       {L"Write to us", u"mailto:a@b.org", ParentAnswer::kAllow, u"", u"mailto:a@b.org", u"mailto:a@b.org"},
+      {L"Profile", u"https://example.org/@user", ParentAnswer::kAllow, u"", u"https://example.org/@user",
+       u"https://example.org/@user"},
       {L"user@example.org", u"", ParentAnswer::kVeto, u"", u"user@example.org", std::nullopt},
       {L"Home Page", u"https://example.org/", ParentAnswer::kRewrite, u"other@example.org", u"https://example.org/",
        u"mailto:other@example.org"},
