@@ -570,6 +570,38 @@ TEST_F(DetailsPanelTest, UserToggleTestsTheTextAndDrawsUncheckedGreyStruckOut) {
   EXPECT_GT(greyUnchecked, GreyPixels(List()) + 20);
 }
 
+// The mouse toggles the box it hits, whichever item is selected: the duplicate test is for
+// the toggled keystroke, and the selection stays where it was.
+TEST_F(DetailsPanelTest, ClickOnTheBoxOfAnUnselectedKeystrokeTestsThatKeystroke) {
+  const auto phrase = MakePhrase(7, u"Two keys", {{u"first", 1}, {u"second", 1}});
+  ShowAndSettle(*phrase);
+  SetFocus(List());
+  Select(0);
+  RECT bounds{};
+  ASSERT_TRUE(ListView_GetItemRect(List(), 1, &bounds, LVIR_BOUNDS));
+  LVHITTESTINFO hit{};
+  hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
+  ListView_SubItemHitTest(List(), &hit);
+  ASSERT_EQ(hit.iItem, 1);
+  ASSERT_NE(hit.flags & LVHT_ONITEMSTATEICON, 0u) << "the point is not on the check box";
+  const struct {
+    bool checkedAfter;
+    const char16_t* tested;
+  } clicks[] = {{false, u""}, {true, u"second"}};
+  for (const auto& c : clicks) {
+    received_.clear();
+    SendMessageW(List(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    SendMessageW(List(), WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    Pump();
+    EXPECT_EQ(Keys().Checked(1), c.checkedAfter);
+    ASSERT_EQ(received_.size(), 2u) << Show(received_);
+    EXPECT_EQ(received_[0].code, kPanelTestKeystroke);
+    EXPECT_EQ(received_[0].text, c.tested);
+    EXPECT_EQ(received_[1].code, kPanelChanged);
+    EXPECT_EQ(panel_.SelectedKeystroke(), 0);
+  }
+}
+
 // A click in the editor's list can end a change and show another phrase within one
 // message, before the panel's posted report arrives: the change still reaches the phrase
 // it was made in, with that phrase's keystrokes.
