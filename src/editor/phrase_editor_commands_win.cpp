@@ -174,8 +174,10 @@ void PhraseEditor::PastePhrase() {
   if (PastePhrasesFromClipboard(working_) < 1 || working_.Empty()) return;
   const uint32_t id = working_.At(working_.Size() - 1).Id();
   FillList(id);
-  const int row = grid_.SelectedRow();
-  if (row >= 0) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  // A disabled phrase is not listed while the filter is on: the first row is selected
+  // then, and its text is not the one to edit.
+  const int row = grid_.FindRow(id);
+  if (row >= 0 && row == grid_.SelectedRow()) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
   MarkModified();
 }
 
@@ -250,7 +252,8 @@ void PhraseEditor::OnNewPhraseMessage(WPARAM what, LPARAM value) {
       break;
     }
     case kAddKeystroke:
-      panel_.BeginNewKeystroke();
+      // The edit may have ended because another row was clicked; that phrase gets no entry.
+      if (panel_.phraseId() == static_cast<uint32_t>(value)) panel_.BeginNewKeystroke();
       break;
     default:
       break;

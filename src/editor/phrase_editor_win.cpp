@@ -228,7 +228,8 @@ void PhraseEditor::SetUpLinks() {
   homeLink_.SetTarget(std::u16string(HomePageAddress()));
   productLink_.Attach(Item(IDC_PRODUCT_LINK));
   productLink_.SetText(Localized(IDS_PRODUCT_CLIP));
-  productLink_.SetTarget(std::u16string(ProductPageAddress(0)));
+  // The link advertises the clip product (its text and tip): it opens that product's page.
+  productLink_.SetTarget(std::u16string(ProductPageAddress(kClipProductPage)));
 
   linkTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
@@ -469,7 +470,7 @@ void PhraseEditor::OnEndCellEdit(const GridNotify& notify) {
       PostMessageW(hwnd(), kNewPhraseMessage, kDiscardNew, newId);
       return;
     }
-    PostMessageW(hwnd(), kNewPhraseMessage, kAddKeystroke, 0);
+    PostMessageW(hwnd(), kNewPhraseMessage, kAddKeystroke, static_cast<LPARAM>(newId));
   }
   const std::u16string text = notify.text ? std::u16string(notify.text) : std::u16string();
   phrase->SetWord(text);
