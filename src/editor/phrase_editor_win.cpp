@@ -590,10 +590,17 @@ void PhraseEditor::OnCancel() {
 LRESULT PhraseEditor::OnCloseRequest() {
   if (IsIconic(hwnd())) SendMessageW(hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(hwnd());
+  // The text being typed is a change the question is about.
+  EndCellEdit();
   INT_PTR result = IDCANCEL;
   if (!AskToClose(result)) return 1;
   Finish(result);
   return 0;
+}
+
+void PhraseEditor::EndCellEdit() {
+  // The in-place editor ends as it does when it loses the focus: the edit is applied.
+  if (grid_.IsEditing()) SetFocus(grid_.hwnd());
 }
 
 void PhraseEditor::Finish(INT_PTR result) {

@@ -142,6 +142,7 @@ class PhraseEditor : public LocalizedDialog {
   // Closing.
   bool AskToClose(INT_PTR& result);
   LRESULT OnCloseRequest();
+  void EndCellEdit();
   void Finish(INT_PTR result);
 
   // Size and position.

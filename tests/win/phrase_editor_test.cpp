@@ -657,6 +657,39 @@ TEST_F(PhraseEditorTest, SaveAndCloseEndsWithOk) {
   EXPECT_TRUE(prompts_.saveQuestions.empty());
 }
 
+// Closing while a phrase text is being edited keeps what was typed: Save And Close
+// saves it, and the close request asks about it.
+TEST_F(PhraseEditorTest, ClosingDuringATextEditKeepsTheText) {
+  const struct {
+    const char* name;
+    bool closeRequest;  // else Save And Close
+    size_t questions;
+  } cases[] = {{"save and close", false, 0}, {"close request", true, 1}};
+  for (const auto& c : cases) {
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = IDYES;
+    Open();
+    Grid().SelectRow(1);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    HWND editor = Grid().Editor();
+    ASSERT_NE(editor, nullptr) << c.name;
+    ASSERT_EQ(GetFocus(), editor) << c.name;
+    SetWindowTextW(editor, L"typed before closing");
+    if (c.closeRequest) {
+      EXPECT_EQ(SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0), 0) << c.name;
+    } else {
+      Command(ID_SAVE_AND_CLOSE);
+    }
+    Pump();
+    EXPECT_EQ(prompts_.saveQuestions.size(), c.questions) << c.name;
+    EXPECT_EQ(editor_->result(), IDOK) << c.name;
+    EXPECT_EQ(working_.At(1).Word(), u"typed before closing") << c.name;
+    CloseEditor();
+  }
+}
+
 TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
   Open();
   SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
