@@ -707,6 +707,11 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       handled = true;
       return 0;
     }
+    case WM_CLOSE:
+      // The close box during a text edit: the edit is applied first, so that the Cancel
+      // that follows asks about it instead of ending only the edit.
+      EndCellEdit();
+      return 0;
     case WM_SIZE:
       LayOut();
       return 0;

@@ -690,6 +690,24 @@ TEST_F(PhraseEditorTest, ClosingDuringATextEditKeepsTheText) {
   }
 }
 
+// The close box during a text edit applies the edit and asks about it at once.
+TEST_F(PhraseEditorTest, CloseBoxDuringATextEditAsksAtOnce) {
+  prompts_.saveAnswer = IDNO;
+  Open();
+  Grid().SelectRow(1);
+  Pump();
+  Command(ID_EDIT_PHRASE);
+  HWND editor = Grid().Editor();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(GetFocus(), editor);
+  SetWindowTextW(editor, L"typed before closing");
+  SendMessageW(Window(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_EQ(prompts_.saveQuestions.size(), 1u);
+  EXPECT_EQ(editor_->result(), IDCANCEL);
+  EXPECT_EQ(editor_->hwnd(), nullptr);
+}
+
 TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
   Open();
   SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
