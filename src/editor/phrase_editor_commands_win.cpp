@@ -96,17 +96,16 @@ bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void PhraseEditor::RunCommand(UINT id) {
+  // A menu leaves the in-place editor open; what it holds is applied before the command
+  // refills the list, removes rows or closes the editor.
+  EndCellEdit();
   switch (id) {
     case ID_OPEN_DATABASE: OpenDatabase(); break;
     case ID_OPEN_BACKUP_FOLDER:
       if (!PhraseDatabaseFile::OpenBackupFolder(hwnd())) MessageBeep(static_cast<UINT>(-1));
       break;
     case ID_USE_AS_DEFAULT: UseAsDefault(); break;
-    case ID_SAVE_AND_CLOSE:
-      // A menu leaves the in-place editor open; what it holds is saved too.
-      EndCellEdit();
-      PostMessageW(hwnd(), WM_COMMAND, IDOK, 0);
-      break;
+    case ID_SAVE_AND_CLOSE: PostMessageW(hwnd(), WM_COMMAND, IDOK, 0); break;
     case ID_ADD_PHRASE: AddPhrase(); break;
     case ID_EDIT_PHRASE: EditPhrase(); break;
     case ID_DELETE_PHRASE: DeletePhrase(); break;

@@ -708,6 +708,27 @@ TEST_F(PhraseEditorTest, CloseBoxDuringATextEditAsksAtOnce) {
   EXPECT_EQ(editor_->hwnd(), nullptr);
 }
 
+// A menu command leaves the in-place editor open; the commands that refill the list apply
+// the text typed so far instead of dropping it.
+TEST_F(PhraseEditorTest, MenuCommandsDuringATextEditKeepTheText) {
+  for (const UINT id : {ID_CHECKED_ONLY, ID_ADD_PHRASE}) {
+    working_.Clear();
+    Settings::Instance().showCheckedPhrasesOnly = 0;
+    Open();
+    Grid().SelectRow(1);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    HWND editor = Grid().Editor();
+    ASSERT_NE(editor, nullptr) << id;
+    ASSERT_EQ(GetFocus(), editor) << id;
+    SetWindowTextW(editor, L"typed before the command");
+    Command(id);
+    EXPECT_EQ(working_.At(1).Word(), u"typed before the command") << id;
+    EXPECT_TRUE(editor_->modified()) << id;
+    CloseEditor();
+  }
+}
+
 TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
   Open();
   SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
