@@ -26,9 +26,9 @@ struct ProductRow {
   int page;          // index of ProductPageAddress
 };
 constexpr ProductRow kProducts[] = {
-    {IDS_PRODUCT_CLIP, IDS_PRODUCT_CLIP_TIP, 1},
-    {IDS_PRODUCT_NOTES, IDS_PRODUCT_NOTES_TIP, 0},
-    {IDS_PRODUCT_TIMER, IDS_PRODUCT_TIMER_TIP, 2},
+    {IDS_PRODUCT_CLIP, IDS_PRODUCT_CLIP_TIP, kClipProductPage},
+    {IDS_PRODUCT_NOTES, IDS_PRODUCT_NOTES_TIP, kNotesProductPage},
+    {IDS_PRODUCT_TIMER, IDS_PRODUCT_TIMER_TIP, kTimerProductPage},
 };
 
 std::u16string Decimal(uint32_t number) {

@@ -13,6 +13,9 @@ std::u16string_view NewsFeedAddress(bool russian);
 std::u16string_view SocialPageAddress();
 // The pages of the maker's three other products, index 0 to 2; the home page otherwise.
 inline constexpr int kOtherProductCount = 3;
+inline constexpr int kNotesProductPage = 0;
+inline constexpr int kClipProductPage = 1;
+inline constexpr int kTimerProductPage = 2;
 std::u16string_view ProductPageAddress(int index);
 // The encyclopedia article of the typed-characters row, Russian edition or English.
 std::u16string_view EncyclopediaAddress(bool russian);

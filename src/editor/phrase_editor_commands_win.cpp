@@ -96,6 +96,9 @@ bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void PhraseEditor::RunCommand(UINT id) {
+  // A menu leaves the in-place editor open; what it holds is applied before the command
+  // refills the list, removes rows or closes the editor.
+  EndCellEdit();
   switch (id) {
     case ID_OPEN_DATABASE: OpenDatabase(); break;
     case ID_OPEN_BACKUP_FOLDER:
@@ -174,8 +177,10 @@ void PhraseEditor::PastePhrase() {
   if (PastePhrasesFromClipboard(working_) < 1 || working_.Empty()) return;
   const uint32_t id = working_.At(working_.Size() - 1).Id();
   FillList(id);
-  const int row = grid_.SelectedRow();
-  if (row >= 0) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  // A disabled phrase is not listed while the filter is on: the first row is selected
+  // then, and its text is not the one to edit.
+  const int row = grid_.FindRow(id);
+  if (row >= 0 && row == grid_.SelectedRow()) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
   MarkModified();
 }
 
@@ -250,7 +255,8 @@ void PhraseEditor::OnNewPhraseMessage(WPARAM what, LPARAM value) {
       break;
     }
     case kAddKeystroke:
-      panel_.BeginNewKeystroke();
+      // The edit may have ended because another row was clicked; that phrase gets no entry.
+      if (panel_.phraseId() == static_cast<uint32_t>(value)) panel_.BeginNewKeystroke();
       break;
     default:
       break;

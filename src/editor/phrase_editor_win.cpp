@@ -228,7 +228,8 @@ void PhraseEditor::SetUpLinks() {
   homeLink_.SetTarget(std::u16string(HomePageAddress()));
   productLink_.Attach(Item(IDC_PRODUCT_LINK));
   productLink_.SetText(Localized(IDS_PRODUCT_CLIP));
-  productLink_.SetTarget(std::u16string(ProductPageAddress(0)));
+  // The link advertises the clip product (its text and tip): it opens that product's page.
+  productLink_.SetTarget(std::u16string(ProductPageAddress(kClipProductPage)));
 
   linkTips_ = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX,
                               CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd(), nullptr,
@@ -469,7 +470,7 @@ void PhraseEditor::OnEndCellEdit(const GridNotify& notify) {
       PostMessageW(hwnd(), kNewPhraseMessage, kDiscardNew, newId);
       return;
     }
-    PostMessageW(hwnd(), kNewPhraseMessage, kAddKeystroke, 0);
+    PostMessageW(hwnd(), kNewPhraseMessage, kAddKeystroke, static_cast<LPARAM>(newId));
   }
   const std::u16string text = notify.text ? std::u16string(notify.text) : std::u16string();
   phrase->SetWord(text);
@@ -589,10 +590,17 @@ void PhraseEditor::OnCancel() {
 LRESULT PhraseEditor::OnCloseRequest() {
   if (IsIconic(hwnd())) SendMessageW(hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(hwnd());
+  // The text being typed is a change the question is about.
+  EndCellEdit();
   INT_PTR result = IDCANCEL;
   if (!AskToClose(result)) return 1;
   Finish(result);
   return 0;
+}
+
+void PhraseEditor::EndCellEdit() {
+  // The in-place editor ends as it does when it loses the focus: the edit is applied.
+  if (grid_.IsEditing()) SetFocus(grid_.hwnd());
 }
 
 void PhraseEditor::Finish(INT_PTR result) {
@@ -699,6 +707,11 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       handled = true;
       return 0;
     }
+    case WM_CLOSE:
+      // The close box during a text edit: the edit is applied first, so that the Cancel
+      // that follows asks about it instead of ending only the edit.
+      EndCellEdit();
+      return 0;
     case WM_SIZE:
       LayOut();
       return 0;

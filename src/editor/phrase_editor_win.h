@@ -41,7 +41,7 @@ class PhraseEditor : public LocalizedDialog {
   static constexpr UINT kNewPhraseMessage = WM_APP + 2;  // wParam kDiscardNew / kEditRow / kAddKeystroke
   static constexpr WPARAM kDiscardNew = 0;               // lParam: the new phrase's id
   static constexpr WPARAM kEditRow = 1;                  // lParam: the row
-  static constexpr WPARAM kAddKeystroke = 2;
+  static constexpr WPARAM kAddKeystroke = 2;            // lParam: the new phrase's id
 
   // The list's columns.
   enum Column { kPhraseColumn = 0, kCaseColumn = 1, kActionColumn = 2, kUsageColumn = 3 };
@@ -142,6 +142,7 @@ class PhraseEditor : public LocalizedDialog {
   // Closing.
   bool AskToClose(INT_PTR& result);
   LRESULT OnCloseRequest();
+  void EndCellEdit();
   void Finish(INT_PTR result);
 
   // Size and position.

@@ -16,10 +16,12 @@
 #include "about/about_dialog_win.h"
 #include "app/phrase_clipboard_win.h"
 #include "app/settings.h"
+#include "app/web_links.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_win.h"
+#include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "message_box_closer.h"
 #include "resource.h"
@@ -247,6 +249,23 @@ TEST_F(PhraseEditorTest, AddTakesThePhraseAndThenItsKeystrokeInOneFlow) {
   EXPECT_EQ(TextOf(Window()).rfind(u"* ", 0), 0u);
 }
 
+// The first edit of a new phrase can end because another row is clicked: the keystroke
+// entry that follows belongs to the new phrase, not to the one selected now.
+TEST_F(PhraseEditorTest, NoKeystrokeEntryForAnotherPhraseAfterAdd) {
+  Open();
+  Command(ID_ADD_PHRASE);
+  HWND editor = Grid().Editor();
+  ASSERT_NE(editor, nullptr);
+  SetWindowTextW(editor, L"see you");
+  SendMessageW(editor, WM_KEYDOWN, VK_RETURN, 1);  // the entry is queued, not yet begun
+  Grid().SelectRow(0);
+  Pump();
+  ASSERT_EQ(editor_->panel().phraseId(), Grid().RowData(0));
+  EXPECT_EQ(ListView_GetEditControl(PanelItem(IDC_KEYSTROKE_LIST)), nullptr);
+  EXPECT_EQ(working_.At(0).Prefixes().size(), 1u);
+  EXPECT_EQ(working_.At(3).Word(), u"see you");
+}
+
 TEST_F(PhraseEditorTest, AddTakesTheClipboardText) {
   Open();
   if (OpenClipboard(nullptr)) {
@@ -399,6 +418,23 @@ TEST_F(PhraseEditorTest, CopyInOneSessionPastesInTheNext) {
   EXPECT_EQ(Grid().SelectedRow(), 3);
   EXPECT_TRUE(Grid().IsEditing());
   EndGridEdit(VK_RETURN);
+  EXPECT_TRUE(editor_->modified());
+}
+
+// A pasted phrase that the filter hides is added, but no other phrase's text is opened
+// for editing in its place.
+TEST_F(PhraseEditorTest, PasteOfAHiddenPhraseEditsNoOtherPhrase) {
+  Open();
+  Grid().SelectRow(RowOf(u"off phrase"));
+  Pump();
+  Command(ID_COPY_PHRASE);
+  Command(ID_CHECKED_ONLY);
+  ASSERT_EQ(Grid().RowCount(), 2);
+  Command(ID_PASTE_PHRASE);
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).Word(), u"off phrase");
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EXPECT_FALSE(Grid().IsEditing());
   EXPECT_TRUE(editor_->modified());
 }
 
@@ -621,6 +657,78 @@ TEST_F(PhraseEditorTest, SaveAndCloseEndsWithOk) {
   EXPECT_TRUE(prompts_.saveQuestions.empty());
 }
 
+// Closing while a phrase text is being edited keeps what was typed: Save And Close
+// saves it, and the close request asks about it.
+TEST_F(PhraseEditorTest, ClosingDuringATextEditKeepsTheText) {
+  const struct {
+    const char* name;
+    bool closeRequest;  // else Save And Close
+    size_t questions;
+  } cases[] = {{"save and close", false, 0}, {"close request", true, 1}};
+  for (const auto& c : cases) {
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = IDYES;
+    Open();
+    Grid().SelectRow(1);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    HWND editor = Grid().Editor();
+    ASSERT_NE(editor, nullptr) << c.name;
+    ASSERT_EQ(GetFocus(), editor) << c.name;
+    SetWindowTextW(editor, L"typed before closing");
+    if (c.closeRequest) {
+      EXPECT_EQ(SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0), 0) << c.name;
+    } else {
+      Command(ID_SAVE_AND_CLOSE);
+    }
+    Pump();
+    EXPECT_EQ(prompts_.saveQuestions.size(), c.questions) << c.name;
+    EXPECT_EQ(editor_->result(), IDOK) << c.name;
+    EXPECT_EQ(working_.At(1).Word(), u"typed before closing") << c.name;
+    CloseEditor();
+  }
+}
+
+// The close box during a text edit applies the edit and asks about it at once.
+TEST_F(PhraseEditorTest, CloseBoxDuringATextEditAsksAtOnce) {
+  prompts_.saveAnswer = IDNO;
+  Open();
+  Grid().SelectRow(1);
+  Pump();
+  Command(ID_EDIT_PHRASE);
+  HWND editor = Grid().Editor();
+  ASSERT_NE(editor, nullptr);
+  ASSERT_EQ(GetFocus(), editor);
+  SetWindowTextW(editor, L"typed before closing");
+  SendMessageW(Window(), WM_CLOSE, 0, 0);
+  Pump();
+  ASSERT_EQ(prompts_.saveQuestions.size(), 1u);
+  EXPECT_EQ(editor_->result(), IDCANCEL);
+  EXPECT_EQ(editor_->hwnd(), nullptr);
+}
+
+// A menu command leaves the in-place editor open; the commands that refill the list apply
+// the text typed so far instead of dropping it.
+TEST_F(PhraseEditorTest, MenuCommandsDuringATextEditKeepTheText) {
+  for (const UINT id : {ID_CHECKED_ONLY, ID_ADD_PHRASE}) {
+    working_.Clear();
+    Settings::Instance().showCheckedPhrasesOnly = 0;
+    Open();
+    Grid().SelectRow(1);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    HWND editor = Grid().Editor();
+    ASSERT_NE(editor, nullptr) << id;
+    ASSERT_EQ(GetFocus(), editor) << id;
+    SetWindowTextW(editor, L"typed before the command");
+    Command(id);
+    EXPECT_EQ(working_.At(1).Word(), u"typed before the command") << id;
+    EXPECT_TRUE(editor_->modified()) << id;
+    CloseEditor();
+  }
+}
+
 TEST_F(PhraseEditorTest, NextOpeningRestoresTheRectangleAndTheSelectedPhrase) {
   Open();
   SetWindowPos(Window(), nullptr, 40, 50, 700, 640, SWP_NOZORDER);
@@ -736,6 +844,46 @@ TEST_F(PhraseEditorTest, LinksShowTheirTextsAndTips) {
   ASSERT_NE(editor_->linkTips(), nullptr);
   EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETMAXTIPWIDTH, 0, 0), 500);
   EXPECT_EQ(SendMessageW(editor_->linkTips(), TTM_GETTOOLCOUNT, 0, 0), 2);
+}
+
+std::vector<std::u16string>* g_openedLinks = nullptr;
+bool RecordLink(HWND, const std::u16string& target) {
+  g_openedLinks->push_back(target);
+  return true;
+}
+
+// Each link opens the page of what it shows: the home page, and the page that the About
+// dialog gives the product the second link advertises.
+TEST_F(PhraseEditorTest, LinksOpenThePagesOfTheirTexts) {
+  std::vector<std::u16string> opened;
+  g_openedLinks = &opened;
+  const LinkOpener previous = SetLinkOpener(&RecordLink);
+  Open();
+  const std::vector<AboutRow> rows =
+      BuildAboutRows(AboutInputs{}, [](uint32_t id) { return GetLocalizedString(id); });
+  const auto aboutTarget = [&](const std::u16string& text) {
+    for (const AboutRow& row : rows) {
+      if (row.text == text) return row.target;
+    }
+    return std::u16string(u"(no About row)");
+  };
+  const struct {
+    int control;
+    std::u16string page;
+  } cases[] = {
+      {IDC_HOME_LINK, std::u16string(HomePageAddress())},
+      {IDC_PRODUCT_LINK, aboutTarget(TextOf(GetDlgItem(Window(), IDC_PRODUCT_LINK)))},
+  };
+  for (const auto& c : cases) {
+    opened.clear();
+    HWND link = GetDlgItem(Window(), c.control);
+    SendMessageW(link, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    SendMessageW(link, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    Pump();
+    EXPECT_EQ(opened, std::vector<std::u16string>{c.page}) << c.control;
+  }
+  SetLinkOpener(previous);
+  g_openedLinks = nullptr;
 }
 
 TEST_F(PhraseEditorTest, WindowKeepsItsMinimumSizeAndLayout) {
