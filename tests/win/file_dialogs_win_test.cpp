@@ -75,7 +75,9 @@ TEST(FileDialogs, OpenAndSaveAnswerAsTheUserCloses) {
     FileDialogCloser closer(c.button);
     EXPECT_EQ(c.show(dialog), c.chosen) << c.name;
     EXPECT_TRUE(FileDialogCloser::seen()) << c.name;
-    if (c.chosen) EXPECT_EQ(lstrcmpiW(chosen, file.c_str()), 0) << c.name;
+    if (c.chosen) {
+      EXPECT_EQ(lstrcmpiW(chosen, file.c_str()), 0) << c.name;
+    }
   }
 }
 
