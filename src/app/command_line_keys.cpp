@@ -30,9 +30,15 @@ constexpr std::array<HelpRow, 4> kHelpRows = {{
     {u"noautoload", 32},
 }};
 
-// The key names are plain ASCII, so the invariant lower-case of A to Z decides equality:
-// no other character lower-cases to a letter of them.
-char16_t LowerAscii(char16_t c) { return (c >= u'A' && c <= u'Z') ? char16_t(c + 32) : c; }
+// The invariant lower-case as far as it can reach the plain ASCII key names: A to Z, and
+// the two other characters whose lower-case is an ASCII letter, the capital I with dot
+// above (i) and the Kelvin sign (k).
+char16_t LowerAscii(char16_t c) {
+  if (c >= u'A' && c <= u'Z') return char16_t(c + 32);
+  if (c == u'\u0130') return u'i';
+  if (c == u'\u212A') return u'k';
+  return c;
+}
 
 bool EqualsIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;

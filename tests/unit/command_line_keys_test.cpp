@@ -33,6 +33,9 @@ TEST(CommandLineKeysTest, EachSpellingOfAKeySetsItsFlag) {
       {u"/edit", CommandLineKeys::kEdit},
       {u"/?", CommandLineKeys::kHelp},
       {u"-?", CommandLineKeys::kHelp},
+      // The invariant lower-case of the capital I with dot above is a plain i.
+      {u"/EX\u0130T", CommandLineKeys::kExit},
+      {u"/ED\u0130T", CommandLineKeys::kEdit},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Parse({c.argument}).Flags(), c.flags)
@@ -54,6 +57,8 @@ TEST(CommandLineKeysTest, ParametersThatAreNotKnownKeysAreIgnored) {
       {u""},
       {u"//exit"},     // only one switch character is taken off
       {u"/unknown"},
+      {u"/ex\u0131t"},  // the dotless i stays what it is
+      {u"/\uFF45xit"},  // a full-width e is not an e
       {u"C:\\data\\Database.xml"},
   };
   for (const Case& c : cases) {
