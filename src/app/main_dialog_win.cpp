@@ -153,8 +153,15 @@ void MainDialog::RequestClose(bool restart) noexcept {
   if (HWND editor = EditorWindow()) {
     if (SendMessageW(editor, EditorCloseRequestMessage(), 0, 0) == 1) return;
   }
-  if (HWND about = GetOpenAboutWindow()) SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
   restartRequested_ = restart;
+  Close();
+}
+
+// The tray menu and the About dialog run loops of their own inside this dialog's modal
+// loop; while one of them runs this dialog's loop cannot end, so they go first.
+void MainDialog::Close() noexcept {
+  EndMenu();
+  if (HWND about = GetOpenAboutWindow()) SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
   SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
@@ -364,7 +371,7 @@ void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
 void MainDialog::OnTimer(UINT_PTR id) {
   if (id == kExitTimer) {
     KillTimer(hwnd(), kExitTimer);
-    SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
+    Close();
   } else if (id == kBalloonTimer) {
     KillTimer(hwnd(), kBalloonTimer);
     tray_.MessageBalloon(u"");

@@ -83,6 +83,9 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   LRESULT OnInstanceMessage(WPARAM wparam);
   void OnSessionChange(WPARAM reason, LPARAM sessionId);
   void OnTimer(UINT_PTR id);
+  // Ends the modal run: closes an open tray menu and About dialog, then sends the close
+  // system command.
+  void Close() noexcept;
   void LogYesNo(std::u16string_view label, bool yes);
 
   std::u16string databasePath_;

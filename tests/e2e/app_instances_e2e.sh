@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Single instance: /EXIT, -exit and /Exit end the running instance; exit without a switch
 # character does not; a second start without keys leaves the running instance alone;
-# /noautoload removes the autostart entry.
-. "$(dirname "$0")/vellix_lib.sh"
+# /noautoload removes the autostart entry; an exit request ends the instance while its About
+# dialog or its tray menu is open.
+. "$(dirname "$0")/tray_lib.sh"
 e2e_enter "$@"
 
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
@@ -25,6 +26,26 @@ vx_wait_main
 vx_run
 vx_main_window || e2e_fail "the running instance ended at a second start"
 
+# The About dialog, opened from the tray menu (Exit, Restart, About), runs a modal loop of
+# its own; the exit request closes it rather than wait for the user.
+vt_wait_ready
+vt_menu home down down enter
+e2e_wait 'vx_window "About Vellix*"' 100 || e2e_fail "the tray menu opened no About dialog"
+vx_run /exit
+vx_wait_gone
+wait "$VX_PID" 2>/dev/null || true
+
+# So does the open tray menu.
+vx_start
+vt_wait_ready
+e2e_wine "$VX_MSG" post "$VX_TITLE" "$VT_TRAY_CALLBACK" 1 "$VT_WM_RBUTTONUP" || e2e_fail "cannot post the tray click"
+sleep 1
+vx_run /exit
+vx_wait_gone
+wait "$VX_PID" 2>/dev/null || true
+
+vx_start
+vx_wait_main
 wine reg add "$run_key" /v Vellix /d "\"$(e2e_winpath "$VX_DIR/Vellix.exe")\" /autoload" /f >/dev/null 2>&1
 vx_run /noautoload /exit
 vx_wait_gone
