@@ -181,6 +181,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   }
   if (editorRunning_) return;  // the editor is starting or ending in a nested loop
   editorRunning_ = true;
+  engineAfterEditor_ = false;
   const bool wasOn = engine_.IsRunning();
   if (wasOn) engine_.Stop();
   CountPostedWords();  // counts of phrases typed just before go into the copy
@@ -205,15 +206,24 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
     // Refill before the engine runs again, so that no old entry's identifier is counted
     // against a phrase of the new collection.
     engine_.LoadPhrases(phrases_);
-    if (wasOn) SetEngine(true);
+    ResumeEngineAfterEditor(wasOn);
     PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
                                     &PhraseDatabaseFile::MakeBackup, nullptr);
     const PhraseDatabase::PhraseCount count = CountPhrases();
     tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
-  } else if (wasOn) {
-    SetEngine(true);
+  } else {
+    ResumeEngineAfterEditor(wasOn);
   }
   editorRunning_ = false;
+}
+
+void MainDialog::ResumeEngineAfterEditor(bool wasOn) {
+  if (wasOn) {
+    SetEngine(true);
+  } else if (engineAfterEditor_ && !engine_.IsRunning()) {
+    ToggleEngine(false);  // the icon and the tooltip showed "off" until now
+  }
+  engineAfterEditor_ = false;
 }
 
 void MainDialog::ShowAbout() noexcept { vellix::ShowAbout(nullptr); }
@@ -317,7 +327,13 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
   if (wparam == 1) {
     // Switched on as the Enable command does it, without its balloon: the icon and the
     // tooltip must not keep showing "off", and lock and unlock switch the engine again.
-    if (!engine_.IsRunning()) ToggleEngine(false);
+    // While the phrase editor runs the engine stays off, so that typing in the editor is
+    // never expanded; it is switched on when the editor ends.
+    if (editorRunning_) {
+      engineAfterEditor_ = true;
+    } else if (!engine_.IsRunning()) {
+      ToggleEngine(false);
+    }
     tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
     SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
     return 1;

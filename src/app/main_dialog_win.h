@@ -83,6 +83,9 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   LRESULT OnInstanceMessage(WPARAM wparam);
   void OnSessionChange(WPARAM reason, LPARAM sessionId);
   void OnTimer(UINT_PTR id);
+  // After the phrase editor: the engine runs again when it ran before the editor, or when
+  // a second start asked for it meanwhile.
+  void ResumeEngineAfterEditor(bool wasOn);
   // Ends the modal run: closes an open tray menu and About dialog, then sends the close
   // system command.
   void Close() noexcept;
@@ -101,6 +104,8 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   bool sessionStopFlag_ = false;
   bool restartRequested_ = false;
   bool editorRunning_ = false;
+  // A second start while the editor runs: the engine is switched on once the editor ends.
+  bool engineAfterEditor_ = false;
   HICON icon_ = nullptr;
 };
 
