@@ -51,7 +51,7 @@ vt_wait_ready 600
 : >"$E2E_TMP/reader.log"
 (
   while [ ! -e "$E2E_TMP/stop-reader" ]; do
-    if loads; then echo ok; else echo "failed at $(date +%T.%N)"; fi
+    if loads; then echo ok; else echo "failed at $(date +%T.%N): $(e2e_wine "$DB_TOOL" check "$DB_WIN" 2>&1 | tr -d '\r' | head -n 3)"; fi
   done >>"$E2E_TMP/reader.log"
 ) &
 reader=$!
@@ -117,7 +117,8 @@ for kill in $(seq 1 20); do
   VT_PHRASE=$i
   xdotool type --delay 20 "$(keystroke "$i")"
   if [ $((kill % 2)) = 1 ]; then
-    wait_temporary "$leftovers" || e2e_fail "no save began after $(keystroke "$i") (kill $kill)"
+    wait_temporary "$leftovers" ||
+      e2e_fail "no save began after $(keystroke "$i") (kill $kill): expansions $(expanded "$i") of $VT_EXPANDED; the log ends in: $(tail -n 4 "$VX_LOG" | tr -d '\r')"
   else
     e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand (kill $kill)"
     sleep "0.$((RANDOM % 5))$((RANDOM % 10))"
