@@ -152,6 +152,17 @@ class PhraseEditorTest : public ::testing::Test {
     SendMessageW(Window(), WM_COMMAND, id, 0);
     Pump();
   }
+  // Starts the in-place edit of a row's text and types text into it, leaving it open;
+  // false when no editor took the focus.
+  bool TypeIntoOpenTextEdit(int row, const wchar_t* text) {
+    Grid().SelectRow(row);
+    Pump();
+    Command(ID_EDIT_PHRASE);
+    const HWND editor = Grid().Editor();
+    if (!editor || GetFocus() != editor) return false;
+    SetWindowTextW(editor, text);
+    return true;
+  }
   void KeyToFocus(WPARAM key) {
     SendMessageW(GetFocus(), WM_KEYDOWN, key, 1);
     Pump();
@@ -670,13 +681,7 @@ TEST_F(PhraseEditorTest, ClosingDuringATextEditKeepsTheText) {
     prompts_ = FakePrompts();
     prompts_.saveAnswer = IDYES;
     Open();
-    Grid().SelectRow(1);
-    Pump();
-    Command(ID_EDIT_PHRASE);
-    HWND editor = Grid().Editor();
-    ASSERT_NE(editor, nullptr) << c.name;
-    ASSERT_EQ(GetFocus(), editor) << c.name;
-    SetWindowTextW(editor, L"typed before closing");
+    ASSERT_TRUE(TypeIntoOpenTextEdit(1, L"typed before closing")) << c.name;
     if (c.closeRequest) {
       EXPECT_EQ(SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0), 0) << c.name;
     } else {
@@ -694,13 +699,7 @@ TEST_F(PhraseEditorTest, ClosingDuringATextEditKeepsTheText) {
 TEST_F(PhraseEditorTest, CloseBoxDuringATextEditAsksAtOnce) {
   prompts_.saveAnswer = IDNO;
   Open();
-  Grid().SelectRow(1);
-  Pump();
-  Command(ID_EDIT_PHRASE);
-  HWND editor = Grid().Editor();
-  ASSERT_NE(editor, nullptr);
-  ASSERT_EQ(GetFocus(), editor);
-  SetWindowTextW(editor, L"typed before closing");
+  ASSERT_TRUE(TypeIntoOpenTextEdit(1, L"typed before closing"));
   SendMessageW(Window(), WM_CLOSE, 0, 0);
   Pump();
   ASSERT_EQ(prompts_.saveQuestions.size(), 1u);
@@ -715,13 +714,7 @@ TEST_F(PhraseEditorTest, MenuCommandsDuringATextEditKeepTheText) {
     working_.Clear();
     Settings::Instance().showCheckedPhrasesOnly = 0;
     Open();
-    Grid().SelectRow(1);
-    Pump();
-    Command(ID_EDIT_PHRASE);
-    HWND editor = Grid().Editor();
-    ASSERT_NE(editor, nullptr) << id;
-    ASSERT_EQ(GetFocus(), editor) << id;
-    SetWindowTextW(editor, L"typed before the command");
+    ASSERT_TRUE(TypeIntoOpenTextEdit(1, L"typed before the command")) << id;
     Command(id);
     EXPECT_EQ(working_.At(1).Word(), u"typed before the command") << id;
     EXPECT_TRUE(editor_->modified()) << id;
