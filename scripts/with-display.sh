@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Runs a command with a private Xvfb display and one wineserver kept alive for its whole
 # duration, then stops what it started. The display number is the first free one from
-# VELLIX_DISPLAY (default 90) upwards.
+# VELLIX_DISPLAY (default 90) upwards. With VELLIX_XKB_LAYOUT (de, fr, ...) the display
+# gets that keyboard layout before Wine starts (Xvfb then runs with -noreset, since it
+# would otherwise reset its keymap whenever its last client leaves).
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -12,7 +14,9 @@ while [ -e "/tmp/.X11-unix/X$display" ] || [ -e "/tmp/.X$display-lock" ]; do
   display=$((display + 1))
 done
 
-Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+xvfb_options=()
+[ -n "${VELLIX_XKB_LAYOUT:-}" ] && xvfb_options+=(-noreset)
+Xvfb ":$display" -screen 0 1280x1024x24 -nolisten tcp "${xvfb_options[@]}" >/dev/null 2>&1 &
 xvfb_pid=$!
 server_started=0
 cleanup() {
@@ -27,6 +31,9 @@ for _ in $(seq 1 100); do
   sleep 0.05
 done
 export DISPLAY=":$display"
+if [ -n "${VELLIX_XKB_LAYOUT:-}" ]; then
+  setxkbmap -display "$DISPLAY" "$VELLIX_XKB_LAYOUT"
+fi
 
 "$here/wine-prefix.sh"
 wineserver -p >/dev/null 2>&1 && server_started=1 || true

@@ -3,12 +3,14 @@
 #include <windows.h>
 
 #include "engine/caret_position_win.h"
+#include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
 
 namespace vellix {
 
 DesktopTypingEngine::DesktopTypingEngine()
-    : TypingEngine(desktopPart, hooksPart), worker_(*this, injectorPart) {
+    : TypingEngine(desktopPart, hooksPart),
+      worker_(*this, injectorPart, KeyboardHookManager::Gate()) {
   // The program's own windows (editor, dialogs) never feed the word.
   WinEventHookManager::SetSkipOwnProcess(true);
   SetInstanceHandle(reinterpret_cast<uintptr_t>(GetModuleHandleW(nullptr)));

@@ -1,7 +1,8 @@
 #pragma once
 // The Desktop of the Windows build: window existence, key-to-text translation in the
-// keyboard layout of the focused window's thread, and the invariant upper case. KeyText
-// runs on the keyboard hook's thread for every key: no allocation, no waiting.
+// keyboard layout of the focused window's thread with the modifiers the hook tracked, dead
+// keys, password fields and the invariant upper case. KeyText runs on the hooks' thread for
+// every key (after the hook procedure has returned): no allocation, no waiting.
 
 #include <cstdint>
 
@@ -15,10 +16,12 @@ class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
   Win32Desktop();
 
   bool WindowExists(WindowHandle window) noexcept override;
-  size_t KeyText(const KeyboardEventInfo& key, WindowHandle window, char16_t* buffer,
-                 size_t capacity) noexcept override;
+  int KeyText(const KeyboardEventInfo& key, WindowHandle window, char16_t* buffer,
+              size_t capacity) noexcept override;
+  size_t ComposeDeadKey(char16_t dead, std::u16string_view text, char16_t* out,
+                        size_t capacity) noexcept override;
   char16_t UpperCase(char16_t unit) noexcept override;
-  bool IsControlDown() noexcept override;
+  bool IsPasswordField(WindowHandle window) noexcept override;
 
   // Whether ToUnicodeEx can translate without touching the keyboard's dead-key state
   // (Windows 10 1607 and later).

@@ -29,8 +29,16 @@ struct PendingInsertion {
   std::u16string text;     // the characters to type
   WindowHandle window = 0;  // the window the insertion belongs to
   int32_t eraseCount = 0;   // Backspace presses before the text
-  int32_t leftAfter = 0;    // Left-arrow presses after the text
+  int32_t leftAfter = 0;    // Left-arrow presses after the text, 0 to kMaxLeftAfter
   EngineEntry entry;        // copy of the matched entry
+  // The number of the last user input seen when it was scheduled: it may be typed only if
+  // no input came after (InputHoldGate).
+  uint64_t inputSeq = 0;
 };
+
+// The most Left-arrow presses an insertion sends. The field is signed and comes from the
+// database file as it stands; a negative count sends none, a larger one is cut here so
+// that a damaged value cannot make the desktop type for minutes.
+inline constexpr int32_t kMaxLeftAfter = 100;
 
 }  // namespace vellix

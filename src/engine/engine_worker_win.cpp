@@ -4,7 +4,10 @@
 
 #include <mutex>
 #include <span>
+#include <vector>
 
+#include "engine/input_hold_gate.h"
+#include "engine/keyboard_hook_manager_win.h"
 #include "engine/synthetic_typing.h"
 #include "engine/typing_engine.h"
 
@@ -16,6 +19,8 @@ struct EngineWorker::Context {
   UniqueKernelHandle cancel;
   TypingEngine* engine = nullptr;
   KeyInjector* injector = nullptr;
+  InputHoldGate* gate = nullptr;
+  EngineWorker::FocusTest focusTest = nullptr;
   uint32_t delay = 0;
   // Set by Stop under sendLock: once Stop holds the lock no batch is in flight, and every
   // later Send sees the flag and sends nothing.
@@ -54,20 +59,71 @@ class StoppableInjector final : public KeyInjector {
   Context& context_;
 };
 
-// Types the pending insertion; false when Stop began meanwhile (the cycle then ends without
-// reporting anything, as the engine is no longer running).
-bool TypePending(Context& context) {
-  BYTE noKeysDown[256] = {};
-  SetKeyboardState(noKeysDown);  // no modifier of the user's leaks into the typed text
+}  // namespace
+
+// Whether the keyboard focus is still in the window the insertion belongs to (the same
+// top-level window): the synthetic keys go wherever the focus is. The engine cancels on the
+// focus event, but that event may still wait in the hooks' queue.
+bool EngineWorker::FocusIsIn(uintptr_t window) noexcept {
+  if (window == 0) return true;
+  const HWND foreground = GetForegroundWindow();
+  if (foreground == nullptr) return true;  // nothing to compare with, as on a locked desktop
+  GUITHREADINFO info{};
+  info.cbSize = sizeof(info);
+  const DWORD thread = GetWindowThreadProcessId(foreground, nullptr);
+  const HWND focus = GetGUIThreadInfo(thread, &info) && info.hwndFocus ? info.hwndFocus : foreground;
+  const HWND target = reinterpret_cast<HWND>(window);
+  return GetAncestor(focus, GA_ROOT) == GetAncestor(target, GA_ROOT);
+}
+
+namespace {
+
+// Gives the keys that the hook held back during the insertion back to the system, in their
+// order, until no more are held; marked so that the hook lets them pass as the user's.
+void ReplayHeldKeys(InputHoldGate& gate, KeyInjector& injector) {
+  std::vector<KeyboardEventInfo> held;
+  std::vector<KeyRecord> records;
+  while (gate.TakeHeld(held)) {
+    records.clear();
+    for (const KeyboardEventInfo& key : held) {
+      KeyRecord record;
+      record.vk = static_cast<uint16_t>(key.vkCode);
+      record.scan = static_cast<uint16_t>(key.scanCode);
+      if ((key.flags & LLKHF_EXTENDED) != 0) record.flags |= kKeyEventExtendedKey;
+      if ((key.flags & LLKHF_UP) != 0) record.flags |= kKeyEventKeyUp;
+      record.extraInfo = static_cast<uint32_t>(kReplayedKeyMarker);
+      records.push_back(record);
+    }
+    injector.Send(records);
+  }
+}
+
+enum class CycleEnd { kTyped, kNotTyped, kStopped };
+
+// Types the pending insertion. kStopped when Stop began meanwhile (the cycle then ends
+// without reporting anything, as the engine is no longer running).
+CycleEnd TypePending(Context& context) {
   TypingEngine& engine = *context.engine;
-  engine.SetIgnorePhysical(true);
   const PendingInsertion pending = engine.Pending();
-  StoppableInjector injector(context);
-  TypeText(injector, pending.text, pending.eraseCount, pending.leftAfter);
-  const bool stopped = IsStopping(context);
-  if (!stopped) engine.OnInsertionTyped();
-  engine.SetIgnorePhysical(false);
-  return !stopped;
+  if (!context.focusTest(pending.window)) return CycleEnd::kNotTyped;
+  if (!context.gate->TryBeginInsertion(pending.inputSeq, GetTickCount64())) {
+    return CycleEnd::kNotTyped;
+  }
+  bool stopped = true;
+  try {
+    BYTE noKeysDown[256] = {};
+    SetKeyboardState(noKeysDown);  // no modifier of the user's leaks into the typed text
+    StoppableInjector injector(context);
+    TypeText(injector, pending.text, static_cast<uint32_t>(pending.eraseCount),
+             static_cast<uint32_t>(pending.leftAfter));
+    stopped = IsStopping(context);
+    if (!stopped) engine.OnInsertionTyped();
+  } catch (...) {
+    // Nothing may keep the user's keys: they go back below whatever happened here.
+  }
+  // The keys come back even after a stop: they are the user's, not the engine's.
+  ReplayHeldKeys(*context.gate, *context.injector);
+  return stopped ? CycleEnd::kStopped : CycleEnd::kTyped;
 }
 
 // One print cycle. False when the stop event ended it (the thread must end at once).
@@ -79,7 +135,7 @@ bool RunCycle(Context& context) {
   if (result == WAIT_TIMEOUT) {
     // A stop begun at the very moment the delay ran out still wins over typing.
     if (IsStopping(context)) return false;
-    if (!TypePending(context)) return false;
+    if (TypePending(context) == CycleEnd::kStopped) return false;
   } else if (result == WAIT_OBJECT_0) {
     ResetEvent(context.cancel.get());
   }
@@ -90,10 +146,7 @@ bool RunCycle(Context& context) {
   return true;
 }
 
-DWORD WINAPI WorkerMain(void* parameter) {
-  // The thread owns one reference to the context for its whole life.
-  std::unique_ptr<std::shared_ptr<Context>> owner(static_cast<std::shared_ptr<Context>*>(parameter));
-  Context& context = **owner;
+DWORD WorkerLoop(Context& context) {
   for (;;) {
     const HANDLE waitFor[2] = {context.stop.get(), context.print.get()};
     const DWORD result = WaitForMultipleObjects(2, waitFor, FALSE, INFINITE);
@@ -103,14 +156,26 @@ DWORD WINAPI WorkerMain(void* parameter) {
   }
 }
 
+DWORD WINAPI WorkerMain(void* parameter) noexcept {
+  // The thread owns one reference to the context for its whole life.
+  std::unique_ptr<std::shared_ptr<Context>> owner(static_cast<std::shared_ptr<Context>*>(parameter));
+  try {
+    return WorkerLoop(**owner);
+  } catch (...) {
+    // No exception may leave a thread; the engine stays marked running but types no more.
+    return 2;
+  }
+}
+
 UniqueKernelHandle CreateAutoResetEvent() {
   return UniqueKernelHandle(CreateEventW(nullptr, FALSE, FALSE, nullptr));
 }
 
 }  // namespace
 
-EngineWorker::EngineWorker(TypingEngine& engine, KeyInjector& injector)
-    : engine_(engine), injector_(injector) {}
+EngineWorker::EngineWorker(TypingEngine& engine, KeyInjector& injector, InputHoldGate& gate,
+                           FocusTest focusTest)
+    : engine_(engine), injector_(injector), gate_(gate), focusTest_(focusTest) {}
 
 EngineWorker::~EngineWorker() { Stop(); }
 
@@ -128,6 +193,8 @@ bool EngineWorker::Start(uint32_t delay) noexcept {
   if (!context->stop || !context->print || !context->cancel) return false;
   context->engine = &engine_;
   context->injector = &injector_;
+  context->gate = &gate_;
+  context->focusTest = focusTest_;
   context->delay = delay;
 
   auto* threadReference = new std::shared_ptr<Context>(context);

@@ -2,6 +2,11 @@
 // The engine's worker thread: waits for a scheduled insertion, waits out the print delay
 // (a cancel pulse releases it early), types the insertion and reports the end of each cycle.
 //
+// Typing begins only through the InputHoldGate: when a key or click of the user reached the
+// system after the input the insertion follows, or the focus left the insertion's window,
+// the cycle ends without typing (the engine matches again). While it types, the hook holds
+// the user's keys back; the worker gives them back, in order, once the insertion is out.
+//
 // Lifetime. Start creates the three events and the thread; Stop signals the stop event and
 // then waits for the thread to end, so once Stop has returned nothing more is typed. The
 // events belong to a context that the thread shares, so no handle is ever released while
@@ -17,6 +22,7 @@
 
 namespace vellix {
 
+class InputHoldGate;
 class KeyInjector;
 class TypingEngine;
 
@@ -25,7 +31,12 @@ class EngineWorker final : public InsertionSignals {
   // How long Stop waits for a cycle that is typing to finish before it lets the thread go.
   static constexpr DWORD kStopWaitMilliseconds = 10000;
 
-  EngineWorker(TypingEngine& engine, KeyInjector& injector);
+  // Whether the keyboard focus is in the window an insertion belongs to.
+  using FocusTest = bool (*)(uintptr_t window);
+  static bool FocusIsIn(uintptr_t window) noexcept;
+
+  EngineWorker(TypingEngine& engine, KeyInjector& injector, InputHoldGate& gate,
+               FocusTest focusTest = &FocusIsIn);
   ~EngineWorker();
   EngineWorker(const EngineWorker&) = delete;
   EngineWorker& operator=(const EngineWorker&) = delete;
@@ -45,6 +56,8 @@ class EngineWorker final : public InsertionSignals {
  private:
   TypingEngine& engine_;
   KeyInjector& injector_;
+  InputHoldGate& gate_;
+  FocusTest focusTest_;
   // Guards context_: the hook thread and the worker (matching after EndPrint) signal
   // through it while Stop, on the hook thread, lets it go.
   mutable std::mutex contextLock_;

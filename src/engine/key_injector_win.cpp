@@ -15,6 +15,7 @@ INPUT ToInput(const KeyRecord& record) {
   input.ki.wScan = record.scan;
   input.ki.dwFlags = record.flags;
   input.ki.time = record.time;
+  input.ki.dwExtraInfo = record.extraInfo;
   return input;
 }
 

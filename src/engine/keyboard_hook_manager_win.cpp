@@ -1,12 +1,47 @@
 #include "engine/keyboard_hook_manager_win.h"
 
+#include "engine/hook_event_pump_win.h"
+#include "engine/modifier_tracker.h"
+
 namespace vellix {
 namespace {
 
-// Process-wide beside the manager: the hook procedure reads them without the instance.
+// Process-wide beside the manager: the hook procedures read them without the instance.
 HHOOK g_hook = nullptr;
+HHOOK g_mouseHook = nullptr;
 HMODULE g_module = nullptr;
 KeyboardHookManager* g_instance = nullptr;
+ModifierTracker g_modifiers;  // the hooks' thread only
+
+bool IsPress(WPARAM message) { return message == WM_KEYDOWN || message == WM_SYSKEYDOWN; }
+
+bool IsButtonDown(WPARAM message) {
+  return message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN ||
+         message == WM_MBUTTONDOWN || message == WM_XBUTTONDOWN ||
+         message == WM_LBUTTONDBLCLK || message == WM_RBUTTONDBLCLK ||
+         message == WM_MBUTTONDBLCLK || message == WM_XBUTTONDBLCLK;
+}
+
+// The modifiers as the system has them now; read once, when the hooks are installed.
+uint32_t SystemModifiers() {
+  struct Key {
+    int vk;
+    uint32_t bit;
+  };
+  static constexpr Key kHeld[] = {
+      {VK_LSHIFT, kModLeftShift}, {VK_RSHIFT, kModRightShift},
+      {VK_LCONTROL, kModLeftControl}, {VK_RCONTROL, kModRightControl},
+      {VK_LMENU, kModLeftAlt}, {VK_RMENU, kModRightAlt},
+      {VK_LWIN, kModLeftWin}, {VK_RWIN, kModRightWin},
+  };
+  uint32_t bits = 0;
+  for (const Key& key : kHeld) {
+    if ((GetAsyncKeyState(key.vk) & 0x8000) != 0) bits |= key.bit;
+  }
+  if ((GetKeyState(VK_CAPITAL) & 1) != 0) bits |= kModCapsLock;
+  if ((GetKeyState(VK_NUMLOCK) & 1) != 0) bits |= kModNumLock;
+  return bits;
+}
 
 }  // namespace
 
@@ -17,6 +52,11 @@ KeyboardHookManager& KeyboardHookManager::Instance() {
 }
 
 void KeyboardHookManager::SetModule(HMODULE module) { g_module = module; }
+
+InputHoldGate& KeyboardHookManager::Gate() {
+  static InputHoldGate* gate = new InputHoldGate();  // outlives every thread that uses it
+  return *gate;
+}
 
 bool KeyboardHookManager::Register(KeyboardListener* listener, uint32_t context) {
   switch (Instance().registry_.Register(listener, context)) {
@@ -41,30 +81,72 @@ bool KeyboardHookManager::IsHooked() { return g_hook != nullptr; }
 KeyboardHookManager::~KeyboardHookManager() {
   // Never leave a hook behind that would call into a discarded manager.
   if (g_hook && UnhookWindowsHookEx(g_hook)) g_hook = nullptr;
+  if (g_mouseHook && UnhookWindowsHookEx(g_mouseHook)) g_mouseHook = nullptr;
 }
 
 bool KeyboardHookManager::Install() noexcept {
+  if (!HookEventPump::Instance().Open()) return false;
+  g_modifiers.Seed(SystemModifiers());
   g_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &HookProc, g_module, 0);
-  return g_hook != nullptr;
+  if (!g_hook) return false;
+  g_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, g_module, 0);
+  if (!g_mouseHook) {
+    UnhookWindowsHookEx(g_hook);
+    g_hook = nullptr;
+    return false;
+  }
+  return true;
 }
 
 bool KeyboardHookManager::Release() noexcept {
+  if (g_mouseHook && UnhookWindowsHookEx(g_mouseHook)) g_mouseHook = nullptr;
   if (!UnhookWindowsHookEx(g_hook)) return false;
   g_hook = nullptr;
   return true;
 }
 
+void KeyboardHookManager::Deliver(const KeyboardEventInfo& info) noexcept {
+  if (g_instance) g_instance->registry_.Dispatch(info);
+}
+
+void KeyboardHookManager::Deliver(const MouseEventInfo& info) noexcept {
+  if (g_instance) g_instance->registry_.DispatchMouse(info);
+}
+
 LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM record) {
-  if (code != HC_ACTION) return CallNextHookEx(g_hook, code, message, record);
-  // The key goes on first: whatever the listeners do, it is never swallowed or delayed.
-  const LRESULT result = CallNextHookEx(g_hook, HC_ACTION, message, record);
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(record);
-  if (g_instance && key) {
-    const KeyboardEventInfo info{static_cast<uint32_t>(message), key->vkCode, key->scanCode,
-                                 key->flags};
-    g_instance->registry_.Dispatch(info);
+  if (code != HC_ACTION || !g_instance || !key) {
+    return CallNextHookEx(g_hook, code, message, record);
   }
-  return result;
+  HookEvent event;
+  KeyboardEventInfo& info = event.key;
+  info = {static_cast<uint32_t>(message), key->vkCode, key->scanCode, key->flags,
+          g_modifiers.Bits(), 0};
+  const bool injected = (key->flags & LLKHF_INJECTED) != 0;
+  if (injected && key->dwExtraInfo == kReplayedKeyMarker) {
+    // The user's own key, given back after an insertion: it counts as typed.
+    info.flags &= ~static_cast<uint32_t>(LLKHF_INJECTED);
+    info.inputSeq = IsPress(message) ? Gate().CountInput() : 0;
+  } else if (!injected) {
+    if (Gate().OnUserKey(info, GetTickCount64(), info.inputSeq) == InputHoldGate::Verdict::kHold) {
+      return 1;  // swallowed now, replayed when the insertion is out
+    }
+  }
+  g_modifiers.Update(info);
+  HookEventPump::Instance().Push(event);
+  return CallNextHookEx(g_hook, code, message, record);
+}
+
+LRESULT CALLBACK KeyboardHookManager::MouseHookProc(int code, WPARAM message, LPARAM record) {
+  const auto* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(record);
+  if (code == HC_ACTION && g_instance && mouse && IsButtonDown(message)) {
+    HookEvent event;
+    event.kind = HookEvent::Kind::kMouse;
+    event.mouse = {static_cast<uint32_t>(message), mouse->pt.x, mouse->pt.y,
+                   (mouse->flags & LLMHF_INJECTED) != 0, Gate().CountInput()};
+    HookEventPump::Instance().Push(event);
+  }
+  return CallNextHookEx(g_mouseHook, code, message, record);
 }
 
 }  // namespace vellix

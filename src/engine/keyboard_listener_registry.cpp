@@ -34,4 +34,12 @@ void KeyboardListenerRegistry::Dispatch(const KeyboardEventInfo& info) const noe
   }
 }
 
+void KeyboardListenerRegistry::DispatchMouse(const MouseEventInfo& info) const noexcept {
+  for (auto it = listeners_.begin(); it != listeners_.end();) {
+    KeyboardListener* const listener = it->first;
+    listener->OnMouseButton(info, it->second);
+    it = listeners_.upper_bound(listener);
+  }
+}
+
 }  // namespace vellix

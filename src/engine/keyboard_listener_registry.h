@@ -34,6 +34,7 @@ class KeyboardListenerRegistry {
 
   // Hands the event to every listener in ascending order of address.
   void Dispatch(const KeyboardEventInfo& info) const noexcept;
+  void DispatchMouse(const MouseEventInfo& info) const noexcept;
 
  private:
   HookSwitch& hook_;

@@ -25,12 +25,15 @@ inline constexpr uint16_t kVkLeft = 0x25;
 inline constexpr uint32_t kControlKeyTime = 400;
 inline constexpr uint32_t kBackspacePauseMs = 10;
 
+inline constexpr uint32_t kKeyEventExtendedKey = 0x0001;
+
 // One keyboard input record; members not set stay 0.
 struct KeyRecord {
   uint16_t vk = 0;
   uint16_t scan = 0;
   uint32_t flags = 0;
   uint32_t time = 0;
+  uint32_t extraInfo = 0;  // the record's dwExtraInfo: marks keys replayed for the user
 
   friend bool operator==(const KeyRecord&, const KeyRecord&) = default;
 };

@@ -1,5 +1,6 @@
 #include "engine/typing_engine.h"
 
+#include <algorithm>
 #include <array>
 #include <mutex>
 
@@ -54,8 +55,9 @@ void TypingEngine::OnTrackerEvent(TrackerEvent code) noexcept {
   }
   switch (code) {
     case TrackerEvent::WindowEvent:
-      // Switching away from the word's window does not cancel: the record still names it.
-      if (CurrentWordWindow() != pending_.window) CancelPending();
+      // The synthetic keys go to whatever window has the focus: an insertion waits only
+      // while the window it belongs to keeps it.
+      if (CurrentWindow() != pending_.window) CancelPending();
       Match();
       break;
     case TrackerEvent::WordChanged:
@@ -74,6 +76,9 @@ void TypingEngine::OnTrackerEvent(TrackerEvent code) noexcept {
 void TypingEngine::Match() noexcept {
   const std::u16string_view word = CurrentWordView();
   if (entries_.empty() || word.empty()) return;
+  // A word of a window that no longer has the focus is kept, but typing now would land in
+  // the focused window instead.
+  if (CurrentWordWindow() != CurrentWindow()) return;
   const size_t index = index_.Find(entries_, word, desktop());
   if (index == entries_.size()) return;
   matchWord_.assign(word);
@@ -111,7 +116,8 @@ void TypingEngine::Schedule(const std::u16string& word, const EngineEntry& entry
     pending_.eraseCount = 0;
   }
   pending_.window = CurrentWordWindow();
-  pending_.leftAfter = entry.leftAfter;
+  pending_.leftAfter = std::clamp(entry.leftAfter, 0, kMaxLeftAfter);
+  pending_.inputSeq = LastInputSeq();
   pending_.entry = entry;
   lastWord_ = word;
   lastEntry_ = entry;

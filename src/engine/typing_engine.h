@@ -18,7 +18,8 @@
 // message loop), or the hook thread, waiting for the lock, would never answer.
 // Desktop::UpperCase is also called on the worker (matching after EndPrint), so it must
 // allow calls from both threads.
-// ignorePhysical is an atomic flag outside the lock: the worker sets it while it types.
+// The user's keys typed while an insertion goes out never reach the engine in between: the
+// hook holds them back and they arrive, in order, after it (InputHoldGate).
 
 #include <atomic>
 #include <cstddef>
@@ -97,8 +98,6 @@ class TypingEngine : public WordTracker {
   std::u16string LastWord() const;
   EngineEntry LastEntry() const;
 
-  // Worker: set while an insertion is typed, so that the user's own keys are not tracked.
-  void SetIgnorePhysical(bool ignore) noexcept { ignorePhysical.store(ignore ? 1u : 0u); }
   // Worker, after the insertion was typed: empties the word (WordCleared) and tells the host
   // TAC_WORD_IS_PRINTED with the pending entry and lastWord.
   void OnInsertionTyped() noexcept;

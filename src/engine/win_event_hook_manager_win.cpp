@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/hook_event_pump_win.h"
+
 namespace vellix {
 namespace {
 
@@ -49,6 +51,7 @@ WinEventHookManager::~WinEventHookManager() {
 }
 
 bool WinEventHookManager::Install() noexcept {
+  if (!HookEventPump::Instance().Open()) return false;
   hook_ = SetWinEventHook(std::min(g_lowestEvent, g_highestEvent),
                           std::max(g_lowestEvent, g_highestEvent), nullptr, &HookProc, 0, 0,
                           g_hookFlags);
@@ -65,11 +68,17 @@ bool WinEventHookManager::Release() noexcept {
 void CALLBACK WinEventHookManager::HookProc(HWINEVENTHOOK, DWORD event, HWND window,
                                             LONG objectId, LONG childId, DWORD eventThread,
                                             DWORD eventTime) {
-  if (!g_instance) return;
+  if (!g_instance || !g_instance->registry_.Wants(event)) return;
   if (g_skippingOwnProcess && IsOwnWindow(window)) return;
-  const WinEventInfo info{event,   reinterpret_cast<WindowHandle>(window),
-                          eventThread, objectId, childId, eventTime};
-  g_instance->registry_.Dispatch(info);
+  HookEvent queued;
+  queued.kind = HookEvent::Kind::kWindow;
+  queued.window = {event, reinterpret_cast<WindowHandle>(window), eventThread, objectId, childId,
+                   eventTime};
+  HookEventPump::Instance().Push(queued);
+}
+
+void WinEventHookManager::Deliver(const WinEventInfo& info) noexcept {
+  if (g_instance) g_instance->registry_.Dispatch(info);
 }
 
 }  // namespace vellix

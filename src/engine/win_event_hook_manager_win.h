@@ -23,9 +23,12 @@ class WinEventHookManager final : private HookSwitch {
   // Whether events raised by this process's own windows are skipped; takes effect at the
   // next installation.
   static void SetSkipOwnProcess(bool skip);
-  // The WinEvent procedure: hands the event to every listener whose set holds it.
+  // The WinEvent procedure: queues an event that a listener wants for the HookEventPump,
+  // behind the key events that came before it.
   static void CALLBACK HookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
                                 LONG childId, DWORD eventThread, DWORD eventTime);
+  // The HookEventPump: hands the event to every listener whose set holds it.
+  static void Deliver(const WinEventInfo& info) noexcept;
 
   virtual ~WinEventHookManager();
 

@@ -34,3 +34,14 @@ void WinEventListenerRegistry::Dispatch(const WinEventInfo& info) const noexcept
 }
 
 }  // namespace vellix
+
+namespace vellix {
+
+bool WinEventListenerRegistry::Wants(uint32_t event) const noexcept {
+  for (const Entry& entry : entries_) {
+    if (entry.events.contains(event)) return true;
+  }
+  return false;
+}
+
+}  // namespace vellix

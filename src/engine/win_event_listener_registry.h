@@ -29,6 +29,8 @@ class WinEventListenerRegistry {
 
   // Hands the event to every listener whose set holds it, in registration order.
   void Dispatch(const WinEventInfo& info) const noexcept;
+  // Whether any listener's set holds the event.
+  bool Wants(uint32_t event) const noexcept;
 
  private:
   struct Entry {

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "engine/modifier_tracker.h"
+
 namespace vellix {
 namespace {
 
@@ -14,6 +16,47 @@ size_t LastCharacterLength(std::u16string_view text) {
   const size_t n = text.size();
   if (n >= 2 && IsLowSurrogate(text[n - 1]) && IsHighSurrogate(text[n - 2])) return 2;
   return n == 0 ? 0 : 1;
+}
+
+// Virtual keys that move the caret or edit the text without typing.
+constexpr uint32_t kVkEscape = 0x1B;
+constexpr uint32_t kVkPageUp = 0x21;
+constexpr uint32_t kVkDown = 0x28;  // Page Down, End, Home, Left, Up, Right lie between
+constexpr uint32_t kVkInsert = 0x2D;
+constexpr uint32_t kVkDelete = 0x2E;
+
+bool IsNavigationKey(uint32_t vk) {
+  return vk == kVkEscape || (vk >= kVkPageUp && vk <= kVkDown) || vk == kVkInsert ||
+         vk == kVkDelete;
+}
+
+bool HasAlt(const KeyboardEventInfo& info) {
+  return (info.modifiers & kModAlt) != 0 || (info.flags & kLlkhfAltDown) != 0;
+}
+
+// Keys that end the word whatever they would type: caret and editing keys, and shortcuts
+// (Ctrl, Alt or the Windows key held). Ctrl together with Alt may be AltGr, which types a
+// character: the translation decides.
+bool EndsWordBeforeTranslation(const KeyboardEventInfo& info) {
+  // A system key press comes with Alt, or is F10 (the menu bar).
+  if (info.message == kWmSysKeyDown) return true;
+  if (IsNavigationKey(info.vkCode)) return true;
+  if ((info.modifiers & kModWin) != 0) return true;
+  const bool ctrl = (info.modifiers & kModControl) != 0;
+  const bool alt = HasAlt(info);
+  if (ctrl != alt) return true;
+  return ctrl && alt && info.vkCode == kVkBack;
+}
+
+// Text that a key types into a field: at least one unit, and no control character but the
+// Tab, CR and LF that the separators hold.
+bool IsTypedText(std::u16string_view text) {
+  if (text.empty()) return false;
+  for (char16_t unit : text) {
+    if (unit == u'\t' || unit == u'\r' || unit == u'\n') continue;
+    if (unit < 0x20 || unit == 0x7F) return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -36,30 +79,135 @@ void WordTracker::Raise(TrackerEvent code) noexcept {
 }
 
 void WordTracker::OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexcept {
-  if (info.message != kWmKeyDown) return;
-  if ((info.flags & kLlkhfAltDown) != 0) return;
-  const bool injected = (info.flags & kLlkhfInjected) != 0;
-  if (injected ? ignoreInjected.load() != 0 : ignorePhysical.load() != 0) return;
+  if ((info.flags & kLlkhfInjected) != 0 && ignoreInjected.load() != 0) return;
+  if (info.message == kWmKeyUp || info.message == kWmSysKeyUp) {
+    std::lock_guard guard(lock_);
+    ReleaseUnknown(info.vkCode);
+    return;
+  }
+  if (info.message != kWmKeyDown && info.message != kWmSysKeyDown) return;
 
   std::lock_guard guard(lock_);
   if (!running_) return;
-  if (info.vkCode == kVkBack) {
-    OnBackspace();
+  lastInputSeq_ = std::max(lastInputSeq_, info.inputSeq);
+  if (IsModifierKey(info.vkCode)) {
+    // A modifier alone changes no text; the key still restarts a waiting insertion's delay.
+    Raise(TrackerEvent::WordChanged);
     return;
   }
-  TranslateAndApply(info);
+  if (passwordField_) {
+    // Nothing typed into a password field is kept, not even the word of another window
+    // (a key in another window ends that word anyway).
+    ClearRecords();
+    deadKey_ = 0;
+    Raise(TrackerEvent::WordChanged);
+    return;
+  }
+  if (EndsWordBeforeTranslation(info)) {
+    EndWord();
+  } else if (info.vkCode == kVkBack) {
+    // Whether a Backspace disarms a dead key differs between layouts: start afresh.
+    if (deadKey_ != 0) {
+      EndWord();
+    } else {
+      OnBackspace();
+    }
+  } else {
+    TranslateAndApply(info);
+  }
+}
+
+void WordTracker::OnMouseButton(const MouseEventInfo& info, uint32_t) noexcept {
+  std::lock_guard guard(lock_);
+  if (!running_) return;
+  lastInputSeq_ = std::max(lastInputSeq_, info.inputSeq);
+  EndWord();
 }
 
 void WordTracker::TranslateAndApply(const KeyboardEventInfo& info) noexcept {
-  // No window seen yet, or a Ctrl shortcut: the key yields no text and changes nothing.
-  if (currentWindow_ == 0 || desktop_.IsControlDown()) return;
+  if (currentWindow_ == 0) return;  // no window seen yet: the key cannot be placed
   char16_t buffer[kKeyTextBufferSize] = {};
-  size_t length = desktop_.KeyText(info, currentWindow_, buffer, kKeyTextBufferSize - 1);
-  std::u16string_view text(buffer, std::min(length, kKeyTextBufferSize - 1));
+  const int result = desktop_.KeyText(info, currentWindow_, buffer, kKeyTextBufferSize - 1);
+  const size_t length =
+      std::min(static_cast<size_t>(result < 0 ? -result : result), kKeyTextBufferSize - 1);
+  std::u16string_view text(buffer, length);
   // The text ends at its first zero unit, as the translation's buffer does.
   text = text.substr(0, text.find(u'\0'));
+
+  if (result < 0 && deadKey_ == 0 && !text.empty()) {
+    // The target shows nothing yet; the next key decides what the dead key gives.
+    deadKey_ = text[0];
+    Raise(TrackerEvent::WordChanged);
+    return;
+  }
+  // (A second dead key types both spacing forms: it goes on as text below.)
+  if (!IsTypedText(text)) {
+    // No character, or a control character: the key may have moved the caret or edited
+    // the text in ways the word cannot follow (with Ctrl+Alt it was a shortcut, not AltGr).
+    if (text.empty()) HoldUnknown(info.vkCode);
+    EndWord();
+    return;
+  }
+  if (AnyUnknownHeld()) {
+    // Typed under a shift the layout does not show: its character is not known.
+    EndWord();
+    return;
+  }
+  if (deadKey_ != 0) {
+    char16_t composed[kKeyTextBufferSize] = {};
+    const size_t n = desktop_.ComposeDeadKey(deadKey_, text, composed, kKeyTextBufferSize - 1);
+    deadKey_ = 0;
+    ApplyKeyText(std::u16string_view(composed, std::min(n, kKeyTextBufferSize - 1)));
+    return;
+  }
+  ApplyKeyText(text);
+}
+
+void WordTracker::HoldUnknown(uint32_t vk) noexcept {
+  for (uint32_t& slot : heldUnknown_) {
+    if (slot == vk) return;
+  }
+  for (uint32_t& slot : heldUnknown_) {
+    if (slot == 0) {
+      slot = vk;
+      return;
+    }
+  }
+}
+
+void WordTracker::ReleaseUnknown(uint32_t vk) noexcept {
+  for (uint32_t& slot : heldUnknown_) {
+    if (slot == vk) slot = 0;
+  }
+}
+
+bool WordTracker::AnyUnknownHeld() const noexcept {
+  for (uint32_t slot : heldUnknown_) {
+    if (slot != 0) return true;
+  }
+  return false;
+}
+
+void WordTracker::ApplyKeyText(std::u16string_view text) noexcept {
   OnKeyText(text, currentWindow_);
   Raise(TrackerEvent::WordChanged);
+}
+
+void WordTracker::EndWord() noexcept {
+  std::lock_guard guard(lock_);
+  if (recordCount_ > 0) records_[recordCount_ - 1].text.clear();
+  previousClass_ = CharClass::SeparatorClass;
+  deadKey_ = 0;
+  Raise(TrackerEvent::WordChanged);
+}
+
+void WordTracker::SetCurrentWindow(WindowHandle window) noexcept {
+  if (window != currentWindow_) {
+    // Asked only when the window changes: caret events come with every typed character.
+    passwordField_ = window != 0 && desktop_.IsPasswordField(window);
+    if (passwordField_) deadKey_ = 0;
+  }
+  currentWindow_ = window;
 }
 
 void WordTracker::OnWinEvent(const WinEventInfo& info, uint32_t) noexcept {
@@ -68,12 +216,12 @@ void WordTracker::OnWinEvent(const WinEventInfo& info, uint32_t) noexcept {
   switch (info.event) {
     case kEventSystemForeground:
       if (info.window == 0 || !desktop_.WindowExists(info.window)) return;
-      currentWindow_ = info.window;
+      SetCurrentWindow(info.window);
       break;
     case kEventObjectFocus:
       if (info.objectId != kObjIdWindow) return;
       if (desktop_.WindowExists(info.window)) {
-        currentWindow_ = info.window;
+        SetCurrentWindow(info.window);
       } else {
         PruneDeadWindows();
       }
@@ -81,7 +229,7 @@ void WordTracker::OnWinEvent(const WinEventInfo& info, uint32_t) noexcept {
     case kEventObjectLocationChange:
       if (info.objectId != kObjIdCaret) return;
       // The caret's own window, also when it is already gone: the next key shows it.
-      currentWindow_ = info.window;
+      SetCurrentWindow(info.window);
       break;
     default:
       return;
@@ -172,6 +320,16 @@ void WordTracker::ClearRecords() noexcept {
   while (recordCount_ > 0) RemoveRecord(recordCount_ - 1);
 }
 
+uint64_t WordTracker::LastInputSeq() const noexcept {
+  std::lock_guard guard(lock_);
+  return lastInputSeq_;
+}
+
+bool WordTracker::InPasswordField() const noexcept {
+  std::lock_guard guard(lock_);
+  return passwordField_;
+}
+
 size_t WordTracker::RecordCount() const noexcept {
   std::lock_guard guard(lock_);
   return recordCount_;
@@ -235,6 +393,9 @@ bool WordTracker::StopTracking() noexcept {
   if (hooks_.RemoveWinEventListener(this)) {
     ClearRecords();
     currentWindow_ = 0;
+    passwordField_ = false;
+    deadKey_ = 0;
+    heldUnknown_ = {};
     running_ = false;
     keyboardRegistered_ = false;
     return true;

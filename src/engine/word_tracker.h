@@ -1,7 +1,14 @@
 #pragma once
 // WordTracker keeps the word that the user is typing in the focused window. It receives the
-// low-level key events and the window events of the two hooks, keeps one record {window,
-// word}, and reports every change through its notify function (TypingEngine reacts to it).
+// low-level key events, mouse button presses and the window events of the hooks, keeps one
+// record {window, word}, and reports every change through its notify function (TypingEngine
+// reacts to it).
+//
+// The word is always the text just before the caret, or empty: anything that may move the
+// caret or change the text other than by typing ends it (a mouse click, a navigation or
+// editing key, a key pressed with Ctrl, Alt or the Windows key held), so that an insertion
+// never erases text that was not its keystroke. AltGr characters are typed text; modifier
+// keys alone and dead keys change nothing. In a password field no word is kept at all.
 //
 // Threads. The hook thread (the main dialog's thread, which installs both hooks and pumps
 // their messages) calls OnKeyboardEvent, OnWinEvent, StartTracking and StopTracking. The
@@ -16,6 +23,7 @@
 // removed records keep their string storage for the next record, so a key event allocates
 // only when a word grows past every length seen before.
 
+#include <array>
 #include <atomic>
 #include <cstddef>
 #include <cstdint>
@@ -60,8 +68,10 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   // Hook thread: one window event; updates currentWindow.
   void OnWinEvent(const WinEventInfo& info, uint32_t context) noexcept override;
   // Hook thread: one low-level key event; filters it and passes it on as a key text or a
-  // Backspace.
+  // Backspace, or ends the word.
   void OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t context) noexcept override;
+  // Hook thread: a mouse button was pressed somewhere; the caret may have moved.
+  void OnMouseButton(const MouseEventInfo& info, uint32_t context) noexcept override;
 
   virtual CharClass ClassifyText(std::u16string_view text) const noexcept = 0;
   virtual size_t MaxTrackedWindows() const noexcept { return 1; }
@@ -70,6 +80,8 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   void OnKeyText(std::u16string_view text, WindowHandle window) noexcept;
   // Applies one Backspace press.
   void OnBackspace() noexcept;
+  // Empties the newest record's word and raises WordChanged: the caret may be elsewhere now.
+  void EndWord() noexcept;
 
   // The newest record's word, or empty when there is none (a copy, taken under the lock).
   std::u16string CurrentWord() const;
@@ -100,9 +112,11 @@ class WordTracker : public WinEventListener, public KeyboardListener {
 
   // Key events carrying the injected flag are ignored while set (always, in this program).
   std::atomic<uint32_t> ignoreInjected{1};
-  // Key events without the injected flag are ignored while set. The worker sets it while it
-  // types an insertion; the hook thread reads it.
-  std::atomic<uint32_t> ignorePhysical{0};
+
+  // The number of the last user input this tracker has seen (see InputHoldGate).
+  uint64_t LastInputSeq() const noexcept;
+  // Whether the focused window is a password field (no word is kept there).
+  bool InPasswordField() const noexcept;
 
  protected:
   using NotifyFunction = void (*)(TrackerEvent code, void* context) noexcept;
@@ -124,6 +138,8 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   void AddRecord(WindowHandle window, std::u16string_view text);
   void RemoveRecord(size_t index) noexcept;
   void TranslateAndApply(const KeyboardEventInfo& info) noexcept;
+  void ApplyKeyText(std::u16string_view text) noexcept;
+  void SetCurrentWindow(WindowHandle window) noexcept;
 
   Desktop& desktop_;
   HookRegistrar& hooks_;
@@ -137,6 +153,17 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   size_t recordCount_ = 0;
   CharClass previousClass_ = CharClass::SeparatorClass;
   WindowHandle currentWindow_ = 0;
+  bool passwordField_ = false;  // currentWindow_ is a password field
+  // The spacing form of a dead key pressed last, combined with the next key's text.
+  char16_t deadKey_ = 0;
+  // Keys without a character that are held down now. Such a key may be a level shift the
+  // layout does not show (Wine reports AltGr so): what is typed while it is held is not
+  // known, and ends the word.
+  std::array<uint32_t, 4> heldUnknown_{};
+  void HoldUnknown(uint32_t vk) noexcept;
+  void ReleaseUnknown(uint32_t vk) noexcept;
+  bool AnyUnknownHeld() const noexcept;
+  uint64_t lastInputSeq_ = 0;
   bool running_ = false;
   bool keyboardRegistered_ = false;
   uintptr_t instance_ = 0;

@@ -48,13 +48,15 @@ struct EntrySpec {
 enum class Op {
   Keys,         // each unit of text typed as one physical key
   Key,          // one key event: vk, flags, message
+  Tap,          // a key pressed and released: vk, flags
   Win,          // one window event
   Kill,         // window stops existing
-  Control,      // Ctrl held (flag)
+  Modifiers,    // the modifiers held for the following keys (vk holds the bits)
+  Mouse,        // a mouse button pressed
   Refuse,       // the print callback refuses (flag)
   NoCallback,   // no print callback registered
-  IgnorePhys,   // ignorePhysical (flag)
-  WorkerTyped,  // a worker cycle that typed: injected records of pending fed back, then done
+  WorkerTyped,  // a worker cycle that typed: injected records of pending fed back, then the
+                // user's keys that were held back meanwhile (text) replayed
   WorkerCancelled,  // a worker cycle that was cancelled: EndPrint only
   Mark,
 };
@@ -74,6 +76,8 @@ Step Type(std::u16string text) { return {.op = Op::Keys, .text = std::move(text)
 Step Key(uint32_t vk, uint32_t flags = 0, uint32_t message = kWmKeyDown) {
   return {.op = Op::Key, .vk = vk, .flags = flags, .message = message};
 }
+// A press and its release.
+Step Tap(uint32_t vk, uint32_t flags = 0) { return {.op = Op::Tap, .vk = vk, .flags = flags}; }
 Step Back() { return Key(kVkBack); }
 Step Win(uint32_t event, WindowHandle window, int32_t objectId) {
   return {.op = Op::Win, .event = {.event = event, .window = window, .objectId = objectId}};
@@ -84,11 +88,12 @@ Step Focus(WindowHandle w, int32_t objectId = kObjIdWindow) {
 }
 Step Caret(WindowHandle w) { return Win(kEventObjectLocationChange, w, kObjIdCaret); }
 Step Kill(WindowHandle w) { return {.op = Op::Kill, .window = w}; }
-Step Control(bool on) { return {.op = Op::Control, .flag = on}; }
+Step Hold(uint32_t modifiers) { return {.op = Op::Modifiers, .vk = modifiers}; }
+Step Control(bool on) { return Hold(on ? uint32_t{kModLeftControl} : 0u); }
+Step Click() { return {.op = Op::Mouse}; }
 Step Refuse(bool on) { return {.op = Op::Refuse, .flag = on}; }
 Step NoCallback() { return {.op = Op::NoCallback}; }
-Step IgnorePhysical(bool on) { return {.op = Op::IgnorePhys, .flag = on}; }
-// The user's keys typed while the worker types go in text.
+// The user's keys typed while the worker types go in text; they reach the engine after it.
 Step WorkerTyped(std::u16string userKeys = u"") {
   return {.op = Op::WorkerTyped, .text = std::move(userKeys)};
 }
@@ -130,6 +135,7 @@ class EngineHarness {
   TypingEngine engine{desktop, hooks};
   PhraseDatabase phrases;
   bool refuse = false;
+  uint32_t modifiers = 0;
 
   explicit EngineHarness(const std::vector<EntrySpec>& entries) {
     for (const EntrySpec& spec : entries) {
@@ -165,8 +171,8 @@ class EngineHarness {
   }
 
   void Press(uint32_t vk, uint32_t flags = 0, uint32_t scanCode = 0) {
-    engine.OnKeyboardEvent({kWmKeyDown, vk, scanCode, flags}, 0);
-    engine.OnKeyboardEvent({kWmKeyUp, vk, scanCode, flags}, 0);
+    engine.OnKeyboardEvent({kWmKeyDown, vk, scanCode, flags, modifiers}, 0);
+    engine.OnKeyboardEvent({kWmKeyUp, vk, scanCode, flags, modifiers}, 0);
   }
 
   // What the synthetic typing sends for the pending insertion, all of it marked injected.
@@ -180,10 +186,16 @@ class EngineHarness {
   void Run(const Step& step) {
     switch (step.op) {
       case Op::Keys:
-        for (char16_t unit : step.text) Press(unit);
+        for (char16_t unit : step.text) Press(CharKey(unit));
         break;
       case Op::Key:
-        engine.OnKeyboardEvent({step.message, step.vk, 0, step.flags}, 0);
+        engine.OnKeyboardEvent({step.message, step.vk, 0, step.flags, modifiers}, 0);
+        break;
+      case Op::Tap:
+        Press(step.vk, step.flags);
+        break;
+      case Op::Mouse:
+        engine.OnMouseButton({kWmLButtonDown}, 0);
         break;
       case Op::Win:
         engine.OnWinEvent(step.event, 0);
@@ -191,8 +203,8 @@ class EngineHarness {
       case Op::Kill:
         desktop.windows.erase(step.window);
         break;
-      case Op::Control:
-        desktop.controlDown = step.flag;
+      case Op::Modifiers:
+        modifiers = step.vk;
         break;
       case Op::Refuse:
         refuse = step.flag;
@@ -200,15 +212,10 @@ class EngineHarness {
       case Op::NoCallback:
         engine.SetPrintCallback(nullptr, nullptr);
         break;
-      case Op::IgnorePhys:
-        engine.SetIgnorePhysical(step.flag);
-        break;
       case Op::WorkerTyped:
-        engine.SetIgnorePhysical(true);
         FeedInjectedRecords();
-        for (char16_t unit : step.text) Press(unit);
         engine.OnInsertionTyped();
-        engine.SetIgnorePhysical(false);
+        for (char16_t unit : step.text) Press(CharKey(unit));
         engine.RaiseEndPrint();
         break;
       case Op::WorkerCancelled:
@@ -289,9 +296,9 @@ const EngineCase kCases[] = {
     {.name = "a separator creates no record",
      .steps = {Foreground(kWindowA), Type(u" ")},
      .word = u"", .wordWindow = kWindowA, .records = 0, .trace = "n0 C n1 C"},
-    {.name = "CR LF from one key is a separator; Escape and semicolon are word units",
-     .steps = {Foreground(kWindowA), Type(u"ab"), Key(kVkCrLf), Type(u"\x1b;")},
-     .word = u"\x1b;", .wordWindow = kWindowA, .records = 1},
+    {.name = "CR LF from one key is a separator; a semicolon is a word unit",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Key(kVkCrLf), Type(u";")},
+     .word = u";", .wordWindow = kWindowA, .records = 1},
     {.name = "a key producing several units appends all of them",
      .steps = {Foreground(kWindowA), Type(u"x"), Key(kVkTwoUnits)},
      .word = u"xab", .wordWindow = kWindowA, .records = 1},
@@ -304,9 +311,9 @@ const EngineCase kCases[] = {
     {.name = "Backspace removes a surrogate pair as one character",
      .steps = {Foreground(kWindowA), Type(u"a"), Key(kVkSmiley), Mark(), Back()},
      .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = "n1 C"},
-    {.name = "Ctrl+Backspace removes one character too",
+    {.name = "Ctrl+Backspace ends the word: it erases a whole word in most editors",
      .steps = {Foreground(kWindowA), Type(u"abc"), Control(true), Back(), Control(false)},
-     .word = u"ab", .wordWindow = kWindowA, .records = 1},
+     .word = u"", .wordWindow = kWindowA, .records = 1},
     {.name = "a surrogate pair counts as one Backspace to erase",
      .entries = {{{u"\U0001F600x"}, u"smile"}},
      .steps = {Foreground(kWindowA), Key(kVkSmiley), Type(u"x"), Mark()},
@@ -328,40 +335,88 @@ const EngineCase kCases[] = {
     {.name = "Backspace in another window empties the word and raises WordCleared",
      .steps = {Foreground(kWindowA), Type(u"ab"), Foreground(kWindowB), Mark(), Back()},
      .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4"},
-    {.name = "switching windows while an insertion waits does not cancel it",
-     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Foreground(kWindowB)},
-     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 p0:btw/1 n3 S",
+    {.name = "switching windows while an insertion waits cancels it; coming back resumes",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Foreground(kWindowB), WorkerCancelled(),
+               Foreground(kWindowA)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 C n2 n0 p0:btw/1 n3 S",
      .pending = kBtwPending, .lastWord = u"btw"},
     {.name = "a caret move matches again and overwrites pending with the same values",
      .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Caret(kWindowA)},
      .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 p0:btw/1 n3 S",
      .pending = kBtwPending, .lastWord = u"btw"},
-    {.name = "arrow keys inside a word leave it unchanged",
+    {.name = "an arrow key ends the word: bt, Left, w is the word w",
      .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkLeftArrow), Type(u"w"), Mark()},
+     .word = u"w", .wordWindow = kWindowA, .records = 1},
+    {.name = "caret and editing keys end the word and cancel a waiting insertion",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Key(kVkHomeKey), Type(u"btw"),
+               Key(kVkDeleteKey), Type(u"btw"), Key(kVkEscapeKey)},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .trace = "n1 C n1 C n1 C n1 C p0:btw/1 n3 S n1 C n1 C n1 C n1 C p0:btw/1 n3 S n1 C",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "a key without a character ends the word",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Tap(kVkF24), Type(u"w")},
+     .word = u"w", .wordWindow = kWindowA, .records = 1},
+    {.name = "keys typed while a key without a character is held end the word",
+     .steps = {Foreground(kWindowA), Type(u"a"), Key(kVkF24), Type(u"qb"),
+               Key(kVkF24, 0, kWmKeyUp), Type(u"tw"), Mark()},
+     .word = u"tw", .wordWindow = kWindowA, .records = 1},
+    {.name = "a key that yields a control character ends the word",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkControlChar), Type(u"w")},
+     .word = u"w", .wordWindow = kWindowA, .records = 1},
+    {.name = "a mouse click ends the word and cancels a waiting insertion",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Click(), Type(u"w")},
+     .word = u"w", .wordWindow = kWindowA, .records = 1, .trace = "n1 C n1 C",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "Ctrl+B ends the word and cancels",
+     .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Control(true), Key(CharKey(u'b')),
+               Control(false)},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n1 C",
+     .pending = kBtwPending, .lastWord = u"btw"},
+    {.name = "Alt+B and Win+B end the word; key releases are ignored",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Mark(), Key(CharKey(u'b'), kLlkhfAltDown),
+               Type(u"x"), Key(CharKey(u'b'), 0, kWmSysKeyDown), Type(u"y"),
+               Hold(kModRightWin), Key(CharKey(u'b')), Hold(0), Type(u"z"),
+               Key(CharKey(u'b'), 0, kWmSysKeyUp), Key(CharKey(u'b'), 0, kWmKeyUp)},
+     .word = u"z", .wordWindow = kWindowA, .records = 1,
+     .trace = "n1 C n1 C n1 C n1 C n1 C n1 C"},
+    {.name = "AltGr types its character into the word",
+     .entries = {{{u"a@b"}, u"mail"}},
+     .steps = {Foreground(kWindowA), Type(u"a"), Hold(kModLeftControl | kModRightAlt),
+               Key(CharKey(u'q'), kLlkhfAltDown), Hold(0), Type(u"b"), Mark()},
+     .word = u"a@b", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"mail", kWindowA, 3, 0, 1}, .lastWord = u"a@b"},
+    {.name = "Ctrl+Alt with a key that has no AltGr character ends the word",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Hold(kModLeftControl | kModLeftAlt),
+               Tap(CharKey(u'x'), kLlkhfAltDown), Hold(0), Type(u"w")},
+     .word = u"w", .wordWindow = kWindowA, .records = 1},
+    {.name = "Shift+B appends a capital letter",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkShiftKey), Key(CharKey(u'B'))},
+     .word = u"btB", .wordWindow = kWindowA, .records = 1},
+    {.name = "modifier keys alone leave the word",
+     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkCtrlKey), Key(0xA5, kLlkhfAltDown),
+               Key(0x5B), Key(0x14), Key(0x90), Type(u"w"), Mark()},
      .word = u"btw", .wordWindow = kWindowA, .records = 1,
      .pending = kBtwPending, .lastWord = u"btw"},
-    {.name = "Ctrl+B raises nothing and leaves the word",
-     .steps = {Foreground(kWindowA), Type(u"bt"), Mark(), Control(true), Key(u'b'),
-               Control(false)},
-     .word = u"bt", .wordWindow = kWindowA, .records = 1, .trace = ""},
-    {.name = "Alt+B and system keys are ignored",
-     .steps = {Foreground(kWindowA), Type(u"bt"), Mark(), Key(u'b', kLlkhfAltDown),
-               Key(u'b', 0, kWmSysKeyDown), Key(u'b', 0, kWmSysKeyUp), Key(u'b', 0, kWmKeyUp)},
-     .word = u"bt", .wordWindow = kWindowA, .records = 1, .trace = ""},
-    {.name = "Shift+B appends a capital letter",
-     .steps = {Foreground(kWindowA), Type(u"bt"), Key(kVkShiftKey), Key(u'B')},
-     .word = u"btB", .wordWindow = kWindowA, .records = 1},
+    {.name = "a dead key and a letter give the composed character",
+     .entries = {{{u"t\u00EAte"}, u"head"}},
+     .steps = {Foreground(kWindowA), Type(u"t"), Key(kVkDeadCircumflex), Type(u"ete"), Mark()},
+     .word = u"t\u00EAte", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"head", kWindowA, 4, 0, 1}, .lastWord = u"t\u00EAte"},
+    {.name = "a dead key before a letter it does not compose with gives both",
+     .steps = {Foreground(kWindowA), Type(u"a"), Key(kVkDeadCircumflex), Type(u"x"),
+               Key(kVkDeadCircumflex), Key(kVkDeadCircumflex), Key(kVkDeadCircumflex),
+               Type(u" ")},
+     .word = u"a^x^^^", .wordWindow = kWindowA, .records = 1},
+    {.name = "Backspace after a dead key ends the word",
+     .steps = {Foreground(kWindowA), Type(u"ab"), Key(kVkDeadCircumflex), Back(), Type(u"e")},
+     .word = u"e", .wordWindow = kWindowA, .records = 1},
     {.name = "Shift alone while an insertion waits cancels and schedules it again",
      .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Key(kVkShiftKey)},
      .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n1 C p0:btw/1 n3 S",
      .pending = kBtwPending, .lastWord = u"btw"},
     {.name = "injected keys never change the word",
-     .steps = {Foreground(kWindowA), Type(u"a"), Mark(), Key(u'x', kLlkhfInjected),
-               Key(kVkBack, kLlkhfInjected)},
-     .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = ""},
-    {.name = "physical keys are ignored while ignorePhysical is set",
-     .steps = {Foreground(kWindowA), Type(u"a"), Mark(), IgnorePhysical(true), Type(u"x"),
-               Back(), IgnorePhysical(false)},
+     .steps = {Foreground(kWindowA), Type(u"a"), Mark(), Key(CharKey(u'x'), kLlkhfInjected),
+               Key(kVkBack, kLlkhfInjected), Key(kVkLeftArrow, kLlkhfInjected)},
      .word = u"a", .wordWindow = kWindowA, .records = 1, .trace = ""},
     {.name = "no window seen yet: letters are not tracked, Backspace finds no word",
      .steps = {Type(u"ab"), Back()},
@@ -387,14 +442,25 @@ const EngineCase kCases[] = {
      .steps = {Foreground(kWindowA), Type(u"sig"), Mark()},
      .word = u"sig", .wordWindow = kWindowA, .records = 1,
      .pending = {u"Best,\r\nme", kWindowA, 3, 2, 1}, .lastWord = u"sig"},
+    {.name = "a negative caret-left count types no Left press",
+     .entries = {{{u"sig"}, u"x", 1, kReplace, -1}},
+     .steps = {Foreground(kWindowA), Type(u"sig"), Mark()},
+     .word = u"sig", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"x", kWindowA, 3, 0, 1}, .lastWord = u"sig"},
+    {.name = "a huge caret-left count is cut to the most an insertion sends",
+     .entries = {{{u"sig"}, u"x", 1, kReplace, 2147483647}},
+     .steps = {Foreground(kWindowA), Type(u"sig"), Mark()},
+     .word = u"sig", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"x", kWindowA, 3, kMaxLeftAfter, 1}, .lastWord = u"sig"},
     {.name = "notify sees 3 before typing and 2 after; injected records change nothing",
      .steps = {Foreground(kWindowA), Type(u"btw"), WorkerTyped()},
      .word = u"", .wordWindow = kWindowA, .records = 1,
      .trace = "n0 C n1 C n1 C n1 C p0:btw/1 n3 S n4 p1:btw/1 n2",
      .pending = kBtwPending, .lastWord = u"btw"},
-    {.name = "keys the user types while the insertion is typed are not tracked",
+    {.name = "keys held back while the insertion is typed count for the next word",
      .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), WorkerTyped(u"zz")},
-     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n4 p1:btw/1 n2",
+     .word = u"zz", .wordWindow = kWindowA, .records = 1,
+     .trace = "n4 p1:btw/1 n1 C n1 C n2",
      .pending = kBtwPending, .lastWord = u"btw"},
     {.name = "append mode with an empty rest still ends in a cleared word",
      .entries = {{{u"hello"}, u"hi", 1, kAppend}},
@@ -488,6 +554,40 @@ TEST(TypingEngine, PrintDelayIsHalvedWithoutCaretMovement) {
   EXPECT_EQ(h.engine.PendingDelay(100), 100u);
 }
 
+TEST(TypingEngine, APasswordFieldKeepsNoWordAndExpandsNothing) {
+  EngineHarness h(kBtw);
+  h.desktop.passwordFields = {kWindowB};
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"bt"));
+  h.Run(Foreground(kWindowB));
+  EXPECT_TRUE(h.engine.InPasswordField());
+  h.trace.clear();
+  h.Run(Type(u"btw"));
+  h.Run(Back());
+  EXPECT_EQ(h.engine.RecordCount(), 0u) << "no password character is kept";
+  EXPECT_EQ(Trimmed(h.trace), "n1 C n1 C n1 C n1 C");
+  // The field is asked once per change of window, not for every caret event.
+  const int queries = h.desktop.passwordQueries;
+  h.Run(Caret(kWindowB));
+  h.Run(Caret(kWindowB));
+  EXPECT_EQ(h.desktop.passwordQueries, queries);
+  h.Run(Foreground(kWindowA));
+  EXPECT_FALSE(h.engine.InPasswordField());
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.engine.Pending().text, u"by the way");
+}
+
+TEST(TypingEngine, TheInsertionRemembersTheLastInputItFollows) {
+  EngineHarness h(kBtw);
+  h.Run(Foreground(kWindowA));
+  for (char16_t unit : std::u16string(u"btw")) {
+    h.engine.OnKeyboardEvent({kWmKeyDown, CharKey(unit), 0, 0, 0, 40u + unit}, 0);
+  }
+  EXPECT_EQ(h.engine.Pending().inputSeq, 40u + u'w');
+  h.engine.OnMouseButton({kWmLButtonDown, 0, 0, false, 500}, 0);
+  EXPECT_EQ(h.engine.LastInputSeq(), 500u);
+}
+
 TEST(TypingEngine, ScheduleSetsIgnoreInjected) {
   EngineHarness h(kBtw);
   h.engine.ignoreInjected.store(0);
@@ -561,9 +661,7 @@ TEST(TypingEngine, HookThreadAndWorkerShareTheState) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
     while (!done.load()) {
-      h.engine.SetIgnorePhysical(true);
       h.engine.OnInsertionTyped();
-      h.engine.SetIgnorePhysical(false);
       h.engine.RaiseEndPrint();
       (void)h.engine.Pending();
     }

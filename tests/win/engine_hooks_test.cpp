@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 #include "engine/caret_position_win.h"
@@ -34,8 +35,12 @@ class KeyRecorder final : public KeyboardListener {
     keys.push_back(info);
     contexts.push_back(context);
   }
+  void OnMouseButton(const MouseEventInfo& info, uint32_t) noexcept override {
+    clicks.push_back(info);
+  }
   std::vector<KeyboardEventInfo> keys;
   std::vector<uint32_t> contexts;
+  std::vector<MouseEventInfo> clicks;
 };
 
 class EventRecorder final : public WinEventListener {
@@ -89,8 +94,12 @@ TEST(KeyboardHookManagerWin, ProcedureHandsOnlyActionEventsToListeners) {
   record.scanCode = 0x1E;
   record.flags = LLKHF_INJECTED;
   KeyboardHookManager::HookProc(HC_NOREMOVE, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record));
+  PumpMessages(50);
   EXPECT_TRUE(recorder.keys.empty());
   KeyboardHookManager::HookProc(HC_ACTION, WM_KEYUP, reinterpret_cast<LPARAM>(&record));
+  // The procedure only queues the event: the listener hears of it once messages are pumped.
+  EXPECT_TRUE(recorder.keys.empty());
+  PumpMessages(50);
   ASSERT_EQ(recorder.keys.size(), 1u);
   EXPECT_EQ(recorder.keys[0].message, kWmKeyUp);
   EXPECT_EQ(recorder.keys[0].vkCode, 'A');
@@ -156,46 +165,85 @@ TEST(WinEventHookManagerWin, EventsOfTheOwnProcessFollowTheSkipFlag) {
   WinEventHookManager::SetSkipOwnProcess(false);
 }
 
-TEST(Win32DesktopTest, KeyTextUsesTheKeyStateAndTheWindowsLayout) {
+TEST(Win32DesktopTest, KeyTextUsesTheTrackedModifiersAndTheWindowsLayout) {
   EditWindow window;
   Win32Desktop desktop;
   const WindowHandle handle = reinterpret_cast<WindowHandle>(window.edit());
-  const KeyboardEventInfo keyA{kWmKeyDown, 'A', 0x1E, 0};
+  KeyboardEventInfo keyA{kWmKeyDown, 'A', 0x1E, 0};
   char16_t text[100] = {};
-  EXPECT_EQ(desktop.KeyText(keyA, 0, text, 99), 0u);
+  EXPECT_EQ(desktop.KeyText(keyA, 0, text, 99), 0);
 
+  // The thread's own key state plays no part: the event's modifiers decide.
   BYTE state[256] = {};
-  SetKeyboardState(state);
-  ASSERT_EQ(desktop.KeyText(keyA, handle, text, 99), 1u);
-  EXPECT_EQ(text[0], u'a');
   state[VK_SHIFT] = 0x80;
   SetKeyboardState(state);
-  ASSERT_EQ(desktop.KeyText(keyA, handle, text, 99), 1u);
+  ASSERT_EQ(desktop.KeyText(keyA, handle, text, 99), 1);
+  EXPECT_EQ(text[0], u'a');
+  keyA.modifiers = kModRightShift;
+  ASSERT_EQ(desktop.KeyText(keyA, handle, text, 99), 1);
+  EXPECT_EQ(text[0], u'A');
+  keyA.modifiers = kModCapsLock;
+  ASSERT_EQ(desktop.KeyText(keyA, handle, text, 99), 1);
   EXPECT_EQ(text[0], u'A');
   state[VK_SHIFT] = 0;
   SetKeyboardState(state);
 
   const KeyboardEventInfo shift{kWmKeyDown, VK_SHIFT, 0x2A, 0};
-  EXPECT_EQ(desktop.KeyText(shift, handle, text, 99), 0u);
+  EXPECT_EQ(desktop.KeyText(shift, handle, text, 99), 0);
   // The buffer's capacity bounds the text.
-  EXPECT_EQ(desktop.KeyText(keyA, handle, text, 0), 0u);
+  EXPECT_EQ(desktop.KeyText(keyA, handle, text, 0), 0);
 }
 
-// The word tracker asks IsControlDown before it translates a key, so that a Ctrl shortcut
-// is never taken for text.
-TEST(Win32DesktopTest, CtrlHeldDownIsSeen) {
+// The hook follows the modifiers from the key events themselves and hands them on with
+// every key.
+TEST(KeyboardHookManagerWin, KeysCarryTheModifiersHeldWhenTheyCame) {
+  EditWindow window;
+  KeyRecorder recorder;
+  ASSERT_TRUE(KeyboardHookManager::Register(&recorder, 0));
+  Win32KeyInjector injector;
+  const KeyRecord keys[] = {{VK_LCONTROL, 0, 0, 0},
+                            {'C', 0, 0, 0},
+                            {'C', 0, kKeyEventKeyUp, 0},
+                            {VK_LCONTROL, 0, kKeyEventKeyUp, 0},
+                            {'D', 0, 0, 0},
+                            {'D', 0, kKeyEventKeyUp, 0}};
+  ASSERT_EQ(injector.Send(keys), 6u);
+  PumpMessages(300);
+  EXPECT_TRUE(KeyboardHookManager::Unregister(&recorder));
+  std::vector<uint32_t> downs;
+  for (const auto& key : recorder.keys) {
+    if (key.message == kWmKeyDown && (key.vkCode == 'C' || key.vkCode == 'D')) {
+      downs.push_back(key.modifiers & kModControl);
+    }
+  }
+  EXPECT_EQ(downs, (std::vector<uint32_t>{kModLeftControl, 0}));
+}
+
+TEST(Win32DesktopTest, PasswordEditsAreKnown) {
   EditWindow window;
   Win32Desktop desktop;
-  Win32KeyInjector injector;
-  const KeyRecord ctrlDown[] = {{kVkControl, 0, 0, 0}};
-  const KeyRecord ctrlUp[] = {{kVkControl, 0, kKeyEventKeyUp, 0}};
-  ASSERT_EQ(injector.Send(ctrlDown), 1u);
-  PumpMessages(100);
-  const bool whileHeld = desktop.IsControlDown();
-  injector.Send(ctrlUp);
-  PumpMessages(100);
-  EXPECT_TRUE(whileHeld);
-  EXPECT_FALSE(desktop.IsControlDown());
+  HWND password = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_PASSWORD, 10, 120,
+                                  100, 20, window.window(), nullptr, nullptr, nullptr);
+  HWND button = CreateWindowExW(0, L"BUTTON", L"x", WS_CHILD | BS_LEFTTEXT, 120, 120, 50, 20,
+                                window.window(), nullptr, nullptr, nullptr);
+  EXPECT_TRUE(desktop.IsPasswordField(reinterpret_cast<WindowHandle>(password)));
+  EXPECT_FALSE(desktop.IsPasswordField(reinterpret_cast<WindowHandle>(window.edit())));
+  // BS_LEFTTEXT has the bit of ES_PASSWORD; a button is no password field.
+  EXPECT_FALSE(desktop.IsPasswordField(reinterpret_cast<WindowHandle>(button)));
+  EXPECT_FALSE(desktop.IsPasswordField(0));
+}
+
+TEST(Win32DesktopTest, DeadKeysComposeAsTheTargetWould) {
+  Win32Desktop desktop;
+  char16_t out[8] = {};
+  ASSERT_EQ(desktop.ComposeDeadKey(u'^', u"e", out, 8), 1u);
+  EXPECT_EQ(out[0], u'\u00EA');
+  ASSERT_EQ(desktop.ComposeDeadKey(0x00A8, u"u", out, 8), 1u);
+  EXPECT_EQ(out[0], u'\u00FC');
+  ASSERT_EQ(desktop.ComposeDeadKey(u'^', u"x", out, 8), 2u);
+  EXPECT_EQ(std::u16string(out, 2), u"^x");
+  ASSERT_EQ(desktop.ComposeDeadKey(u'`', u" ", out, 8), 1u);
+  EXPECT_EQ(out[0], u'`');
 }
 
 TEST(Win32DesktopTest, UpperCaseOfOneUnit) {

@@ -12,6 +12,7 @@
 #include <string_view>
 
 #include "engine/engine_worker_win.h"
+#include "engine/input_hold_gate.h"
 #include "engine/synthetic_typing.h"
 #include "engine/typing_engine.h"
 #include "phrases/phrase_database.h"
@@ -47,7 +48,9 @@ struct StopHarness {
   FakeRegistrar hooks;
   TypingEngine engine{desktop, hooks};
   SlowRecorder injector;
-  EngineWorker worker{engine, injector};
+  InputHoldGate gate;
+  // The fake windows are no real windows: the focus test always agrees.
+  EngineWorker worker{engine, injector, gate, [](uintptr_t) { return true; }};
   PhraseDatabase phrases;
   std::atomic<int> printedAfterStop{0};
   std::atomic<int> printed{0};

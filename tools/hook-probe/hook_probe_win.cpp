@@ -90,14 +90,22 @@ class Probe final : public KeyboardListener, public WinEventListener {
 
   void OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexcept override {
     char16_t text[100];
-    size_t length = 0;
-    // As the word tracker does: a key under Ctrl is a shortcut and is not translated.
-    if ((info.message == kWmKeyDown || info.message == kWmSysKeyDown) &&
-        !desktop_.IsControlDown()) {
-      length = desktop_.KeyText(info, window_, text, 99);
+    int result = 0;
+    // As the word tracker does: a key under Ctrl without Alt is a shortcut, not text.
+    const bool shortcut = (info.modifiers & kModControl) != 0 && (info.modifiers & kModAlt) == 0;
+    if ((info.message == kWmKeyDown || info.message == kWmSysKeyDown) && !shortcut) {
+      result = desktop_.KeyText(info, window_, text, 99);
     }
+    const size_t length = static_cast<size_t>(result < 0 ? -result : result);
     std::fprintf(log_, "key %X %X %X %X %s\n", info.message, info.vkCode, info.scanCode,
                  info.flags, Escape({text, length}).c_str());
+    // The modifiers the hook tracked, and whether the key was a dead key.
+    std::fprintf(log_, "mods %X%s\n", info.modifiers, result < 0 ? " dead" : "");
+    std::fflush(log_);
+  }
+
+  void OnMouseButton(const MouseEventInfo& info, uint32_t) noexcept override {
+    std::fprintf(log_, "mouse %X %d %d\n", info.message, info.x, info.y);
     std::fflush(log_);
   }
 

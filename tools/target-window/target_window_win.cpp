@@ -4,9 +4,10 @@
 // caret's location change after every move), and it mirrors the edit's text into a file
 // so that a test can read what was typed.
 //
-//   target-window.exe [--title TEXT] [--out FILE]
+//   target-window.exe [--title TEXT] [--out FILE] [--password 1]
 //
 // --title  the window title (default "Vellix Target").
+// --password  the edit is a one-line password field (ES_PASSWORD).
 // --out    after every change the edit's whole text is written to FILE as UTF-8, without
 //          byte-order mark, replacing the file in one step (written to FILE.tmp first and
 //          moved over), so a reader never sees a half-written text. Written once at start
@@ -29,6 +30,7 @@ struct Target {
   HWND edit = nullptr;
   WNDPROC editProc = nullptr;
   std::wstring outFile;
+  bool password = false;
   POINT caret{-1, -1};
   DWORD selStart = ~0u;
   DWORD selEnd = ~0u;
@@ -102,11 +104,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_CREATE: {
-      g_target.edit = CreateWindowExW(
-          WS_EX_CLIENTEDGE, L"EDIT", L"",
-          WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN |
-              ES_NOHIDESEL,
-          0, 0, 0, 0, hwnd, reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
+      const DWORD kind = g_target.password
+                             ? ES_PASSWORD | ES_AUTOHSCROLL
+                             : WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+      g_target.edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                      WS_CHILD | WS_VISIBLE | ES_NOHIDESEL | kind, 0, 0, 0, 0,
+                                      hwnd, reinterpret_cast<HMENU>(kEditId), nullptr, nullptr);
       SendMessageW(g_target.edit, WM_SETFONT,
                    reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
       g_target.editProc = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
@@ -146,6 +149,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int show) {
     const std::wstring key = argv[i];
     if (key == L"--title") title = argv[i + 1];
     if (key == L"--out") g_target.outFile = argv[i + 1];
+    if (key == L"--password") g_target.password = std::wstring(argv[i + 1]) == L"1";
   }
   if (argv) LocalFree(argv);
 

@@ -1,0 +1,76 @@
+#include "engine/hook_event_pump_win.h"
+
+#include "engine/keyboard_hook_manager_win.h"
+#include "engine/win_event_hook_manager_win.h"
+
+namespace vellix {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"VellixHookEvents";
+constexpr UINT kDrainMessage = WM_APP + 1;
+
+}  // namespace
+
+HookEventPump& HookEventPump::Instance() {
+  static HookEventPump* pump = new HookEventPump();  // lives as long as the hooks may call it
+  return *pump;
+}
+
+bool HookEventPump::Open() noexcept {
+  if (window_ && IsWindow(window_)) return true;
+  const HINSTANCE instance = GetModuleHandleW(nullptr);
+  WNDCLASSEXW windowClass{};
+  windowClass.cbSize = sizeof(windowClass);
+  windowClass.lpfnWndProc = &WindowProc;
+  windowClass.hInstance = instance;
+  windowClass.lpszClassName = kWindowClass;
+  RegisterClassExW(&windowClass);  // fails harmlessly when registered already
+  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            instance, nullptr);
+  drainPosted_ = false;
+  return window_ != nullptr;
+}
+
+void HookEventPump::Push(const HookEvent& event) noexcept {
+  queue_.Push(event);
+  if (drainPosted_) return;
+  if (window_ && PostMessageW(window_, kDrainMessage, 0, 0)) {
+    drainPosted_ = true;
+  }
+}
+
+void HookEventPump::Drain() noexcept {
+  drainPosted_ = false;
+  if (draining_) return;  // the drain under way takes the new events too
+  draining_ = true;
+  HookEvent event;
+  while (queue_.Pop(event)) {
+    switch (event.kind) {
+      case HookEvent::Kind::kKey:
+        KeyboardHookManager::Deliver(event.key);
+        break;
+      case HookEvent::Kind::kMouse:
+        KeyboardHookManager::Deliver(event.mouse);
+        break;
+      case HookEvent::Kind::kWindow:
+        WinEventHookManager::Deliver(event.window);
+        break;
+      case HookEvent::Kind::kLost:
+        // Input the listeners never saw: as after a click, nothing is known of the caret.
+        KeyboardHookManager::Deliver(MouseEventInfo{});
+        break;
+    }
+  }
+  draining_ = false;
+}
+
+LRESULT CALLBACK HookEventPump::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) noexcept {
+  if (message == kDrainMessage) {
+    Instance().Drain();
+    return 0;
+  }
+  return DefWindowProcW(window, message, wParam, lParam);
+}
+
+}  // namespace vellix
