@@ -72,8 +72,7 @@ def summary(name, values_ms):
         statistics.pstdev(values_ms), len(values_ms))
 
 
-results = []
-for keystroke, phrase, number in PHRASES:
+def measure(keystroke, phrase):
     total, first = [], []
     for _ in range(runs):
         clear()
@@ -98,7 +97,18 @@ for keystroke, phrase, number in PHRASES:
         if t_first is not None:
             first.append((t_first - start) / 1000.0)
         time.sleep(0.3)
+    return total, first
+
+
+results = []
+for keystroke, phrase, number in PHRASES:
+    total, first = measure(keystroke, phrase)
     results.append((keystroke, phrase, total, first))
+
+# The long phrase again, pasted through the clipboard (as Vellix does from 200 characters).
+assert command("paste 200") == "1"
+pasted_total, pasted_first = measure("qk", PHRASES[1][1])
+assert command("paste 0") == "1"
 
 # The target window's own share: the same records, injected with no expander running.
 assert command("stop") == "1"
@@ -129,3 +139,10 @@ for (keystroke, phrase, total, first), share in zip(results, shares):
     print("  " + summary("target share (injected, no engine)", share))
     print("  expander's own part (median total - median share - %d ms delay): %.1f ms" % (
         DELAY_MS, statistics.median(total) - statistics.median(share) - DELAY_MS))
+
+print("phrase of %d characters pasted through the clipboard" % len(PHRASES[1][1]))
+print("  " + summary("last key -> complete phrase", pasted_total))
+if pasted_first:
+    print("  " + summary("last key -> first Backspace landed", pasted_first))
+print("  typed / pasted (medians): %.1f" % (
+    statistics.median(results[1][2]) / statistics.median(pasted_total)))

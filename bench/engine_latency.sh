@@ -3,7 +3,8 @@
 #   bench/engine_latency.sh [RUNS]
 # engine-host expands a 10-character and a 1 000-character phrase typed with xdotool into the
 # target window; then, with the engine stopped, engine-host injects the same records itself
-# ("inject N"), which gives the target window's own share. bench/engine_latency.py measures
+# ("inject N"), which gives the target window's own share; the long phrase is also pasted
+# through the clipboard ("paste 200"), side by side. bench/engine_latency.py measures
 # and prints the figures.
 E2E_DIR=$(cd "$(dirname "$0")/../tests/e2e" && pwd)
 export VELLIX_TOOLS=${VELLIX_TOOLS:-$(cd "$(dirname "$0")/.." && pwd)/build/windows/tools}

@@ -57,6 +57,7 @@
 #define ID_TRAY_ABOUT                   32788
 #define ID_SOUNDS                       32789
 #define ID_RESTART                      32796
+#define ID_PASTE_LONG_PHRASES           32901
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).

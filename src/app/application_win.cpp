@@ -10,11 +10,13 @@
 #include "app/main_dialog_win.h"
 #include "app/phrase_clipboard_win.h"
 #include "app/settings.h"
+#include "base/utf.h"
 #include "base/wide.h"
 #include "lang/language_dialog_win.h"
 #include "lang/language_settings.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
+#include "win32/boundary_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {
@@ -78,9 +80,20 @@ CommandLineKeys Application::ParseCommandLine() {
   return keys;
 }
 
+// Writes an exception caught at a window procedure or thread as one log record.
+static void LogCaughtException(const char* where, const char* what) noexcept {
+  try {
+    LogWriter::Instance().Write(u"CAUGHT_EXCEPTION: " + Utf8ToUtf16(where) + u": " +
+                                Utf8ToUtf16(what));
+  } catch (...) {
+    // Out of memory while reporting: nothing more can be done.
+  }
+}
+
 bool Application::Run() {
   LogWriter& log = LogWriter::Instance();
   if (log.Open(ProgramFolder() + u"LogReport.txt")) WriteStartRecords(log);
+  SetBoundaryReporter(&LogCaughtException);
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);

@@ -119,6 +119,7 @@ bool MainDialog::SetEngine(bool on) {
   if (engine_.IsRunning() == on) return false;
   if (!on) return engine_.Stop();
   engine_.SetPrintDelay(kPrintDelayMs);
+  engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
   engine_.SetPrintCallback(&MainDialog::PrintCallback, this);
   engine_.SetNotifyCallback(&MainDialog::NotifyCallback, this);
   return engine_.Start(true);
@@ -227,6 +228,10 @@ void MainDialog::ResumeEngineAfterEditor(bool wasOn) {
 }
 
 void MainDialog::ShowAbout() noexcept { vellix::ShowAbout(nullptr); }
+
+void MainDialog::EngineSettingsChanged() noexcept {
+  engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
+}
 
 void MainDialog::LanguageChanged() noexcept {
   tray_.RefreshTooltip();

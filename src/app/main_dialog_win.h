@@ -58,6 +58,7 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   void ShowAbout() noexcept override;
   HWND EditorWindow() noexcept override;
   void LanguageChanged() noexcept override;
+  void EngineSettingsChanged() noexcept override;
 
   // The configured database path: DatabasePath, or "Database.xml" in the program folder.
   static std::u16string ConfiguredDatabasePath();

@@ -1,5 +1,6 @@
 #include "app/settings.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vellix {
@@ -35,6 +36,9 @@ void Settings::Load() {
   if (!text.empty()) langFile = std::move(text);
   showCheckedPhrasesOnly = store_->GetInt(kSection, u"ShowCheckedPhrasesOnly", 0);
   sounds = store_->GetInt(kSection, u"Sounds", 1);
+  pasteLongPhrases = store_->GetInt(kSection, u"PasteLongPhrases", 1) != 0 ? 1 : 0;
+  // A negative length reads as 0 (pasting off), as a damaged value must not paste short ones.
+  pasteFromLength = std::max(0, store_->GetInt(kSection, u"PasteFromLength", kDefaultPasteFromLength));
   text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
   if (!text.empty()) databasePath = std::move(text);
   statistics.LoadStatistics(*store_);
@@ -44,6 +48,8 @@ bool Settings::Save() {
   store_->WriteString(kSection, u"LangFile", langFile);
   store_->WriteString(kSection, u"ShowCheckedPhrasesOnly", IntToText(showCheckedPhrasesOnly));
   store_->WriteString(kSection, u"Sounds", IntToText(sounds));
+  store_->WriteString(kSection, u"PasteLongPhrases", IntToText(pasteLongPhrases));
+  store_->WriteString(kSection, u"PasteFromLength", IntToText(pasteFromLength));
   store_->WriteString(kSection, u"DatabasePath", databasePath);
   statistics.SaveStatistics(*store_);
   return true;

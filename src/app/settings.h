@@ -44,7 +44,8 @@ class Settings {
   // on the first call (Windows build only).
   static Settings& Instance();
 
-  // Writes LangFile, ShowCheckedPhrasesOnly, Sounds, DatabasePath and the statistics.
+  // Writes LangFile, ShowCheckedPhrasesOnly, Sounds, PasteLongPhrases, PasteFromLength,
+  // DatabasePath and the statistics.
   bool Save();
   // name + "_X", "_Y", "_RIGHT", "_BOTTOM"; stops at the first failed write.
   bool SavePlacement(const WindowPlacement& rect, std::u16string_view name);
@@ -61,6 +62,15 @@ class Settings {
   int32_t showCheckedPhrasesOnly = 0;
   // Read by the sound thread while the tray menu switches it: atomic.
   std::atomic<int32_t> sounds{1};
+  // Phrases of at least pasteFromLength units are pasted through the clipboard while
+  // pasteLongPhrases is on (a length of 0 switches pasting off as well).
+  int32_t pasteLongPhrases = 1;
+  int32_t pasteFromLength = kDefaultPasteFromLength;
+  static constexpr int32_t kDefaultPasteFromLength = 200;
+  // The length from which the engine pastes; 0 when it types every phrase.
+  uint32_t PasteThreshold() const {
+    return pasteLongPhrases != 0 && pasteFromLength > 0 ? static_cast<uint32_t>(pasteFromLength) : 0;
+  }
 
  private:
   void Load();

@@ -15,6 +15,8 @@ class TrayMenuHost {
   virtual HWND EditorWindow() noexcept = 0;
   // After a language item was chosen: refresh the tooltip and tell the open editor.
   virtual void LanguageChanged() noexcept = 0;
+  // After a setting that the engine follows was changed.
+  virtual void EngineSettingsChanged() noexcept = 0;
  protected:
   ~TrayMenuHost() = default;
 };

@@ -50,6 +50,16 @@ void ToggleSounds(Settings& settings) {
   settings.Save();
 }
 
+void TogglePasteLongPhrases(TrayMenuHost& host, Settings& settings) {
+  settings.pasteLongPhrases = settings.pasteLongPhrases == 0 ? 1 : 0;
+  // Switching it on with a length of 0 in the file would change nothing: take the default.
+  if (settings.pasteLongPhrases != 0 && settings.pasteFromLength <= 0) {
+    settings.pasteFromLength = Settings::kDefaultPasteFromLength;
+  }
+  settings.Save();
+  host.EngineSettingsChanged();
+}
+
 bool ChooseLanguage(TrayMenuHost& host, UINT command) {
   Language* language = Language::Current();
   if (!language || !language->HandleLanguageCommand(command)) return false;
@@ -78,6 +88,7 @@ HMENU PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
   TranslateMenu(popup);
   SetCheck(popup, ID_START_WITH_WINDOWS, IsAutostartOn());
   SetCheck(popup, ID_SOUNDS, SoundsOn(settings));
+  SetCheck(popup, ID_PASTE_LONG_PHRASES, settings.PasteThreshold() != 0);
   SetMenuItemText(popup, ID_ENABLE,
                   GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
   SetMenuDefaultItem(popup, ID_EDIT_PHRASES, FALSE);
@@ -98,6 +109,7 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
     case ID_ADD_FROM_CLIPBOARD: host.RunPhraseEditor(nullptr, true); return false;
     case ID_START_WITH_WINDOWS: SetAutostart(!IsAutostartOn()); return true;
     case ID_SOUNDS: ToggleSounds(settings); return false;
+    case ID_PASTE_LONG_PHRASES: TogglePasteLongPhrases(host, settings); return false;
     case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
     case ID_ENABLE: host.EnableCommand(); return false;
     default:

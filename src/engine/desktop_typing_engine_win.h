@@ -36,6 +36,9 @@ class DesktopTypingEngine : private DesktopEngineParts, public TypingEngine {
   // engine then keeps running). Once it has returned true nothing more is typed.
   bool Stop() noexcept;
 
+  // Phrases of at least this many units are pasted through the clipboard; 0 types all.
+  void SetPasteFromLength(uint32_t length) noexcept { worker_.SetPasteFromLength(length); }
+
   // The caret's bottom-right corner in screen coordinates, in the window of the word.
   bool GetCaretScreenPosition(int32_t& x, int32_t& y) const noexcept;
 

@@ -6,10 +6,12 @@
 #include <span>
 #include <vector>
 
+#include "engine/clipboard_paste_win.h"
 #include "engine/input_hold_gate.h"
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/synthetic_typing.h"
 #include "engine/typing_engine.h"
+#include "win32/boundary_win.h"
 
 namespace vellix {
 
@@ -21,6 +23,7 @@ struct EngineWorker::Context {
   KeyInjector* injector = nullptr;
   InputHoldGate* gate = nullptr;
   EngineWorker::FocusTest focusTest = nullptr;
+  std::shared_ptr<std::atomic<uint32_t>> pasteFromLength;
   uint32_t delay = 0;
   // Set by Stop under sendLock: once Stop holds the lock no batch is in flight, and every
   // later Send sees the flag and sends nothing.
@@ -98,6 +101,23 @@ void ReplayHeldKeys(InputHoldGate& gate, KeyInjector& injector) {
   }
 }
 
+// Erases the keystroke and types the phrase, or pastes it when it is long enough (typing
+// it after all when the clipboard is busy).
+void Insert(KeyInjector& injector, const PendingInsertion& pending, uint32_t pasteFromLength) {
+  const auto erase = static_cast<uint32_t>(pending.eraseCount);
+  const auto left = static_cast<uint32_t>(pending.leftAfter);
+  if (pasteFromLength == 0 || pending.text.size() < pasteFromLength) {
+    TypeText(injector, pending.text, erase, left);
+    return;
+  }
+  const KeyRecord releaseControl{kVkControl, 0, kKeyEventKeyUp, 0};
+  injector.Send(std::span<const KeyRecord>(&releaseControl, 1));
+  if (erase > 0) SendBackspaces(injector, erase);
+  if (PasteText(pending.text, left, injector) == PasteResult::kClipboardBusy) {
+    TypeText(injector, pending.text, 0, left);
+  }
+}
+
 enum class CycleEnd { kTyped, kNotTyped, kStopped };
 
 // Types the pending insertion. kStopped when Stop began meanwhile (the cycle then ends
@@ -114,12 +134,12 @@ CycleEnd TypePending(Context& context) {
     BYTE noKeysDown[256] = {};
     SetKeyboardState(noKeysDown);  // no modifier of the user's leaks into the typed text
     StoppableInjector injector(context);
-    TypeText(injector, pending.text, static_cast<uint32_t>(pending.eraseCount),
-             static_cast<uint32_t>(pending.leftAfter));
+    Insert(injector, pending, context.pasteFromLength->load());
     stopped = IsStopping(context);
     if (!stopped) engine.OnInsertionTyped();
   } catch (...) {
     // Nothing may keep the user's keys: they go back below whatever happened here.
+    ReportCaughtException("engine worker");
   }
   // The keys come back even after a stop: they are the user's, not the engine's.
   ReplayHeldKeys(*context.gate, *context.injector);
@@ -163,6 +183,7 @@ DWORD WINAPI WorkerMain(void* parameter) noexcept {
     return WorkerLoop(**owner);
   } catch (...) {
     // No exception may leave a thread; the engine stays marked running but types no more.
+    ReportCaughtException("engine worker");
     return 2;
   }
 }
@@ -195,6 +216,7 @@ bool EngineWorker::Start(uint32_t delay) noexcept {
   context->injector = &injector_;
   context->gate = &gate_;
   context->focusTest = focusTest_;
+  context->pasteFromLength = pasteFromLength_;
   context->delay = delay;
 
   auto* threadReference = new std::shared_ptr<Context>(context);

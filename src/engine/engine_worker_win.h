@@ -14,6 +14,7 @@
 // hook thread after the hooks were released: the injected keys of an insertion that is
 // being typed would otherwise wait for the hook thread, which is blocked in Stop.
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 
@@ -48,6 +49,11 @@ class EngineWorker final : public InsertionSignals {
   bool Stop() noexcept;
   bool IsRunning() const noexcept;
 
+  // Phrases of at least this many UTF-16 units are pasted through the clipboard instead of
+  // typed; 0 types every phrase. Read at every insertion.
+  void SetPasteFromLength(uint32_t length) noexcept { pasteFromLength_->store(length); }
+  uint32_t PasteFromLength() const noexcept { return pasteFromLength_->load(); }
+
   void StartDelayed() noexcept override;
   void Cancel() noexcept override;
 
@@ -63,6 +69,9 @@ class EngineWorker final : public InsertionSignals {
   mutable std::mutex contextLock_;
   std::shared_ptr<Context> context_;
   UniqueKernelHandle thread_;
+  // Shared with the thread, which may outlive a Stop that gave up waiting for it.
+  std::shared_ptr<std::atomic<uint32_t>> pasteFromLength_ =
+      std::make_shared<std::atomic<uint32_t>>(0);
 };
 
 }  // namespace vellix

@@ -2,6 +2,7 @@
 
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
+#include "win32/boundary_win.h"
 
 namespace vellix {
 namespace {
@@ -31,9 +32,8 @@ bool HookEventPump::Open() noexcept {
   return window_ != nullptr;
 }
 
-void HookEventPump::Push(const HookEvent& event) noexcept {
-  queue_.Push(event);
-  if (drainPosted_) return;
+void HookEventPump::RequestDrain() noexcept {
+  if (drainPosted_ || queue_.Empty()) return;
   if (window_ && PostMessageW(window_, kDrainMessage, 0, 0)) {
     drainPosted_ = true;
   }
@@ -67,7 +67,11 @@ void HookEventPump::Drain() noexcept {
 LRESULT CALLBACK HookEventPump::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) noexcept {
   if (message == kDrainMessage) {
-    Instance().Drain();
+    try {
+      Instance().Drain();
+    } catch (...) {
+      ReportCaughtException("hook event listener");
+    }
     return 0;
   }
   return DefWindowProcW(window, message, wParam, lParam);

@@ -19,7 +19,18 @@ class HookEventPump {
   // Creates the window; true when it exists. Called when a hook is installed.
   bool Open() noexcept;
   // Hook procedures: queues the event and asks for a drain when the queue was empty.
-  void Push(const HookEvent& event) noexcept;
+  void Push(const HookEvent& event) noexcept {
+    Queue(event);
+    RequestDrain();
+  }
+  // The two halves of Push: the copy into the queue (no system call), and the message
+  // that makes this thread drain it once the hook has returned (posted only when none is
+  // on its way already).
+  void Queue(const HookEvent& event) noexcept { queue_.Push(event); }
+  void RequestDrain() noexcept;
+  size_t Backlog() const noexcept { return queue_.Size(); }
+  // Events that may wait without a drain request (key releases) before one is made.
+  static constexpr size_t kReleaseBacklog = 64;
   // Hands every queued event to the listeners, oldest first (also events pushed meanwhile).
   void Drain() noexcept;
 

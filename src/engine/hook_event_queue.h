@@ -35,6 +35,7 @@ class HookEventQueue {
   // Takes the oldest event; false when none is left.
   bool Pop(HookEvent& event) noexcept;
   bool Empty() const noexcept { return count_ == 0 && !lost_; }
+  size_t Size() const noexcept { return count_; }
 
  private:
   std::array<HookEvent, kCapacity> events_{};

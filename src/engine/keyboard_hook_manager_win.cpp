@@ -113,27 +113,36 @@ void KeyboardHookManager::Deliver(const MouseEventInfo& info) noexcept {
   if (g_instance) g_instance->registry_.DispatchMouse(info);
 }
 
-LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM record) {
-  const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(record);
-  if (code != HC_ACTION || !g_instance || !key) {
-    return CallNextHookEx(g_hook, code, message, record);
-  }
+bool KeyboardHookManager::Intercept(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept {
   HookEvent event;
   KeyboardEventInfo& info = event.key;
-  info = {static_cast<uint32_t>(message), key->vkCode, key->scanCode, key->flags,
+  info = {static_cast<uint32_t>(message), key.vkCode, key.scanCode, key.flags,
           g_modifiers.Bits(), 0};
-  const bool injected = (key->flags & LLKHF_INJECTED) != 0;
-  if (injected && key->dwExtraInfo == kReplayedKeyMarker) {
+  const bool injected = (key.flags & LLKHF_INJECTED) != 0;
+  if (injected && key.dwExtraInfo == kReplayedKeyMarker) {
     // The user's own key, given back after an insertion: it counts as typed.
     info.flags &= ~static_cast<uint32_t>(LLKHF_INJECTED);
     info.inputSeq = IsPress(message) ? Gate().CountInput() : 0;
   } else if (!injected) {
     if (Gate().OnUserKey(info, GetTickCount64(), info.inputSeq) == InputHoldGate::Verdict::kHold) {
-      return 1;  // swallowed now, replayed when the insertion is out
+      return true;
     }
   }
   g_modifiers.Update(info);
-  HookEventPump::Instance().Push(event);
+  HookEventPump::Instance().Queue(event);
+  return false;
+}
+
+LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM record) {
+  const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(record);
+  if (code != HC_ACTION || !g_instance || !key) {
+    return CallNextHookEx(g_hook, code, message, record);
+  }
+  if (Intercept(message, *key)) return 1;  // swallowed now, replayed after the insertion
+  // A release changes no word: it waits in the queue for the next press or event, which
+  // saves the drain request (a round trip to the window server under Wine) on half the keys.
+  HookEventPump& pump = HookEventPump::Instance();
+  if (IsPress(message) || pump.Backlog() >= HookEventPump::kReleaseBacklog) pump.RequestDrain();
   return CallNextHookEx(g_hook, code, message, record);
 }
 

@@ -1,5 +1,7 @@
 #include "win32/dialog.h"
 
+#include "win32/boundary_win.h"
+
 namespace vellix {
 namespace {
 
@@ -72,7 +74,13 @@ INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPAR
     self = reinterpret_cast<Dialog*>(GetWindowLongPtrW(hwnd, DWLP_USER));
   }
   if (!self) return FALSE;  // messages before WM_INITDIALOG (WM_SETFONT) get the default
-  return self->Dispatch(message, wparam, lparam);
+  try {
+    return self->Dispatch(message, wparam, lparam);
+  } catch (...) {
+    // Through the system's code an exception would end the program with the user's work.
+    ReportCaughtException("dialog procedure");
+    return FALSE;
+  }
 }
 
 INT_PTR Dialog::Dispatch(UINT message, WPARAM wparam, LPARAM lparam) {

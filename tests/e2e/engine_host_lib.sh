@@ -38,7 +38,7 @@ eh_cmd() {
   EH_WANT=$((before + 1)) EH_WANT_CMD=$1
   e2e_wait '[ "$(grep -c " cmd $EH_WANT_CMD " "$EH_LOG")" -ge "$EH_WANT" ]' 100 ||
     e2e_fail "engine-host did not answer $1"
-  grep " cmd $1 " "$EH_LOG" | tail -n 1 | awk '{print $4}'
+  grep " cmd $1 " "$EH_LOG" | tail -n 1 | awk '{print $NF}'
 }
 
 eh_mark() { EH_MARK=$(wc -l <"$EH_LOG"); }

@@ -21,6 +21,8 @@ eh_phrase zv 'ZV!'                           # 7 after Ctrl+V
 eh_phrase kc 'cancelled?' 0 1 1              # 8 100 ms delay
 eh_phrase lng "$LONG"                        # 9
 eh_phrase rec 'say btw and hel now'          # 10 holds two other keystrokes
+PASTED=$(printf 'pasted line %.0s' $(seq 25))  # 300 characters
+eh_phrase pst "[${PASTED}]" 0 1 1            # 11 pasted, then one Left
 
 e2e_start_target
 eh_start
@@ -114,5 +116,16 @@ eh_type rec
 expect 'say btw and hel now' "phrase holding keystrokes"
 expect_still "the injected keystrokes stayed as they are"
 eh_log_since | grep -E -q "print 0 (1|2) " && e2e_fail "injected keys were matched"
+
+# A long phrase goes in through the clipboard: complete, and the Left press after it puts
+# the caret before its closing bracket.
+[ "$(eh_cmd 'paste 200')" = 1 ] || e2e_fail "paste 200"
+eh_type ' '; expect ' ' "blank"
+eh_mark
+eh_type pst
+expect "[${PASTED}]" "pasted phrase"
+eh_type x
+text=${text%]}; expect 'x]' "typed after the pasted phrase's Left press"
+eh_expect_log_order "print 0 11 pst" "notify 3" "print 1 11 pst" "notify 2"
 
 e2e_pass

@@ -79,6 +79,27 @@ TEST_F(SettingsTest, LoadsStoredValuesAndCutsThemToTheirLimits) {
   EXPECT_EQ(Start()->sounds, 0);
 }
 
+TEST_F(SettingsTest, PasteThresholdFollowsTheSwitchAndTheLength) {
+  const struct {
+    const char16_t* on;
+    const char16_t* length;
+    uint32_t threshold;
+  } cases[] = {
+      {nullptr, nullptr, 200},  // defaults
+      {u"1", u"500", 500},
+      {u"0", u"500", 0},        // switched off
+      {u"1", u"0", 0},          // a length of 0 switches it off too
+      {u"1", u"-7", 0},         // a damaged length never pastes short phrases
+      {u"7", u"x", 0},          // no digits: 0
+  };
+  for (const auto& c : cases) {
+    if (c.on) Put(u"PasteLongPhrases", c.on);
+    if (c.length) Put(u"PasteFromLength", c.length);
+    EXPECT_EQ(Start()->PasteThreshold(), c.threshold)
+        << (c.on ? "set" : "defaults") << " " << c.threshold;
+  }
+}
+
 TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   Put(u"Foreign", u"keep me");
   auto settings = Start();
@@ -92,6 +113,8 @@ TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   EXPECT_EQ(Value(u"DatabasePath"), u"C:\\data\\db.xml");
   EXPECT_EQ(Value(u"Sounds"), u"0");
   EXPECT_EQ(Value(u"ShowCheckedPhrasesOnly"), u"1");
+  EXPECT_EQ(Value(u"PasteLongPhrases"), u"1");
+  EXPECT_EQ(Value(u"PasteFromLength"), u"200");
   EXPECT_EQ(Value(u"PrintedChars", u"Statistics"), u"42");
   EXPECT_EQ(Value(u"Foreign"), u"keep me");
   auto again = Start();

@@ -97,10 +97,15 @@ TEST(KeyboardHookManagerWin, ProcedureHandsOnlyActionEventsToListeners) {
   PumpMessages(50);
   EXPECT_TRUE(recorder.keys.empty());
   KeyboardHookManager::HookProc(HC_ACTION, WM_KEYUP, reinterpret_cast<LPARAM>(&record));
-  // The procedure only queues the event: the listener hears of it once messages are pumped.
+  // A release waits in the queue for the next press, which asks for the drain; the
+  // listener hears of both, in order, once messages are pumped.
+  PumpMessages(50);
+  EXPECT_TRUE(recorder.keys.empty());
+  KeyboardHookManager::HookProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record));
   EXPECT_TRUE(recorder.keys.empty());
   PumpMessages(50);
-  ASSERT_EQ(recorder.keys.size(), 1u);
+  ASSERT_EQ(recorder.keys.size(), 2u);
+  EXPECT_EQ(recorder.keys[1].message, kWmKeyDown);
   EXPECT_EQ(recorder.keys[0].message, kWmKeyUp);
   EXPECT_EQ(recorder.keys[0].vkCode, 'A');
   EXPECT_EQ(recorder.keys[0].scanCode, 0x1Eu);

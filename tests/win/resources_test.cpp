@@ -159,11 +159,12 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                       {32774, u"Edit Phrases"},
                       {32783, u"Add Phrase From Clipboard"},
                       {0, u""},
+                      {32901, u"Paste Long Phrases"},
                       {32772, u"Start With Windows"},
                       {32789, u"Sounds"},
                       {UINT(-1), u"Language"},
                       {32771, u"Enable"}});
-  ExpectItems(GetSubMenu(popup, 13), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
+  ExpectItems(GetSubMenu(popup, 14), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
   DestroyMenu(menu);
 }
 

@@ -35,6 +35,7 @@ class FakeHost final : public TrayMenuHost {
   void ShowAbout() noexcept override { calls.push_back(u"about"); }
   HWND EditorWindow() noexcept override { return editor; }
   void LanguageChanged() noexcept override { calls.push_back(u"language"); }
+  void EngineSettingsChanged() noexcept override { calls.push_back(u"engine settings"); }
 
   HWND window = nullptr;
   HWND editor = nullptr;
@@ -96,7 +97,7 @@ TEST_F(TrayMenuTest, ItemsInOrderWithTextsAndDefaultItem) {
   ASSERT_NE(popup, nullptr);
   const UINT sep = 0, sub = UINT(-2);
   EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783, sep,
-                                          32772, 32789, sub, 32771}));
+                                          32901, 32772, 32789, sub, 32771}));
   EXPECT_EQ(GetMenuItemText(popup, ID_ENABLE), u"Enable");
   EXPECT_EQ(GetMenuItemText(popup, ID_EDIT_PHRASES), u"Edit Phrases");
   EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), UINT(ID_EDIT_PHRASES));
@@ -155,6 +156,21 @@ TEST_F(TrayMenuTest, SoundsToggleAndIsSaved) {
   EXPECT_FALSE(RunTrayCommand(host_, ID_SOUNDS, settings_));
   EXPECT_EQ(settings_.sounds.load(), 0);
   EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"Sounds", -1), 0);
+}
+
+TEST_F(TrayMenuTest, PasteLongPhrasesTogglesIsSavedAndTellsTheEngine) {
+  EXPECT_NE(State(Prepare(), ID_PASTE_LONG_PHRASES) & MF_CHECKED, 0u) << "on by default";
+  EXPECT_FALSE(RunTrayCommand(host_, ID_PASTE_LONG_PHRASES, settings_));
+  EXPECT_EQ(settings_.PasteThreshold(), 0u);
+  EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"PasteLongPhrases", -1), 0);
+  EXPECT_EQ(State(Prepare(), ID_PASTE_LONG_PHRASES) & MF_CHECKED, 0u);
+  // Switched on again with a length of 0 in the file, it takes the default length.
+  settings_.pasteFromLength = 0;
+  EXPECT_FALSE(RunTrayCommand(host_, ID_PASTE_LONG_PHRASES, settings_));
+  EXPECT_EQ(settings_.PasteThreshold(), uint32_t{Settings::kDefaultPasteFromLength});
+  EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"PasteFromLength", -1),
+            Settings::kDefaultPasteFromLength);
+  EXPECT_EQ(host_.calls, (std::vector<std::u16string>{u"engine settings", u"engine settings"}));
 }
 
 TEST_F(TrayMenuTest, CommandsReachTheHost) {

@@ -5,10 +5,14 @@
 // the print callback refuses it, so that matching runs to the host's answer but nothing is
 // typed. Prints the median, the 99th percentile and the maximum in microseconds.
 // With --calls it times each system call that the translation of one key down makes, one by
-// one, to show where the listener's time goes.
+// one, to show where the listener's time goes. With --hook it times the hook procedure
+// itself (what every key on the desktop waits for): the engine runs with its hooks
+// installed, the records go through KeyboardHookManager::HookProc, and the listener's work
+// runs afterwards when the queued events are drained (not timed).
 //
 //   engine-hook-bench.exe [entries] [words]
 //   engine-hook-bench.exe --calls [repetitions]
+//   engine-hook-bench.exe --hook [entries] [words]
 
 #include <windows.h>
 
@@ -20,6 +24,8 @@
 #include <vector>
 
 #include "engine/desktop_typing_engine_win.h"
+#include "engine/hook_event_pump_win.h"
+#include "engine/keyboard_hook_manager_win.h"
 #include "phrases/phrase_database.h"
 
 namespace vellix {
@@ -109,6 +115,90 @@ int Run(int entries, int words) {
   return 0;
 }
 
+void PumpPending() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+}
+
+int RunHook(int entries, int words) {
+  PhraseDatabase phrases;
+  for (int i = 0; i < entries; ++i) {
+    auto phrase = std::make_unique<Phrase>();
+    phrase->SetWord(u"phrase number " + Keystroke(i));
+    phrase->Prefixes()[Keystroke(i)] = 1;
+    phrases.Add(std::move(phrase));
+  }
+  phrases.Renumber();
+  HWND window = CreateWindowExW(0, L"EDIT", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
+                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+  DesktopTypingEngine engine;
+  engine.LoadPhrases(phrases);
+  engine.SetPrintCallback(&Refuse, nullptr);
+  if (!engine.Start(true)) {
+    std::printf("Start failed\n");
+    return 1;
+  }
+  WinEventInfo focus;
+  focus.event = kEventSystemForeground;
+  focus.window = reinterpret_cast<WindowHandle>(window);
+  engine.OnWinEvent(focus, 0);
+
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  std::vector<double> downTimes, upTimes, ownTimes;
+  auto microseconds = [&](const LARGE_INTEGER& start, const LARGE_INTEGER& end) {
+    return static_cast<double>(end.QuadPart - start.QuadPart) * 1e6 /
+           static_cast<double>(frequency.QuadPart);
+  };
+  auto timeRecord = [&](WPARAM message, uint32_t vk, std::vector<double>& into) {
+    KBDLLHOOKSTRUCT record{};
+    record.vkCode = vk;
+    record.scanCode = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    record.flags = message == WM_KEYUP ? LLKHF_UP : 0;
+    LARGE_INTEGER start, end;
+    QueryPerformanceCounter(&start);
+    KeyboardHookManager::HookProc(HC_ACTION, message, reinterpret_cast<LPARAM>(&record));
+    QueryPerformanceCounter(&end);
+    into.push_back(microseconds(start, end));
+    PumpPending();  // the listener's work, as it runs between two keys of a typist
+    // The hook's own work alone, without the pass-on and the drain request.
+    QueryPerformanceCounter(&start);
+    KeyboardHookManager::Intercept(message, record);
+    QueryPerformanceCounter(&end);
+    ownTimes.push_back(microseconds(start, end));
+    HookEventPump::Instance().RequestDrain();
+    PumpPending();
+  };
+  for (int w = 0; w < words; ++w) {
+    std::u16string word = Keystroke(w * 7919 % entries);
+    if (w % 10 != 0) word.back() = u'0' + static_cast<char16_t>(w % 10);
+    for (char16_t unit : word) {
+      const uint32_t vk = unit >= u'a' ? static_cast<uint32_t>(unit - u'a' + 'A') : unit;
+      timeRecord(WM_KEYDOWN, vk, downTimes);
+      timeRecord(WM_KEYUP, vk, upTimes);
+    }
+    timeRecord(WM_KEYDOWN, VK_SPACE, downTimes);
+    timeRecord(WM_KEYUP, VK_SPACE, upTimes);
+  }
+  engine.Stop();
+  DestroyWindow(window);
+  std::vector<double> all = downTimes;
+  all.insert(all.end(), upTimes.begin(), upTimes.end());
+  std::printf("hook procedure: entries %d, words %d, key events %zu\n", entries, words,
+              all.size());
+  auto report = [](const char* name, const std::vector<double>& values) {
+    std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
+                Percentile(values, 0.5), Percentile(values, 0.99),
+                *std::max_element(values.begin(), values.end()), values.size());
+  };
+  report("key down", downTimes);
+  report("key up", upTimes);
+  report("all", all);
+  std::printf("the hook's own work (Intercept: modifiers, gate, queue), without CallNextHookEx and PostMessageW:\n");
+  report("own work", ownTimes);
+  return 0;
+}
+
 template <typename Call>
 void TimeCall(const char* name, int repetitions, Call call) {
   LARGE_INTEGER frequency;
@@ -146,6 +236,16 @@ int RunCalls(int repetitions) {
   TimeCall("ToUnicodeEx", repetitions,
            [&] { ToUnicodeEx('A', scan, state, text, 15, 0, layout); });
   TimeCall("IsWindow", repetitions, [&] { IsWindow(window); });
+  TimeCall("PostMessageW", repetitions, [&] {
+    PostMessageW(window, WM_NULL, 0, 0);
+    MSG message;
+    PeekMessageW(&message, window, WM_NULL, WM_NULL, PM_REMOVE);
+  });
+  TimeCall("GetTickCount64", repetitions, [] { GetTickCount64(); });
+  KBDLLHOOKSTRUCT record{};
+  record.vkCode = 'A';
+  TimeCall("CallNextHookEx", repetitions,
+           [&] { CallNextHookEx(nullptr, HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record)); });
   TimeCall("LCMapStringW upper case", repetitions, [] {
     const wchar_t in = L'a';
     wchar_t out = 0;
@@ -159,6 +259,9 @@ int RunCalls(int repetitions) {
 }  // namespace vellix
 
 int wmain(int argc, wchar_t** argv) {
+  if (argc > 1 && std::wstring(argv[1]) == L"--hook") {
+    return vellix::RunHook(argc > 2 ? _wtoi(argv[2]) : 10000, argc > 3 ? _wtoi(argv[3]) : 5000);
+  }
   if (argc > 1 && std::wstring(argv[1]) == L"--calls") {
     return vellix::RunCalls(argc > 2 ? _wtoi(argv[2]) : 20000);
   }

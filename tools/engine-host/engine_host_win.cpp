@@ -12,7 +12,9 @@
 //        <us> is QueryPerformanceCounter in microseconds.
 // --cmd  polled every 10 ms; when it exists its first line is run and the file deleted
 //        (write it elsewhere and rename it into place). Commands: start, stop, running,
-//        refuse, allow, quit, clear (empties the edit of the window "Vellix Target"), and "inject N": types phrase N (from 1) as an expansion of its
+//        refuse, allow, quit, clear (empties the edit of the window "Vellix Target"),
+//        "paste N" (phrases of N units and more are pasted; 0 types all, the start value),
+//        and "inject N": types phrase N (from 1) as an expansion of its
 //        first keystroke would, on this thread, logging "inject begin" first; with the
 //        engine stopped this measures the target window's own share of an expansion.
 // --refuse  the print callback answers 1 (refuses every insertion) from the start.
@@ -123,7 +125,10 @@ bool ClearTarget() {
 bool RunCommand(DesktopTypingEngine& engine, const PhraseDatabase& phrases,
                 const std::string& command) {
   int result = -1;
-  if (command.rfind("inject ", 0) == 0) {
+  if (command.rfind("paste ", 0) == 0) {
+    engine.SetPasteFromLength(static_cast<uint32_t>(std::atoi(command.c_str() + 6)));
+    result = true;
+  } else if (command.rfind("inject ", 0) == 0) {
     result = InjectPhrase(phrases, static_cast<size_t>(std::atoi(command.c_str() + 7)));
   } else if (command == "clear") {
     result = ClearTarget();
