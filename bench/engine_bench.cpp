@@ -40,11 +40,20 @@ namespace {
 class BenchDesktop : public Desktop {
  public:
   bool WindowExists(WindowHandle) noexcept override { return true; }
-  size_t KeyText(const KeyboardEventInfo& key, WindowHandle, char16_t* buffer,
-                 size_t capacity) noexcept override {
+  int KeyText(const KeyboardEventInfo& key, WindowHandle, char16_t* buffer,
+              size_t capacity) noexcept override {
     if (capacity == 0) return 0;
     buffer[0] = static_cast<char16_t>(key.vkCode);
     return 1;
+  }
+  size_t ComposeDeadKey(char16_t, std::u16string_view, char16_t*, size_t) noexcept override {
+    return 0;
+  }
+  size_t ProgramFileName(WindowHandle, char16_t* buffer, size_t capacity) noexcept override {
+    constexpr std::u16string_view kName = u"notepad.exe";
+    const size_t n = std::min(capacity, kName.size());
+    std::copy_n(kName.data(), n, buffer);
+    return n;
   }
   char16_t UpperCase(char16_t unit) noexcept override {
     return unit >= u'a' && unit <= u'z' ? static_cast<char16_t>(unit - 0x20) : unit;
@@ -82,7 +91,8 @@ struct Fixture {
   TypingEngine engine{desktop, hooks};
   std::vector<std::u16string> keystrokes;
 
-  explicit Fixture(size_t entries) {
+  // withRules: every second phrase fires only in some programs or never in some.
+  explicit Fixture(size_t entries, bool withRules = false) {
     std::mt19937 random(42);
     PhraseDatabase phrases;
     for (size_t i = 0; i < entries; ++i) {
@@ -93,6 +103,13 @@ struct Fixture {
       }
       phrase->SetWord(u"phrase text number " + keystrokes.back());
       phrase->SetCaseSensitive(static_cast<int32_t>(i % 2));
+      if (withRules && i % 2 == 0) {
+        phrase->SetUseWithList(static_cast<int32_t>(i / 2 % 2));  // include, exclude
+        phrase->Include()[u"notepad.exe"] = 1;
+        phrase->Include()[u"winword.exe"] = 1;
+        phrase->Exclude()[u"notepad.exe"] = 1;
+        phrase->Exclude()[u"mstsc.exe"] = 1;
+      }
       phrases.Add(std::move(phrase));
     }
     engine.LoadPhrases(phrases);
@@ -134,6 +151,16 @@ void BM_KeyEventMatching(benchmark::State& state) {
   RunKeys(state, f, stream);
 }
 
+// Every word is a keystroke, and half the phrases have program rules, checked against the
+// focused program (looked up when the focus changed, not here).
+void BM_KeyEventMatchingWithRules(benchmark::State& state) {
+  Fixture f(static_cast<size_t>(state.range(0)), true);
+  std::mt19937 random(9);
+  std::u16string stream;
+  for (int i = 0; i < 2000; ++i) stream += f.keystrokes[random() % f.keystrokes.size()] + u" ";
+  RunKeys(state, f, stream);
+}
+
 // The plain walk that the index replaces, for one word that matches nothing.
 void BM_FindEntryPlain(benchmark::State& state) {
   Fixture f(static_cast<size_t>(state.range(0)));
@@ -143,6 +170,7 @@ void BM_FindEntryPlain(benchmark::State& state) {
 
 BENCHMARK(BM_KeyEvent)->Arg(100)->Arg(10000)->Arg(100000);
 BENCHMARK(BM_KeyEventMatching)->Arg(100)->Arg(10000)->Arg(100000);
+BENCHMARK(BM_KeyEventMatchingWithRules)->Arg(10000);
 BENCHMARK(BM_FindEntryPlain)->Arg(100)->Arg(10000)->Arg(100000);
 
 }  // namespace

@@ -91,6 +91,11 @@ bool Win32Desktop::IsPasswordField(WindowHandle window) noexcept {
   return editLike && (GetWindowLongPtrW(hwnd, GWL_STYLE) & ES_PASSWORD) != 0;
 }
 
+size_t Win32Desktop::ProgramFileName(WindowHandle window, char16_t* buffer,
+                                     size_t capacity) noexcept {
+  return programs_.FileNameOf(reinterpret_cast<HWND>(window), buffer, capacity);
+}
+
 char16_t Win32Desktop::UpperCase(char16_t unit) noexcept {
   const wchar_t in = static_cast<wchar_t>(unit);
   wchar_t out = 0;

@@ -8,6 +8,7 @@
 
 #include "engine/engine_types.h"
 #include "engine/key_translator.h"
+#include "engine/program_names_win.h"
 
 namespace vellix {
 
@@ -22,6 +23,7 @@ class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
                         size_t capacity) noexcept override;
   char16_t UpperCase(char16_t unit) noexcept override;
   bool IsPasswordField(WindowHandle window) noexcept override;
+  size_t ProgramFileName(WindowHandle window, char16_t* buffer, size_t capacity) noexcept override;
 
   // Whether ToUnicodeEx can translate without touching the keyboard's dead-key state
   // (Windows 10 1607 and later).
@@ -32,6 +34,7 @@ class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
                 uint32_t flags, uintptr_t layout) noexcept override;
 
   KeyTranslator translator_;
+  ProgramNames programs_;
 };
 
 }  // namespace vellix

@@ -7,6 +7,9 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <vector>
+
+#include <string_view>
 
 #include "engine/engine_types.h"
 
@@ -19,7 +22,23 @@ struct EngineEntry {
   int32_t addOrReplace = 0;   // 0 append the rest of the phrase, 1 replace the typed word
   int32_t leftAfter = 0;      // Left-arrow presses after the text
   uint32_t lParam = 0;        // the phrase's identifier
+  // Where the phrase fires: everywhere (kEverywhere), only in the programs listed
+  // (kOnlyIn) or everywhere but in them (kNeverIn). The programs are the enabled entries
+  // of the phrase's include or exclude list, executable file names in the invariant upper
+  // case.
+  int32_t programRule = 0;
+  std::vector<std::u16string> programs;
 };
+
+// Values of EngineEntry::programRule.
+inline constexpr int32_t kEverywhere = 0;
+inline constexpr int32_t kOnlyIn = 1;
+inline constexpr int32_t kNeverIn = 2;
+
+// Whether entry may fire in program (its file name in the invariant upper case; empty
+// when the focused program is not known, as for an elevated one): only a phrase without a
+// program rule fires there.
+bool AppliesIn(const EngineEntry& entry, std::u16string_view program) noexcept;
 
 // Values of EngineEntry::addOrReplace.
 inline constexpr int32_t kAppend = 0;

@@ -137,6 +137,15 @@ class Desktop {
     (void)window;
     return false;
   }
+  // Writes into buffer the executable file name of the program that owns window
+  // ("notepad.exe"), and returns its length; 0 when it cannot be known (the process cannot
+  // be opened). Asked when the focused window changes, not per key.
+  virtual size_t ProgramFileName(WindowHandle window, char16_t* buffer, size_t capacity) noexcept {
+    (void)window;
+    (void)buffer;
+    (void)capacity;
+    return 0;
+  }
 
  protected:
   ~Desktop() = default;

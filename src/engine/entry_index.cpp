@@ -16,10 +16,19 @@ bool KeystrokeMatches(std::u16string_view keystroke, std::u16string_view word,
   return true;
 }
 
+bool AppliesIn(const EngineEntry& entry, std::u16string_view program) noexcept {
+  if (entry.programRule == kEverywhere) return true;
+  if (program.empty()) return false;
+  const bool listed = std::find(entry.programs.begin(), entry.programs.end(), program) !=
+                      entry.programs.end();
+  return entry.programRule == kOnlyIn ? listed : !listed;
+}
+
 size_t FindEntryPlain(const std::vector<EngineEntry>& entries, std::u16string_view word,
-                      Desktop& desktop) noexcept {
+                      Desktop& desktop, std::u16string_view program) noexcept {
   for (size_t i = 0; i < entries.size(); ++i) {
     const EngineEntry& entry = entries[i];
+    if (!AppliesIn(entry, program)) continue;
     for (const std::u16string& keystroke : entry.keystrokes) {
       if (KeystrokeMatches(keystroke, word, entry.caseSensitive != 0, desktop)) return i;
     }
@@ -65,14 +74,15 @@ void EntryIndex::Build(const std::vector<EngineEntry>& entries, Desktop& desktop
 }
 
 size_t EntryIndex::Find(const std::vector<EngineEntry>& entries, std::u16string_view word,
-                        Desktop& desktop) const noexcept {
+                        Desktop& desktop, std::u16string_view program) const noexcept {
   const auto bucket = buckets_.find(FoldedHash(word, desktop));
   if (bucket == buckets_.end()) return entries.size();
   const Range range = bucket->second;
   for (uint32_t i = range.begin; i < range.begin + range.count; ++i) {
     const Candidate& candidate = candidates_[i];
     const EngineEntry& entry = entries[candidate.entry];
-    if (KeystrokeMatches(*candidate.keystroke, word, entry.caseSensitive != 0, desktop)) {
+    if (KeystrokeMatches(*candidate.keystroke, word, entry.caseSensitive != 0, desktop) &&
+        AppliesIn(entry, program)) {
       return candidate.entry;
     }
   }

@@ -24,9 +24,10 @@ namespace vellix {
 bool KeystrokeMatches(std::u16string_view keystroke, std::u16string_view word,
                       bool caseSensitive, Desktop& desktop) noexcept;
 
-// The plain walk: index of the first matching entry, or entries.size() when none matches.
+// The plain walk: index of the first entry that matches and applies in program (see
+// AppliesIn), or entries.size() when none does.
 size_t FindEntryPlain(const std::vector<EngineEntry>& entries, std::u16string_view word,
-                      Desktop& desktop) noexcept;
+                      Desktop& desktop, std::u16string_view program = {}) noexcept;
 
 class EntryIndex {
  public:
@@ -35,7 +36,7 @@ class EntryIndex {
   void Clear() noexcept;
   // Same answer as FindEntryPlain on the entries given to Build. Does not allocate.
   size_t Find(const std::vector<EngineEntry>& entries, std::u16string_view word,
-              Desktop& desktop) const noexcept;
+              Desktop& desktop, std::u16string_view program = {}) const noexcept;
 
  private:
   struct Candidate {

@@ -79,7 +79,7 @@ void TypingEngine::Match() noexcept {
   // A word of a window that no longer has the focus is kept, but typing now would land in
   // the focused window instead.
   if (CurrentWordWindow() != CurrentWindow()) return;
-  const size_t index = index_.Find(entries_, word, desktop());
+  const size_t index = index_.Find(entries_, word, desktop(), CurrentProgramKey());
   if (index == entries_.size()) return;
   matchWord_.assign(word);
   Schedule(matchWord_, entries_[index]);
@@ -87,13 +87,13 @@ void TypingEngine::Match() noexcept {
 
 const EngineEntry* TypingEngine::FindEntry(std::u16string_view word) const noexcept {
   std::lock_guard guard(Lock());
-  const size_t index = index_.Find(entries_, word, desktop());
+  const size_t index = index_.Find(entries_, word, desktop(), CurrentProgramKey());
   return index == entries_.size() ? nullptr : &entries_[index];
 }
 
 const EngineEntry* TypingEngine::FindEntryPlain(std::u16string_view word) const noexcept {
   std::lock_guard guard(Lock());
-  const size_t index = vellix::FindEntryPlain(entries_, word, desktop());
+  const size_t index = vellix::FindEntryPlain(entries_, word, desktop(), CurrentProgramKey());
   return index == entries_.size() ? nullptr : &entries_[index];
 }
 
@@ -136,6 +136,16 @@ int32_t TypingEngine::CallPrintCallback(int32_t code, const EngineEntry* entry,
   return printCallback_(code, entry, word, printContext_);
 }
 
+void TypingEngine::SetProgramRule(const Phrase& phrase, EngineEntry& entry) const {
+  const int32_t mode = phrase.UseWithList();
+  if (mode != kUseIncludeList && mode != kUseExcludeList) return;  // any other value: none
+  entry.programRule = mode == kUseIncludeList ? kOnlyIn : kNeverIn;
+  const auto& list = mode == kUseIncludeList ? phrase.Include() : phrase.Exclude();
+  for (const auto& [program, enabled] : list) {
+    if (enabled == 1 && !program.empty()) entry.programs.push_back(UpperCased(program));
+  }
+}
+
 bool TypingEngine::LoadPhrases(const PhraseDatabase& phrases) {
   std::lock_guard guard(Lock());
   index_.Clear();
@@ -151,6 +161,7 @@ bool TypingEngine::LoadPhrases(const PhraseDatabase& phrases) {
     for (const auto& [keystroke, enabled] : phrase->Prefixes()) {
       if (enabled == 1) entry.keystrokes.insert(keystroke);
     }
+    SetProgramRule(*phrase, entry);
     if (!entry.keystrokes.empty()) entries_.push_back(std::move(entry));
   }
   index_.Build(entries_, desktop());

@@ -35,6 +35,7 @@
 
 namespace vellix {
 
+class Phrase;
 class PhraseDatabase;
 
 // Print callback codes.
@@ -110,6 +111,8 @@ class TypingEngine : public WordTracker {
                             const char16_t* word) noexcept;
   void CancelPending() noexcept;
   void Match() noexcept;
+  // The entry's program rule from the phrase's list mode and enabled list entries.
+  void SetProgramRule(const Phrase& phrase, EngineEntry& entry) const;
 
   std::vector<EngineEntry> entries_;
   EntryIndex index_;

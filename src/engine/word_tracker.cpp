@@ -95,9 +95,9 @@ void WordTracker::OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexc
     Raise(TrackerEvent::WordChanged);
     return;
   }
-  if (passwordField_) {
-    // Nothing typed into a password field is kept, not even the word of another window
-    // (a key in another window ends that word anyway).
+  if (KeepsNoWord()) {
+    // Nothing typed into a password field or an excluded program is kept, not even the
+    // word of another window (a key in another window ends that word anyway).
     ClearRecords();
     deadKey_ = 0;
     Raise(TrackerEvent::WordChanged);
@@ -204,10 +204,58 @@ void WordTracker::EndWord() noexcept {
 void WordTracker::SetCurrentWindow(WindowHandle window) noexcept {
   if (window != currentWindow_) {
     // Asked only when the window changes: caret events come with every typed character.
+    currentWindow_ = window;
     passwordField_ = window != 0 && desktop_.IsPasswordField(window);
-    if (passwordField_) deadKey_ = 0;
+    UpdateProgram();
+    if (KeepsNoWord()) deadKey_ = 0;
   }
-  currentWindow_ = window;
+}
+
+void WordTracker::UpdateProgram() noexcept {
+  char16_t name[kProgramNameCapacity];
+  const size_t length = currentWindow_ == 0
+                            ? 0
+                            : std::min(desktop_.ProgramFileName(currentWindow_, name,
+                                                                kProgramNameCapacity),
+                                       kProgramNameCapacity);
+  try {
+    program_.assign(name, length);
+    programKey_ = UpperCased(program_);
+  } catch (...) {
+    program_.clear();  // out of memory: the program is not known
+    programKey_.clear();
+  }
+  excludedProgram_ = !programKey_.empty() &&
+                     std::find(excludedPrograms_.begin(), excludedPrograms_.end(), programKey_) !=
+                         excludedPrograms_.end();
+}
+
+std::u16string WordTracker::UpperCased(std::u16string_view text) const {
+  std::u16string upper(text);
+  for (char16_t& unit : upper) unit = desktop_.UpperCase(unit);
+  return upper;
+}
+
+void WordTracker::SetExcludedPrograms(const std::vector<std::u16string>& programs) {
+  std::vector<std::u16string> keys;
+  keys.reserve(programs.size());
+  for (const std::u16string& program : programs) {
+    if (!program.empty()) keys.push_back(UpperCased(program));
+  }
+  std::lock_guard guard(lock_);
+  excludedPrograms_ = std::move(keys);
+  UpdateProgram();
+  if (KeepsNoWord()) ClearRecords();
+}
+
+std::u16string WordTracker::CurrentProgram() const {
+  std::lock_guard guard(lock_);
+  return program_;
+}
+
+bool WordTracker::InExcludedProgram() const noexcept {
+  std::lock_guard guard(lock_);
+  return excludedProgram_;
 }
 
 void WordTracker::OnWinEvent(const WinEventInfo& info, uint32_t) noexcept {
@@ -394,6 +442,9 @@ bool WordTracker::StopTracking() noexcept {
     ClearRecords();
     currentWindow_ = 0;
     passwordField_ = false;
+    program_.clear();
+    programKey_.clear();
+    excludedProgram_ = false;
     deadKey_ = 0;
     heldUnknown_ = {};
     running_ = false;

@@ -59,6 +59,8 @@ class WordTracker : public WinEventListener, public KeyboardListener {
  public:
   // The text buffer of one key: 100 units, of which the translation fills at most 99.
   static constexpr size_t kKeyTextBufferSize = 100;
+  // The longest program file name taken (a file name has at most 255 units).
+  static constexpr size_t kProgramNameCapacity = 260;
 
   WordTracker(Desktop& desktop, HookRegistrar& hooks);
   WordTracker(const WordTracker&) = delete;
@@ -118,6 +120,15 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   // Whether the focused window is a password field (no word is kept there).
   bool InPasswordField() const noexcept;
 
+  // Programs (executable file names, any case) in which no word is kept and nothing is
+  // typed.
+  void SetExcludedPrograms(const std::vector<std::u16string>& programs);
+  // The executable file name of the focused window's program as the system gave it; empty
+  // when it is not known.
+  std::u16string CurrentProgram() const;
+  // Whether the focused program is one of the excluded programs.
+  bool InExcludedProgram() const noexcept;
+
  protected:
   using NotifyFunction = void (*)(TrackerEvent code, void* context) noexcept;
 
@@ -131,6 +142,10 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   // are not changed.
   std::u16string_view CurrentWordView() const noexcept;
   Desktop& desktop() const noexcept { return desktop_; }
+  // The focused program's file name in the invariant upper case; valid under the lock.
+  std::u16string_view CurrentProgramKey() const noexcept { return programKey_; }
+  // The invariant upper case of text, one unit at a time (as keystrokes compare).
+  std::u16string UpperCased(std::u16string_view text) const;
 
  private:
   // Index of the newest record belonging to window, or recordCount_ when there is none.
@@ -154,6 +169,13 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   CharClass previousClass_ = CharClass::SeparatorClass;
   WindowHandle currentWindow_ = 0;
   bool passwordField_ = false;  // currentWindow_ is a password field
+  std::u16string program_;      // the file name of currentWindow_'s program
+  std::u16string programKey_;   // the same in the invariant upper case
+  std::vector<std::u16string> excludedPrograms_;  // upper case
+  bool excludedProgram_ = false;  // programKey_ is among excludedPrograms_
+  // No word is kept in the focused window (a password field or an excluded program).
+  bool KeepsNoWord() const noexcept { return passwordField_ || excludedProgram_; }
+  void UpdateProgram() noexcept;
   // The spacing form of a dead key pressed last, combined with the next key's text.
   char16_t deadKey_ = 0;
   // Keys without a character that are held down now. Such a key may be a level shift the

@@ -4,6 +4,7 @@
 // shared trace.
 
 #include <algorithm>
+#include <map>
 #include <set>
 #include <string>
 #include <string_view>
@@ -49,6 +50,18 @@ class FakeDesktop : public Desktop {
   std::set<WindowHandle> windows{kWindowA, kWindowB};
   std::set<WindowHandle> passwordFields;
   int passwordQueries = 0;
+  // The program of each window (none: the program cannot be known).
+  std::map<WindowHandle, std::u16string> programs;
+  int programQueries = 0;
+
+  size_t ProgramFileName(WindowHandle window, char16_t* buffer, size_t capacity) noexcept override {
+    ++programQueries;
+    const auto it = programs.find(window);
+    if (it == programs.end()) return 0;
+    const size_t n = std::min(capacity, it->second.size());
+    std::copy_n(it->second.data(), n, buffer);
+    return n;
+  }
 
   bool WindowExists(WindowHandle window) noexcept override { return windows.count(window) != 0; }
 

@@ -235,9 +235,12 @@ TEST(EntryIndex, GivesThePlainWalksAnswerOnRandomData) {
   };
 
   FakeDesktop desktop;
+  desktop.programs = {{kWindowA, u"Notepad.EXE"}, {kWindowB, u"word.exe"}};
+  const std::u16string programs[] = {u"notepad.exe", u"WORD.EXE", u"other.exe"};
   FakeRegistrar hooks;
   for (int round = 0; round < 20; ++round) {
     TypingEngine engine(desktop, hooks);
+    ASSERT_TRUE(engine.StartTracking(true));
     PhraseDatabase phrases;
     const size_t count = 1 + pick(60);
     for (size_t i = 0; i < count; ++i) {
@@ -245,11 +248,18 @@ TEST(EntryIndex, GivesThePlainWalksAnswerOnRandomData) {
       const size_t keys = 1 + pick(3);
       for (size_t k = 0; k < keys; ++k) phrase->Prefixes()[randomText()] = 1;
       phrase->SetCaseSensitive(static_cast<int32_t>(pick(2)));
+      // Program rules on a third of the phrases.
+      phrase->SetUseWithList(static_cast<int32_t>(pick(2) == 0 ? pick(2) : 2));
+      for (size_t k = pick(3); k > 0; --k) phrase->Include()[programs[pick(3)]] = pick(4) != 0;
+      for (size_t k = pick(3); k > 0; --k) phrase->Exclude()[programs[pick(3)]] = pick(4) != 0;
       phrases.Add(std::move(phrase));
     }
     engine.LoadPhrases(phrases);
     size_t found = 0;
     for (int probe = 0; probe < 500; ++probe) {
+      // The focus in Notepad, in Word, or in a program that cannot be known.
+      const WindowHandle focus[] = {kWindowA, kWindowB, kDeadWindow};
+      engine.OnWinEvent({kEventObjectLocationChange, focus[pick(3)], 0, kObjIdCaret}, 0);
       const std::u16string word = randomText();
       const EngineEntry* indexed = engine.FindEntry(word);
       EXPECT_EQ(indexed, engine.FindEntryPlain(word));

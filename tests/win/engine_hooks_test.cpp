@@ -238,6 +238,19 @@ TEST(Win32DesktopTest, PasswordEditsAreKnown) {
   EXPECT_FALSE(desktop.IsPasswordField(0));
 }
 
+TEST(Win32DesktopTest, ProgramFileNameOfAWindow) {
+  EditWindow window;
+  Win32Desktop desktop;
+  char16_t name[260] = {};
+  const WindowHandle handle = reinterpret_cast<WindowHandle>(window.edit());
+  const size_t length = desktop.ProgramFileName(handle, name, 260);
+  EXPECT_EQ(std::u16string(name, length), u"win_tests.exe");
+  // The second look-up comes from the cache and gives the same name; a short buffer cuts it.
+  EXPECT_EQ(desktop.ProgramFileName(handle, name, 260), length);
+  EXPECT_EQ(desktop.ProgramFileName(handle, name, 3), 3u);
+  EXPECT_EQ(desktop.ProgramFileName(0, name, 260), 0u);
+}
+
 TEST(Win32DesktopTest, DeadKeysComposeAsTheTargetWould) {
   Win32Desktop desktop;
   char16_t out[8] = {};
