@@ -28,8 +28,12 @@ class ByteChoices : public vellix::testing::ChoiceSource {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  vellix::testing::TextFieldModel model;
-  ByteChoices choices(data, size);
+  if (size == 0) return 0;
+  // The first byte picks the options, the rest are the user's actions.
+  const vellix::ExpansionOptions options{(data[0] & 1) != 0, (data[0] & 2) != 0,
+                                         (data[0] & 4) != 0};
+  vellix::testing::TextFieldModel model(options);
+  ByteChoices choices(data + 1, size - 1);
   const std::string error = model.Run(choices, 100000);
   if (!error.empty()) {
     std::fprintf(stderr, "%s\n", error.c_str());

@@ -96,6 +96,13 @@ size_t Win32Desktop::ProgramFileName(WindowHandle window, char16_t* buffer,
   return programs_.FileNameOf(reinterpret_cast<HWND>(window), buffer, capacity);
 }
 
+char16_t Win32Desktop::LowerCase(char16_t unit) noexcept {
+  const wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = 0;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_LOWERCASE, &in, 1, &out, 1) != 1) return unit;
+  return static_cast<char16_t>(out);
+}
+
 char16_t Win32Desktop::UpperCase(char16_t unit) noexcept {
   const wchar_t in = static_cast<wchar_t>(unit);
   wchar_t out = 0;

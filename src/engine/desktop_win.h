@@ -22,6 +22,7 @@ class Win32Desktop final : public Desktop, private KeyboardLayoutApi {
   size_t ComposeDeadKey(char16_t dead, std::u16string_view text, char16_t* out,
                         size_t capacity) noexcept override;
   char16_t UpperCase(char16_t unit) noexcept override;
+  char16_t LowerCase(char16_t unit) noexcept override;
   bool IsPasswordField(WindowHandle window) noexcept override;
   size_t ProgramFileName(WindowHandle window, char16_t* buffer, size_t capacity) noexcept override;
 

@@ -53,6 +53,25 @@ struct PendingInsertion {
   // The number of the last user input seen when it was scheduled: it may be typed only if
   // no input came after (InputHoldGate).
   uint64_t inputSeq = 0;
+  // Typed at once, without the print delay: the word has ended (or an expansion is
+  // undone), there is nothing left to cancel.
+  bool immediate = false;
+  // Right-arrow presses sent before the Backspaces (undoing an expansion's Left presses).
+  int32_t rightBefore = 0;
+  // An undo of the last expansion rather than an expansion.
+  bool undo = false;
+};
+
+// How the user wants expansion to behave; every option off is the classic behaviour.
+struct ExpansionOptions {
+  // A keystroke fires only when a separator or a full stop ends the word that equals it;
+  // the separator is erased with the keystroke and typed again after the phrase.
+  bool expandOnWordEnd = false;
+  // A Backspace right after an expansion, in the same window, undoes it.
+  bool undoWithBackspace = false;
+  // "Btw" gives the phrase with a capital first letter, "BTW" the phrase in capitals, for
+  // phrases whose keystrokes compare without case.
+  bool caseFollowsKeystroke = false;
 };
 
 // The most Left-arrow presses an insertion sends. The field is signed and comes from the

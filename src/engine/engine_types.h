@@ -21,6 +21,8 @@ inline constexpr uint32_t kLlkhfExtended = 0x01;
 inline constexpr uint32_t kLlkhfInjected = 0x10;
 inline constexpr uint32_t kLlkhfAltDown = 0x20;
 inline constexpr uint32_t kLlkhfUp = 0x80;
+// Not a system flag: the hook marks so the Backspace it held back for an undo.
+inline constexpr uint32_t kUndoRequestFlag = 0x80000000u;
 inline constexpr uint32_t kVkBack = 0x08;
 
 // Mouse button-down messages of the low-level mouse hook.
@@ -131,6 +133,8 @@ class Desktop {
   // The invariant locale's upper-case form of one UTF-16 unit; the unit itself when it has
   // none or the mapping fails.
   virtual char16_t UpperCase(char16_t unit) noexcept = 0;
+  // The same for the lower-case form.
+  virtual char16_t LowerCase(char16_t unit) noexcept { return unit; }
   // Whether window is a field whose text must never be kept (a password edit). Asked when
   // the focused window changes, not per key.
   virtual bool IsPasswordField(WindowHandle window) noexcept {

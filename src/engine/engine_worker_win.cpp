@@ -103,7 +103,28 @@ void ReplayHeldKeys(InputHoldGate& gate, KeyInjector& injector) {
 
 // Erases the keystroke and types the phrase, or pastes it when it is long enough (typing
 // it after all when the clipboard is busy).
+// Undoes an expansion: Right presses over the caret-left steps, Backspaces over the typed
+// phrase, then the keystroke (and separator) typed back.
+void Undo(KeyInjector& injector, const PendingInsertion& pending) {
+  const KeyRecord releaseControl{kVkControl, 0, kKeyEventKeyUp, 0};
+  injector.Send(std::span<const KeyRecord>(&releaseControl, 1));
+  if (pending.rightBefore > 0) {
+    std::vector<KeyRecord> rights;
+    for (int32_t i = 0; i < pending.rightBefore; ++i) {
+      rights.push_back({kVkRight, 0, 0, 0});
+      rights.push_back({kVkRight, 0, kKeyEventKeyUp, 0});
+    }
+    injector.Send(rights);
+  }
+  SendBackspaces(injector, static_cast<uint32_t>(pending.eraseCount));
+  if (!pending.text.empty()) TypeText(injector, pending.text, 0, 0);
+}
+
 void Insert(KeyInjector& injector, const PendingInsertion& pending, uint32_t pasteFromLength) {
+  if (pending.undo) {
+    Undo(injector, pending);
+    return;
+  }
   const auto erase = static_cast<uint32_t>(pending.eraseCount);
   const auto left = static_cast<uint32_t>(pending.leftAfter);
   if (pasteFromLength == 0 || pending.text.size() < pasteFromLength) {
@@ -136,7 +157,11 @@ CycleEnd TypePending(Context& context) {
     StoppableInjector injector(context);
     Insert(injector, pending, context.pasteFromLength->load());
     stopped = IsStopping(context);
-    if (!stopped) engine.OnInsertionTyped();
+    if (!stopped) {
+      engine.OnInsertionTyped();
+      // A Backspace right after the expansion undoes it (when the user wants that).
+      if (engine.UndoArmed()) context.gate->ArmUndo(GetTickCount64());
+    }
   } catch (...) {
     // Nothing may keep the user's keys: they go back below whatever happened here.
     ReportCaughtException("engine worker");
@@ -258,6 +283,8 @@ void EngineWorker::StartDelayed() noexcept {
   ResetEvent(context_->cancel.get());
   SetEvent(context_->print.get());
 }
+
+void EngineWorker::DisarmUndo() noexcept { gate_.DisarmUndo(); }
 
 void EngineWorker::Cancel() noexcept {
   std::lock_guard guard(contextLock_);

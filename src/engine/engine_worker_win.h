@@ -55,6 +55,7 @@ class EngineWorker final : public InsertionSignals {
   uint32_t PasteFromLength() const noexcept { return pasteFromLength_->load(); }
 
   void StartDelayed() noexcept override;
+  void DisarmUndo() noexcept override;
   void Cancel() noexcept override;
 
   struct Context;

@@ -19,14 +19,41 @@ InputHoldGate::Verdict InputHoldGate::OnUserKey(const KeyboardEventInfo& key, ui
     seq = seq_;
     return Verdict::kHold;
   }
-  if (IsPress(key)) ++seq_;
+  if (IsPress(key)) {
+    ++seq_;
+    const bool undoKey = undoArmed_ && key.vkCode == kVkBack && nowMs <= undoDeadline_ &&
+                         (key.modifiers & (kModControl | kModAlt | kModWin)) == 0;
+    undoArmed_ = false;
+    seq = seq_;
+    if (undoKey) {
+      swallowBackspaceUp_ = true;
+      return Verdict::kUndo;
+    }
+    return Verdict::kPass;
+  }
   seq = seq_;
+  if (swallowBackspaceUp_ && key.vkCode == kVkBack) {
+    swallowBackspaceUp_ = false;
+    return Verdict::kSwallow;
+  }
   return Verdict::kPass;
 }
 
 uint64_t InputHoldGate::CountInput() noexcept {
   std::lock_guard guard(lock_);
+  undoArmed_ = false;
   return ++seq_;
+}
+
+void InputHoldGate::ArmUndo(uint64_t nowMs) noexcept {
+  std::lock_guard guard(lock_);
+  undoArmed_ = true;
+  undoDeadline_ = nowMs + kUndoWindowMs;
+}
+
+void InputHoldGate::DisarmUndo() noexcept {
+  std::lock_guard guard(lock_);
+  undoArmed_ = false;
 }
 
 bool InputHoldGate::TryBeginInsertion(uint64_t lastSeen, uint64_t nowMs) noexcept {

@@ -32,7 +32,15 @@ class InputHoldGate {
   InputHoldGate(const InputHoldGate&) = delete;
   InputHoldGate& operator=(const InputHoldGate&) = delete;
 
-  enum class Verdict { kPass, kHold };
+  // How long after an expansion a Backspace still undoes it.
+  static constexpr uint64_t kUndoWindowMs = 3000;
+
+  enum class Verdict {
+    kPass,
+    kHold,
+    kUndo,     // the Backspace right after an expansion: swallowed, the expansion is undone
+    kSwallow,  // the release of that Backspace: swallowed too
+  };
 
   // Hook thread: one key event (down or up) of the user. While an insertion is typed the
   // event is kept for replay and kHold is answered; otherwise it passes, and a key press
@@ -54,12 +62,21 @@ class InputHoldGate {
   uint64_t LastInput() const noexcept;
   bool IsHolding() const noexcept;
 
+  // Worker, after an expansion that may be undone: the next key press, when it is a
+  // Backspace with no Ctrl, Alt or Windows key held and comes within kUndoWindowMs, asks
+  // for the undo instead of reaching the target. Any other press, or a click, ends that.
+  void ArmUndo(uint64_t nowMs) noexcept;
+  void DisarmUndo() noexcept;
+
  private:
   mutable std::mutex lock_;
   uint64_t seq_ = 0;
   bool holding_ = false;
   uint64_t holdStart_ = 0;
   std::vector<KeyboardEventInfo> held_;
+  bool undoArmed_ = false;
+  uint64_t undoDeadline_ = 0;
+  bool swallowBackspaceUp_ = false;
 };
 
 }  // namespace vellix

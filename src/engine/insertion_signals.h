@@ -13,6 +13,9 @@ class InsertionSignals {
   virtual void StartDelayed() noexcept = 0;
   // Releases a worker that is waiting out the print delay; no effect at any other moment.
   virtual void Cancel() noexcept = 0;
+  // The last expansion can no longer be undone (the focus moved on): a Backspace is no
+  // longer held back for it.
+  virtual void DisarmUndo() noexcept {}
 
  protected:
   ~InsertionSignals() = default;

@@ -124,8 +124,17 @@ bool KeyboardHookManager::Intercept(WPARAM message, const KBDLLHOOKSTRUCT& key) 
     info.flags &= ~static_cast<uint32_t>(LLKHF_INJECTED);
     info.inputSeq = IsPress(message) ? Gate().CountInput() : 0;
   } else if (!injected) {
-    if (Gate().OnUserKey(info, GetTickCount64(), info.inputSeq) == InputHoldGate::Verdict::kHold) {
-      return true;
+    switch (Gate().OnUserKey(info, GetTickCount64(), info.inputSeq)) {
+      case InputHoldGate::Verdict::kPass:
+        break;
+      case InputHoldGate::Verdict::kHold:
+      case InputHoldGate::Verdict::kSwallow:
+        return true;
+      case InputHoldGate::Verdict::kUndo:
+        // The target never sees this Backspace; the listeners hear of the undo request.
+        info.flags |= kUndoRequestFlag;
+        HookEventPump::Instance().Queue(event);
+        return true;
     }
   }
   g_modifiers.Update(info);
@@ -138,7 +147,11 @@ LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM 
   if (code != HC_ACTION || !g_instance || !key) {
     return CallNextHookEx(g_hook, code, message, record);
   }
-  if (Intercept(message, *key)) return 1;  // swallowed now, replayed after the insertion
+  // Swallowed: held back until the insertion is out, or a Backspace that undoes one.
+  if (Intercept(message, *key)) {
+    HookEventPump::Instance().RequestDrain();
+    return 1;
+  }
   // A release changes no word: it waits in the queue for the next press or event, which
   // saves the drain request (a round trip to the window server under Wine) on half the keys.
   HookEventPump& pump = HookEventPump::Instance();

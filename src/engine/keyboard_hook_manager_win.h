@@ -42,8 +42,9 @@ class KeyboardHookManager final : private HookSwitch {
   // everything else goes on to the next hook after it was queued for the listeners.
   static LRESULT CALLBACK HookProc(int code, WPARAM message, LPARAM record);
   // The keyboard hook's own work on one HC_ACTION record: follows the modifiers, asks the
-  // gate and queues the event; true when the key is held back (to be swallowed). Apart so
-  // that a benchmark can time it without the two system calls around it.
+  // gate and queues the event; true when the key is to be swallowed (held back during an
+  // insertion, or a Backspace that undoes one). Apart so that a benchmark can time it
+  // without the two system calls around it.
   static bool Intercept(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept;
   static LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM record);
 

@@ -21,6 +21,7 @@ inline constexpr uint16_t kVkReturn = 0x0D;
 inline constexpr uint16_t kVkShift = 0x10;
 inline constexpr uint16_t kVkControl = 0x11;
 inline constexpr uint16_t kVkLeft = 0x25;
+inline constexpr uint16_t kVkRight = 0x27;
 // The time stamp of control-character records: the system does not stamp them itself.
 inline constexpr uint32_t kControlKeyTime = 400;
 inline constexpr uint32_t kBackspacePauseMs = 10;

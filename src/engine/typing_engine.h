@@ -76,8 +76,18 @@ class TypingEngine : public WordTracker {
   const EngineEntry* FindEntryPlain(std::u16string_view word) const noexcept;
 
   // Asks the host and, when allowed, records the pending insertion for word and entry and
-  // starts the delayed insertion.
-  void Schedule(const std::u16string& word, const EngineEntry& entry) noexcept;
+  // starts the delayed insertion. ender: the separator that ended the word, when words
+  // expand at their end (the insertion then starts at once).
+  void Schedule(const std::u16string& word, const EngineEntry& entry,
+                const std::u16string& ender = std::u16string()) noexcept;
+
+  void SetOptions(const ExpansionOptions& options) noexcept;
+  ExpansionOptions Options() const noexcept;
+  // The user pressed Backspace right after an expansion (the hook held it back): undoes
+  // the expansion, or gives the Backspace back when it no longer applies.
+  void OnUndoRequest() noexcept override;
+  // Whether the last expansion can still be undone.
+  bool UndoArmed() const noexcept;
 
   void SetPrintDelay(uint32_t milliseconds) noexcept { printDelay_.store(milliseconds); }
   uint32_t PrintDelay() const noexcept { return printDelay_.load(); }
@@ -111,6 +121,11 @@ class TypingEngine : public WordTracker {
                             const char16_t* word) noexcept;
   void CancelPending() noexcept;
   void Match() noexcept;
+  void MatchEnded(std::u16string_view word, std::u16string_view ender) noexcept;
+  // The phrase's text with the keystroke's capitals carried over (when the option is on).
+  std::u16string CasedText(std::u16string_view word, const EngineEntry& entry) const;
+  void ScheduleUndo(const std::u16string& text, int32_t eraseCount, int32_t rightBefore) noexcept;
+  void ForgetUndo() noexcept;
   // The entry's program rule from the phrase's list mode and enabled list entries.
   void SetProgramRule(const Phrase& phrase, EngineEntry& entry) const;
 
@@ -118,7 +133,19 @@ class TypingEngine : public WordTracker {
   EntryIndex index_;
   PendingInsertion pending_;
   std::u16string lastWord_;
+  std::u16string lastEnder_;  // the separator that ended lastWord_, or empty
   EngineEntry lastEntry_;
+  ExpansionOptions options_;
+  // The last expansion, while a Backspace may still undo it.
+  struct Undoable {
+    bool valid = false;
+    WindowHandle window = 0;
+    int32_t typedCharacters = 0;
+    int32_t leftAfter = 0;
+    int32_t addOrReplace = kReplace;
+  } undoable_;
+  std::u16string suppressedWord_;  // an undone keystroke, until the word changes
+  bool undoRestoresWord_ = false;  // the pending undo gives the word its keystroke back
   std::u16string matchWord_;  // reused copy of the word being matched
   // The empty record handed to the notify callback; a member, so that no event allocates.
   const EngineEntry scratchEntry_;

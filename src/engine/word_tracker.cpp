@@ -90,6 +90,10 @@ void WordTracker::OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexc
   std::lock_guard guard(lock_);
   if (!running_) return;
   lastInputSeq_ = std::max(lastInputSeq_, info.inputSeq);
+  if ((info.flags & kUndoRequestFlag) != 0) {
+    OnUndoRequest();
+    return;
+  }
   if (IsModifierKey(info.vkCode)) {
     // A modifier alone changes no text; the key still restarts a waiting insertion's delay.
     Raise(TrackerEvent::WordChanged);
@@ -186,6 +190,21 @@ bool WordTracker::AnyUnknownHeld() const noexcept {
     if (slot != 0) return true;
   }
   return false;
+}
+
+void WordTracker::ReplaceCurrentWord(std::u16string_view word) noexcept {
+  std::lock_guard guard(lock_);
+  try {
+    if (recordCount_ == 0) {
+      if (currentWindow_ == 0) return;
+      AddRecord(currentWindow_, word);
+    } else {
+      records_[recordCount_ - 1].text.assign(word);
+    }
+  } catch (...) {
+    if (recordCount_ > 0) records_[recordCount_ - 1].text.clear();
+  }
+  previousClass_ = CharClass::WordClass;
 }
 
 void WordTracker::ApplyKeyText(std::u16string_view text) noexcept {
@@ -288,9 +307,13 @@ void WordTracker::OnWinEvent(const WinEventInfo& info, uint32_t) noexcept {
 void WordTracker::OnKeyText(std::u16string_view text, WindowHandle window) noexcept {
   std::lock_guard guard(lock_);
   const CharClass c = ClassifyText(text);
+  wordEnded_ = false;
   if (c == CharClass::SeparatorClass) {
     const size_t index = FindRecord(window);
-    if (index < recordCount_) records_[index].text.clear();
+    if (index < recordCount_) {
+      RememberEndedWord(records_[index].text, text);
+      records_[index].text.clear();
+    }
     previousClass_ = CharClass::SeparatorClass;
     return;
   }
@@ -299,7 +322,10 @@ void WordTracker::OnKeyText(std::u16string_view text, WindowHandle window) noexc
   } else if (records_[recordCount_ - 1].window == window) {
     std::u16string& word = records_[recordCount_ - 1].text;
     // A full stop after anything but a full stop starts a new word with itself.
-    if (c == CharClass::PeriodClass && previousClass_ != CharClass::PeriodClass) word.clear();
+    if (c == CharClass::PeriodClass && previousClass_ != CharClass::PeriodClass) {
+      RememberEndedWord(word, text);
+      word.clear();
+    }
     word.append(text);
   } else {
     // A key in another window ends the old word: keep only the newest records, then drop
@@ -309,6 +335,25 @@ void WordTracker::OnKeyText(std::u16string_view text, WindowHandle window) noexc
     PruneDeadWindows();
   }
   previousClass_ = c;
+}
+
+void WordTracker::RememberEndedWord(std::u16string_view word, std::u16string_view ender) noexcept {
+  if (word.empty()) return;
+  try {
+    endedWord_.assign(word);
+    ender_.assign(ender);
+    wordEnded_ = true;
+  } catch (...) {
+    // Out of memory: the word ends without a chance to expand.
+  }
+}
+
+bool WordTracker::TakeEndedWord(std::u16string_view& word, std::u16string_view& ender) noexcept {
+  if (!wordEnded_) return false;
+  wordEnded_ = false;
+  word = endedWord_;
+  ender = ender_;
+  return true;
 }
 
 void WordTracker::OnBackspace() noexcept {

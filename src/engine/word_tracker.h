@@ -80,10 +80,16 @@ class WordTracker : public WinEventListener, public KeyboardListener {
 
   // Applies the text of one key press typed in window to the records.
   void OnKeyText(std::u16string_view text, WindowHandle window) noexcept;
+  // Whether the last key text ended a word (a separator, or a full stop after a word): then
+  // the word it ended and the key's text, valid under the lock until the next key text.
+  // Answers each ended word once.
+  bool TakeEndedWord(std::u16string_view& word, std::u16string_view& ender) noexcept;
   // Applies one Backspace press.
   void OnBackspace() noexcept;
   // Empties the newest record's word and raises WordChanged: the caret may be elsewhere now.
   void EndWord() noexcept;
+  // Hook thread: the user asked for the last expansion to be undone (TypingEngine acts).
+  virtual void OnUndoRequest() noexcept {}
 
   // The newest record's word, or empty when there is none (a copy, taken under the lock).
   std::u16string CurrentWord() const;
@@ -146,6 +152,8 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   std::u16string_view CurrentProgramKey() const noexcept { return programKey_; }
   // The invariant upper case of text, one unit at a time (as keystrokes compare).
   std::u16string UpperCased(std::u16string_view text) const;
+  // Sets the newest record's word (an undone expansion gives the keystroke back).
+  void ReplaceCurrentWord(std::u16string_view word) noexcept;
 
  private:
   // Index of the newest record belonging to window, or recordCount_ when there is none.
@@ -154,6 +162,7 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   void RemoveRecord(size_t index) noexcept;
   void TranslateAndApply(const KeyboardEventInfo& info) noexcept;
   void ApplyKeyText(std::u16string_view text) noexcept;
+  void RememberEndedWord(std::u16string_view word, std::u16string_view ender) noexcept;
   void SetCurrentWindow(WindowHandle window) noexcept;
 
   Desktop& desktop_;
@@ -186,6 +195,9 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   void ReleaseUnknown(uint32_t vk) noexcept;
   bool AnyUnknownHeld() const noexcept;
   uint64_t lastInputSeq_ = 0;
+  bool wordEnded_ = false;      // the last key text ended endedWord_
+  std::u16string endedWord_;    // storage reused from one word to the next
+  std::u16string ender_;
   bool running_ = false;
   bool keyboardRegistered_ = false;
   uintptr_t instance_ = 0;

@@ -131,6 +131,15 @@ class FakeDesktop : public Desktop {
     }
   }
 
+  char16_t LowerCase(char16_t unit) noexcept override {
+    if (unit >= u'A' && unit <= u'Z') return static_cast<char16_t>(unit + 0x20);
+    switch (unit) {
+      case u'\u00C9': return u'\u00E9';
+      case u'\u0178': return u'\u00FF';
+      default: return unit;
+    }
+  }
+
   bool IsPasswordField(WindowHandle window) noexcept override {
     ++passwordQueries;
     return passwordFields.count(window) != 0;

@@ -112,6 +112,39 @@ TEST(InputHoldGate, NoKeyIsLostOrDoubledUnderRaces) {
   EXPECT_EQ(gate.LastInput(), passed.size());
 }
 
+TEST(InputHoldGate, ABackspaceRightAfterAnExpansionAsksForTheUndo) {
+  using Verdict = InputHoldGate::Verdict;
+  InputHoldGate gate;
+  uint64_t seq = 0;
+  gate.ArmUndo(1000);
+  EXPECT_EQ(gate.OnUserKey(Down(kVkBack), 1500, seq), Verdict::kUndo);
+  EXPECT_EQ(gate.OnUserKey(Up(kVkBack), 1600, seq), Verdict::kSwallow);
+  // Only once: the next Backspace is the user's own.
+  EXPECT_EQ(gate.OnUserKey(Down(kVkBack), 1700, seq), Verdict::kPass);
+  EXPECT_EQ(gate.OnUserKey(Up(kVkBack), 1700, seq), Verdict::kPass);
+
+  const struct {
+    const char* name;
+    KeyboardEventInfo first;  // pressed after the expansion, before a Backspace
+    uint64_t backspaceAt;
+  } finalising[] = {
+      {"another key", Down('A'), 1100},
+      {"Ctrl+Backspace", {kWmKeyDown, kVkBack, 0, 0, kModLeftControl}, 1100},
+      {"nothing, but too late", {}, 1000 + InputHoldGate::kUndoWindowMs + 1},
+  };
+  for (const auto& c : finalising) {
+    gate.ArmUndo(1000);
+    if (c.first.message != 0) gate.OnUserKey(c.first, 1050, seq);
+    EXPECT_EQ(gate.OnUserKey(Down(kVkBack), c.backspaceAt, seq), Verdict::kPass) << c.name;
+  }
+  gate.ArmUndo(1000);
+  gate.CountInput();  // a click
+  EXPECT_EQ(gate.OnUserKey(Down(kVkBack), 1100, seq), Verdict::kPass) << "after a click";
+  gate.ArmUndo(1000);
+  gate.DisarmUndo();  // the focus moved on
+  EXPECT_EQ(gate.OnUserKey(Down(kVkBack), 1100, seq), Verdict::kPass) << "after a window change";
+}
+
 TEST(ModifierTracker, FollowsPressesReleasesAndLockToggles) {
   ModifierTracker tracker;
   tracker.Seed(kModNumLock);

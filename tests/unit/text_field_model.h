@@ -35,13 +35,18 @@ struct TextField {
 
   static bool IsLow(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
   static bool IsHigh(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-  // Code units of the character just before position.
+  // Code units of the character just before position (a surrogate pair and a line break
+  // of CR LF are one character, as in an edit control).
   size_t CharBefore(size_t position) const {
     if (position >= 2 && IsLow(text[position - 1]) && IsHigh(text[position - 2])) return 2;
+    if (position >= 2 && text[position - 1] == u'\n' && text[position - 2] == u'\r') return 2;
     return position == 0 ? 0 : 1;
   }
   size_t CharAfter(size_t position) const {
     if (position + 1 < text.size() && IsHigh(text[position]) && IsLow(text[position + 1])) {
+      return 2;
+    }
+    if (position + 1 < text.size() && text[position] == u'\r' && text[position + 1] == u'\n') {
       return 2;
     }
     return position < text.size() ? 1 : 0;
@@ -79,7 +84,11 @@ struct TextField {
   }
   void MoveTo(size_t position) {
     caret = std::min(position, text.size());
+    // Never inside a surrogate pair or a CR LF pair.
     if (caret > 0 && caret < text.size() && IsLow(text[caret]) && IsHigh(text[caret - 1])) --caret;
+    if (caret > 0 && caret < text.size() && text[caret] == u'\n' && text[caret - 1] == u'\r') {
+      --caret;
+    }
   }
   std::u16string_view BeforeCaret() const { return std::u16string_view(text).substr(0, caret); }
 };
@@ -96,7 +105,7 @@ class TextFieldModel {
  public:
   static constexpr WindowHandle kWindows[2] = {kWindowA, kWindowB};
 
-  TextFieldModel() {
+  explicit TextFieldModel(const ExpansionOptions& options = {}) : options_(options) {
     Add({u"btw"}, u"by the way", 0, kReplace, 0);
     Add({u"xy"}, u"xylophone", 1, kAppend, 0);
     Add({u"t@b"}, u"at bar", 1, kReplace, 0);
@@ -105,6 +114,7 @@ class TextFieldModel {
     Add({u"\U0001F600b"}, u"smile", 1, kReplace, 0);
     Add({u".b"}, u"dot b", 1, kReplace, 1);
     engine_.LoadPhrases(phrases_);
+    engine_.SetOptions(options_);
     engine_.SetInsertionSignals(&signals_);
     engine_.StartTracking(true);
     Focus(0);
@@ -113,10 +123,27 @@ class TextFieldModel {
   // Runs steps until the source is exhausted or steps are done; the first broken invariant,
   // or empty.
   std::string Run(ChoiceSource& source, int steps) {
+    // The last steps, to say how the text came about: what was done, the text before the
+    // caret and the engine's word after it.
+    struct Done {
+      std::string step;
+      std::u16string before;
+      std::u16string word;
+    };
+    std::vector<Done> history;
     for (int i = 0; i < steps && !source.Exhausted(); ++i) {
       Step(source);
+      if (history.size() == 12) history.erase(history.begin());
+      history.push_back({last_, std::u16string(Field().BeforeCaret()), engine_.CurrentWord()});
       std::string error = Check();
-      if (!error.empty()) return "step " + std::to_string(i) + " (" + last_ + "): " + error;
+      if (!error.empty()) {
+        std::string report = "step " + std::to_string(i) + " (" + last_ + "): " + error;
+        for (const Done& done : history) {
+          report += "\n  " + done.step + " -> \"" + Narrow(done.before) + "|\", word \"" +
+                    Narrow(done.word) + "\"";
+        }
+        return report;
+      }
     }
     return {};
   }
@@ -137,11 +164,12 @@ class TextFieldModel {
 
   TextField& Field() { return fields_[focus_]; }
 
+  // Every press and click of the user gets the next number, as the hook's gate gives them.
   void Key(uint32_t vk, uint32_t modifiers = 0, uint32_t flags = 0,
            uint32_t message = kWmKeyDown) {
     const uint32_t up = message == kWmSysKeyDown ? kWmSysKeyUp : kWmKeyUp;
-    engine_.OnKeyboardEvent({message, vk, 0, flags, modifiers}, 0);
-    engine_.OnKeyboardEvent({up, vk, 0, flags, modifiers}, 0);
+    engine_.OnKeyboardEvent({message, vk, 0, flags, modifiers, ++inputSeq_}, 0);
+    engine_.OnKeyboardEvent({up, vk, 0, flags, modifiers, inputSeq_}, 0);
   }
   void TypeUnit(char16_t unit) {
     Key(CharKey(unit));
@@ -155,7 +183,10 @@ class TextFieldModel {
   void Step(ChoiceSource& source) {
     static constexpr char16_t kLetters[] = u"btwxyseig.@ ,";
     TextField& field = Field();
-    switch (source.Next(23)) {
+    // Any step but a Backspace makes the last expansion final, as the hook's gate does.
+    const bool undoArmed = undoArmed_;
+    undoArmed_ = false;
+    switch (source.Next(24)) {
       case 19: case 20: case 21: {
         // Most keystrokes are typed whole; the other steps fall between them.
         static constexpr const char16_t* kTyped[] = {u"btw", u"BTw", u"xy", u"sig", u".b",
@@ -163,6 +194,10 @@ class TextFieldModel {
         const std::u16string_view keystroke = kTyped[source.Next(7)];
         last_ = "type a keystroke";
         for (char16_t unit : keystroke) TypeUnit(unit);
+        if (source.Next(2) == 0) {
+          last_ = "type a keystroke and wait";
+          LetDelayRunOut();
+        }
         break;
       }
       case 0: case 1: case 2: case 3: case 4: {
@@ -178,13 +213,18 @@ class TextFieldModel {
         break;
       }
       case 5:
+        if (undoArmed) {
+          last_ = "Backspace right after an expansion";
+          engine_.OnKeyboardEvent({kWmKeyDown, kVkBack, 0, kUndoRequestFlag, 0, ++inputSeq_}, 0);
+          break;
+        }
         last_ = "Backspace";
         Key(kVkBack);
         field.Backspace();
         break;
       case 6:
         last_ = "click";
-        engine_.OnMouseButton({kWmLButtonDown}, 0);
+        engine_.OnMouseButton({kWmLButtonDown, 0, 0, false, ++inputSeq_}, 0);
         if (source.Next(4) == 0) {
           // The click went to the other field.
           Focus(1 - focus_);
@@ -248,15 +288,21 @@ class TextFieldModel {
         // A level shift that the layout does not show, as Wine reports AltGr: the key has
         // no character and the letter typed under it gives another one.
         last_ = "hidden level shift";
-        engine_.OnKeyboardEvent({kWmKeyDown, 0xDF, 0x65, 0, 0}, 0);
+        engine_.OnKeyboardEvent({kWmKeyDown, 0xDF, 0x65, 0, 0, ++inputSeq_}, 0);
         Key(CharKey(u'q'));
-        engine_.OnKeyboardEvent({kWmKeyUp, 0xDF, 0x65, kLlkhfUp, 0}, 0);
+        engine_.OnKeyboardEvent({kWmKeyUp, 0xDF, 0x65, kLlkhfUp, 0, inputSeq_}, 0);
         field.Insert(u"@");
         break;
       }
       case 15:
         last_ = "focus moves without input";
         Focus(1 - focus_);
+        break;
+      case 23:
+        last_ = "Shift+T";
+        Key(kVkShiftKey);
+        Key(CharKey(u'T'), kModLeftShift);
+        field.Insert(u"T");
         break;
       case 16:
         last_ = "Enter";
@@ -265,8 +311,19 @@ class TextFieldModel {
         break;
       case 17: case 18:
         last_ = "delay runs out";
-        if (signals_.armed) TypeInsertion();
+        LetDelayRunOut();
         break;
+    }
+  }
+
+  void LetDelayRunOut() {
+    if (!signals_.armed) return;
+    // The worker begins only when no input came after the one the insertion follows.
+    if (engine_.Pending().inputSeq == inputSeq_) {
+      TypeInsertion();
+    } else {
+      signals_.armed = false;
+      engine_.RaiseEndPrint();
     }
   }
 
@@ -277,22 +334,38 @@ class TextFieldModel {
     const PendingInsertion pending = engine_.Pending();
     TextField& field = Field();
     const std::u16string word = engine_.LastWord();
+    for (int32_t i = 0; i < pending.rightBefore; ++i) field.Right();
     if (pending.eraseCount > 0) {
-      // The erased characters must be exactly the keystroke as the user typed it.
       size_t start = field.caret;
       for (int32_t i = 0; i < pending.eraseCount; ++i) start -= field.CharBefore(start);
       const std::u16string erased = field.text.substr(start, field.caret - start);
-      if (erased != word) broken_ = "erases \"" + Narrow(erased) + "\" for \"" + Narrow(word) + "\"";
+      if (pending.undo) {
+        // An undo erases exactly what the expansion typed (a held-back Backspace that
+        // no longer applies erases one character, as the user's Backspace would).
+        if (!pending.text.empty() && erased != lastTyped_) {
+          broken_ = "undo erases \"" + Narrow(erased) + "\" for \"" + Narrow(lastTyped_) + "\"";
+        }
+      } else if (pending.entry.addOrReplace == kReplace
+                     ? !erased.starts_with(word) ||
+                           erased.size() - word.size() > (pending.immediate ? 2u : 0u)
+                     : !pending.immediate || erased.size() > 2 ||
+                           !field.BeforeCaret().ends_with(word + erased)) {
+        // The erased characters are exactly the keystroke as the user typed it (in append
+        // mode it stays), and the separator that ended it when words expand at their end.
+        broken_ = "erases \"" + Narrow(erased) + "\" for \"" + Narrow(word) + "\"";
+      }
       field.Remember();
       field.text.erase(start, field.caret - start);
       field.caret = start;
-    } else if (!field.BeforeCaret().ends_with(word)) {
+    } else if (!pending.undo && !field.BeforeCaret().ends_with(word)) {
       broken_ = "completes \"" + Narrow(word) + "\" after \"" + Narrow(field.BeforeCaret()) + "\"";
     }
     field.Insert(pending.text);
     for (int32_t i = 0; i < pending.leftAfter; ++i) field.Left();
+    if (!pending.undo) lastTyped_ = pending.text;
     ++insertions_;
     engine_.OnInsertionTyped();
+    undoArmed_ = !pending.undo && engine_.UndoArmed();
     engine_.RaiseEndPrint();
   }
 
@@ -321,6 +394,10 @@ class TextFieldModel {
     return out;
   }
 
+  ExpansionOptions options_;
+  uint64_t inputSeq_ = 0;
+  bool undoArmed_ = false;
+  std::u16string lastTyped_;
   FakeDesktop desktop_;
   FakeRegistrar hooks_;
   ArmedSignals signals_;

@@ -58,6 +58,7 @@ enum class Op {
   WorkerTyped,  // a worker cycle that typed: injected records of pending fed back, then the
                 // user's keys that were held back meanwhile (text) replayed
   WorkerCancelled,  // a worker cycle that was cancelled: EndPrint only
+  Undo,         // the hook held back a Backspace right after an expansion
   Mark,
 };
 
@@ -98,6 +99,7 @@ Step WorkerTyped(std::u16string userKeys = u"") {
   return {.op = Op::WorkerTyped, .text = std::move(userKeys)};
 }
 Step WorkerCancelled() { return {.op = Op::WorkerCancelled}; }
+Step Undo() { return {.op = Op::Undo}; }
 Step Mark() { return {.op = Op::Mark}; }
 
 struct PendingSpec {
@@ -106,6 +108,9 @@ struct PendingSpec {
   int32_t eraseCount = 0;
   int32_t leftAfter = 0;
   uint32_t lParam = 0;
+  bool immediate = false;
+  int32_t rightBefore = 0;
+  bool undo = false;
 };
 
 struct EngineCase {
@@ -118,6 +123,7 @@ struct EngineCase {
   std::optional<std::string> trace;  // not checked when absent
   PendingSpec pending;  // all empty: nothing was ever scheduled
   std::u16string lastWord;
+  ExpansionOptions options;
 };
 
 std::string Narrow(const char16_t* text) {
@@ -137,7 +143,9 @@ class EngineHarness {
   bool refuse = false;
   uint32_t modifiers = 0;
 
-  explicit EngineHarness(const std::vector<EntrySpec>& entries) {
+  explicit EngineHarness(const std::vector<EntrySpec>& entries,
+                         const ExpansionOptions& options = {}) {
+    engine.SetOptions(options);
     for (const EntrySpec& spec : entries) {
       auto phrase = std::make_unique<Phrase>();
       phrase->SetWord(spec.text);
@@ -221,6 +229,9 @@ class EngineHarness {
       case Op::WorkerCancelled:
         engine.RaiseEndPrint();
         break;
+      case Op::Undo:
+        engine.OnKeyboardEvent({kWmKeyDown, kVkBack, 0, kUndoRequestFlag, modifiers}, 0);
+        break;
       case Op::Mark:
         trace.clear();
         break;
@@ -235,6 +246,15 @@ std::string Trimmed(std::string s) {
 
 const std::vector<EntrySpec> kBtw = {{{u"btw"}, u"by the way"}};
 const PendingSpec kBtwPending = {u"by the way", kWindowA, 3, 0, 1};
+// btw, sig (two Left presses after a line break), hel (append) and a case-sensitive Ok.
+const std::vector<EntrySpec> kMixed = {{{u"btw"}, u"by the way"},
+                                       {{u"sig"}, u"Best,\r\nme", 0, kReplace, 2},
+                                       {{u"hel"}, u"hello world", 0, kAppend},
+                                       {{u"ok"}, u"okay", 1}};
+constexpr ExpansionOptions kWordEnd{.expandOnWordEnd = true};
+constexpr ExpansionOptions kUndo{.undoWithBackspace = true};
+constexpr ExpansionOptions kCase{.caseFollowsKeystroke = true};
+constexpr ExpansionOptions kAll{true, true, true};
 
 const EngineCase kCases[] = {
     {.name = "keystroke typed in replace mode is scheduled",
@@ -482,6 +502,111 @@ const EngineCase kCases[] = {
                Caret(kWindowA)},
      .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n0 C p0:btw/1 n3 S",
      .pending = kBtwPending, .lastWord = u"btw"},
+    // Expand when the word ends.
+    {.name = "word end: the keystroke alone waits for a separator",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"btw")},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1,
+     .trace = "n0 C n1 C n1 C n1 C", .options = kWordEnd},
+    {.name = "word end: a blank ends it; keystroke and blank go, phrase and blank come",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"btw"), Mark(), Type(u" ")},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .trace = "n1 C p0:btw/1 n3 S",
+     .pending = {u"by the way ", kWindowA, 4, 0, 1, true}, .lastWord = u"btw",
+     .options = kWordEnd},
+    {.name = "word end: a keystroke that starts a longer word never fires inside it",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"signal "), Type(u"btwx,")},
+     .word = u"", .wordWindow = kWindowA, .records = 1, .options = kWordEnd},
+    {.name = "word end: a phrase with caret-left steps is typed without the separator",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"sig,")},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"Best,\r\nme", kWindowA, 4, 2, 2, true}, .lastWord = u"sig",
+     .options = kWordEnd},
+    {.name = "word end: append mode erases only the separator",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"hel\t")},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"lo world\t", kWindowA, 1, 0, 3, true}, .lastWord = u"hel",
+     .options = kWordEnd},
+    {.name = "word end: a full stop ends the word too, and comes back",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"btw.")},
+     .word = u".", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"by the way.", kWindowA, 4, 0, 1, true}, .lastWord = u"btw",
+     .options = kWordEnd},
+    {.name = "word end: caret movements and the end of a cycle do not fire the word",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"btw"), Caret(kWindowA), WorkerCancelled()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .options = kWordEnd},
+    // Case that follows the keystroke.
+    {.name = "case: a capital first letter gives a capital first letter",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"Btw"), Mark()},
+     .word = u"Btw", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"By the way", kWindowA, 3, 0, 1}, .lastWord = u"Btw", .options = kCase},
+    {.name = "case: a keystroke in capitals gives the phrase in capitals",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"BTW"), Mark()},
+     .word = u"BTW", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"BY THE WAY", kWindowA, 3, 0, 1}, .lastWord = u"BTW", .options = kCase},
+    {.name = "case: mixed capitals give the phrase as stored",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"bTw"), Mark()},
+     .word = u"bTw", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"by the way", kWindowA, 3, 0, 1}, .lastWord = u"bTw", .options = kCase},
+    {.name = "case: append mode types the rest in capitals",
+     .entries = kMixed, .steps = {Foreground(kWindowA), Type(u"HEL"), Mark()},
+     .word = u"HEL", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"LO WORLD", kWindowA, 0, 0, 3}, .lastWord = u"HEL", .options = kCase},
+    {.name = "case: a case-sensitive phrase is typed as stored",
+     .entries = {{{u"OK"}, u"okay", 1}},
+     .steps = {Foreground(kWindowA), Type(u"OK"), Mark()},
+     .word = u"OK", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"okay", kWindowA, 2, 0, 1}, .lastWord = u"OK", .options = kCase},
+    {.name = "case: letters beyond ASCII follow, characters without case stay",
+     .entries = {{{u"\u00E9t\u00E9"}, u"\u00E9t\u00E9 1 \U0001F600", 0}},
+     .steps = {Foreground(kWindowA), Type(u"\u00C9T\u00C9"), Mark()},
+     .word = u"\u00C9T\u00C9", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"\u00C9T\u00C9 1 \U0001F600", kWindowA, 3, 0, 1},
+     .lastWord = u"\u00C9T\u00C9", .options = kCase},
+    // Undo with Backspace.
+    {.name = "undo: the phrase goes, the keystroke comes back and does not fire again",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"btw"), WorkerTyped(), Mark(), Undo(), WorkerTyped(),
+               Caret(kWindowA)},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n3 S n2 n0",
+     .pending = {u"btw", kWindowA, 10, 0, 1, true, 0, true}, .lastWord = u"btw",
+     .options = kUndo},
+    {.name = "undo: once the word changes the keystroke fires again",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"btw"), WorkerTyped(), Undo(), WorkerTyped(),
+               Type(u"x"), Mark(), Back()},
+     .word = u"btw", .wordWindow = kWindowA, .records = 1, .trace = "n1 C p0:btw/1 n3 S",
+     .pending = kBtwPending, .lastWord = u"btw", .options = kUndo},
+    {.name = "undo: Right presses first, a CR LF pair is one character",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"sig"), WorkerTyped(), Undo()},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"sig", kWindowA, 8, 0, 2, true, 2, true}, .lastWord = u"sig",
+     .options = kUndo},
+    {.name = "undo: append mode erases what was typed and leaves the keystroke",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"hel"), WorkerTyped(), Undo(), WorkerTyped()},
+     .word = u"hel", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"", kWindowA, 8, 0, 3, true, 0, true}, .lastWord = u"hel",
+     .options = kUndo},
+    {.name = "undo: after a case-following expansion the keystroke comes back as typed",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"BTW"), WorkerTyped(), Undo()},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"BTW", kWindowA, 10, 0, 1, true, 0, true}, .lastWord = u"BTW",
+     .options = {.undoWithBackspace = true, .caseFollowsKeystroke = true}},
+    {.name = "undo in the word-end mode gives back keystroke and separator",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"btw "), WorkerTyped(), Undo(), WorkerTyped()},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"btw ", kWindowA, 11, 0, 1, true, 0, true}, .lastWord = u"btw",
+     .options = kAll},
+    {.name = "undo: another window first makes the expansion final; the Backspace comes back",
+     .entries = kMixed,
+     .steps = {Foreground(kWindowA), Type(u"btw"), WorkerTyped(), Foreground(kWindowB),
+               Foreground(kWindowA), Undo()},
+     .word = u"", .wordWindow = kWindowA, .records = 1,
+     .pending = {u"", kWindowA, 1, 0, 1, true, 0, true}, .lastWord = u"btw",
+     .options = kUndo},
     {.name = "without a print callback every insertion is allowed",
      .steps = {NoCallback(), Foreground(kWindowA), Type(u"btw")},
      .word = u"btw", .wordWindow = kWindowA, .records = 1,
@@ -495,7 +620,7 @@ class EngineCaseTest : public ::testing::TestWithParam<EngineCase> {};
 
 TEST_P(EngineCaseTest, EventsGiveExpectedState) {
   const EngineCase& c = GetParam();
-  EngineHarness h(c.entries.empty() ? kBtw : c.entries);
+  EngineHarness h(c.entries.empty() ? kBtw : c.entries, c.options);
   for (const Step& step : c.steps) h.Run(step);
 
   EXPECT_EQ(h.engine.CurrentWord(), c.word);
@@ -510,6 +635,9 @@ TEST_P(EngineCaseTest, EventsGiveExpectedState) {
   EXPECT_EQ(pending.eraseCount, c.pending.eraseCount);
   EXPECT_EQ(pending.leftAfter, c.pending.leftAfter);
   EXPECT_EQ(pending.entry.lParam, c.pending.lParam);
+  EXPECT_EQ(pending.immediate, c.pending.immediate);
+  EXPECT_EQ(pending.rightBefore, c.pending.rightBefore);
+  EXPECT_EQ(pending.undo, c.pending.undo);
   EXPECT_EQ(h.engine.LastWord(), c.lastWord);
   EXPECT_EQ(h.engine.LastEntry().lParam, c.pending.lParam);
   EXPECT_EQ(h.engine.LastEntry().text, pending.entry.text);
@@ -638,7 +766,7 @@ int32_t ProbeNotify(int32_t code, const EngineEntry*, void* context) {
 }
 
 TEST(TypingEngine, CallbacksMayReadTheEngine) {
-  EngineHarness h({{{u"x"}, u"first"}, {{u"btw"}, u"by the way"}});
+  EngineHarness h(std::vector<EntrySpec>{{{u"x"}, u"first"}, {{u"btw"}, u"by the way"}});
   CallbackProbe probe{&h.engine};
   h.engine.SetPrintCallback(&ProbePrint, &probe);
   h.engine.SetNotifyCallback(&ProbeNotify, &probe);

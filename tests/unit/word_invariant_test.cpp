@@ -22,12 +22,23 @@ class SeededChoices : public ChoiceSource {
   std::mt19937 generator_;
 };
 
+// Each sequence runs under one set of options: the classic behaviour, words that expand at
+// their end, undo with case following the keystroke, and all of them.
+ExpansionOptions OptionsFor(uint32_t seed) {
+  switch (seed % 4) {
+    case 1: return {.expandOnWordEnd = true};
+    case 2: return {.undoWithBackspace = true, .caseFollowsKeystroke = true};
+    case 3: return {true, true, true};
+    default: return {};
+  }
+}
+
 TEST(WordInvariant, TheWordIsAlwaysTheTextBeforeTheCaret) {
   constexpr int kSequences = 4000;
   constexpr int kSteps = 80;
   int insertions = 0;
   for (uint32_t seed = 1; seed <= kSequences; ++seed) {
-    TextFieldModel model;
+    TextFieldModel model(OptionsFor(seed));
     SeededChoices choices(seed);
     const std::string error = model.Run(choices, kSteps);
     ASSERT_EQ(error, "") << "sequence " << seed;

@@ -14,6 +14,8 @@
 //        (write it elsewhere and rename it into place). Commands: start, stop, running,
 //        refuse, allow, quit, clear (empties the edit of the window "Vellix Target"),
 //        "paste N" (phrases of N units and more are pasted; 0 types all, the start value),
+//        "options W U C" (each 0 or 1: expand on a word's end, undo with Backspace, case
+//        that follows the keystroke; all 0 at start),
 //        and "inject N": types phrase N (from 1) as an expansion of its
 //        first keystroke would, on this thread, logging "inject begin" first; with the
 //        engine stopped this measures the target window's own share of an expansion.
@@ -125,7 +127,17 @@ bool ClearTarget() {
 bool RunCommand(DesktopTypingEngine& engine, const PhraseDatabase& phrases,
                 const std::string& command) {
   int result = -1;
-  if (command.rfind("paste ", 0) == 0) {
+  if (command.rfind("options ", 0) == 0) {
+    // "options W U C": expand on word end, undo with Backspace, case follows (0 or 1 each).
+    const char* digits = command.c_str() + 8;
+    ExpansionOptions options;
+    options.expandOnWordEnd = digits[0] == '1';
+    options.undoWithBackspace = digits[0] != 0 && digits[1] == ' ' && digits[2] == '1';
+    options.caseFollowsKeystroke =
+        digits[0] != 0 && digits[1] != 0 && digits[2] != 0 && digits[3] == ' ' && digits[4] == '1';
+    engine.SetOptions(options);
+    result = 1;
+  } else if (command.rfind("paste ", 0) == 0) {
     engine.SetPasteFromLength(static_cast<uint32_t>(std::atoi(command.c_str() + 6)));
     result = true;
   } else if (command.rfind("inject ", 0) == 0) {
