@@ -224,11 +224,12 @@ void PhraseEditor::OpenDatabase() {
   ShowLoadWarning();
 }
 
-bool PhraseEditor::LoadDatabase(const std::u16string& path) {
+bool PhraseEditor::LoadDatabase(const std::u16string& path, bool keepWhenNotWhole) {
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   PhraseDatabase loaded;
   LoadReport report;
-  const bool ok = !path.empty() && PhraseDatabaseFile::Load(loaded, path, &report) == 1;
+  const bool ok = !path.empty() && PhraseDatabaseFile::Load(loaded, path, &report) == 1 &&
+                  (!keepWhenNotWhole || report.ReadWhole());
   loadWarning_ = path.empty() ? std::u16string() : DatabaseNotReadText(path, report, loaded.Size(), Localized);
   if (ok) {
     working_.TakeOver(loaded);

@@ -145,7 +145,11 @@ bool PhraseEditor::OnInitDialog() {
   SetUpPanel();
   SetUpLinks();
   CaptureLayout();
-  if (!LoadDatabase(ConfiguredPath())) {
+  // The host saves nothing over a file it could not read whole, so the collection it hands
+  // over for that file holds the same phrases and the usage counts typed since: that one
+  // is kept. A whole file (one the user repaired meanwhile, say) is loaded.
+  const std::u16string configured = ConfiguredPath();
+  if (!LoadDatabase(configured, EqualsIgnoreCase(configured, path_))) {
     // Nothing could be loaded: the collection the host handed over stays.
     FillList(g_lastSelectedPhraseId);
     RecomputeColumnWidths();

@@ -124,8 +124,9 @@ class PhraseEditor : public LocalizedDialog {
   void PastePhrase();
   void OpenDatabase();
   // Replaces the working collection by the file's phrases; false (nothing changed) when the
-  // file could not be loaded. A file not read whole leaves its message in loadWarning_.
-  bool LoadDatabase(const std::u16string& path);
+  // file could not be loaded. A file not read whole leaves its message in loadWarning_ and,
+  // with keepWhenNotWhole, is not loaded either.
+  bool LoadDatabase(const std::u16string& path, bool keepWhenNotWhole = false);
   void ShowLoadWarning();
   void UseAsDefault();
   void ToggleCheckedOnly();

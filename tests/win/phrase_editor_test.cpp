@@ -1069,6 +1069,21 @@ TEST_F(PhraseEditorTest, DatabaseNotReadWholeIsReportedBeforeItIsShown) {
         "</Tessil_Phrase_Data>\r\n");
   const std::wstring empty = folder_.File(L"Empty.xml");
   write(empty, "");
+  // The host's collection of that file holds a usage count typed since it was read, which
+  // the host did not save over the damaged file: the editor keeps the collection.
+  auto counted = std::make_unique<Phrase>();
+  counted->SetWord(u"one");
+  counted->SetCountUsage(5);
+  working_.Add(std::move(counted));
+  Open(dbPath_);
+  ASSERT_EQ(prompts_.databaseWarnings.size(), 1u);
+  ASSERT_EQ(working_.Size(), 1u);
+  EXPECT_EQ(working_.At(0).CountUsage(), 5);
+  CloseEditor();
+
+  // Opened for another file, the editor loads what it can of the configured one.
+  prompts_ = FakePrompts();
+  working_.Clear();
   Open();
   ASSERT_EQ(prompts_.databaseWarnings.size(), 1u);
   EXPECT_EQ(prompts_.databaseWarnings[0],

@@ -22,8 +22,9 @@
 //   win-message.exe children TITLE           prints "id class text" for every descendant
 //                                            window (a message box's text, a dialog's
 //                                            controls), one a line
-//   win-message.exe settext TITLE ID TEXT    sets the text of the first descendant
-//                                            window with the control id ID; exit 1 if none
+//   win-message.exe settext TITLE ID TEXT    sets the text of the descendant window with
+//                                            the control id ID (its edit control, when
+//                                            several have it); exit 1 if none
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
@@ -117,11 +118,16 @@ struct ChildSearch {
   HWND found;
 };
 
+// The first descendant with the id, or the edit control among them: a combo box and its
+// edit share the id of the combo box.
 BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
   auto* search = reinterpret_cast<ChildSearch*>(argument);
   if (GetDlgCtrlID(window) != search->id) return TRUE;
-  search->found = window;
-  return FALSE;
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  const bool edit = _wcsicmp(className, L"Edit") == 0;
+  if (!search->found || edit) search->found = window;
+  return edit ? FALSE : TRUE;
 }
 
 }  // namespace
