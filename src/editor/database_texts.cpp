@@ -43,7 +43,7 @@ std::u16string DatabaseNotReadText(std::u16string_view path, const LoadReport& r
   } else if (parse.stop.line != 0) {
     text = FillPlaceholders(lookup(IDS_DATABASE_READ_STOPPED),
                             {name, Decimal(phrasesRead), Decimal(parse.stop.line), Decimal(parse.stop.column)});
-  } else if (!parse.lost.empty()) {
+  } else if (report.rootFound && !parse.lost.empty()) {
     const TextPosition at = parse.lost.front().at;
     text = FillPlaceholders(lookup(IDS_DATABASE_ELEMENT_LEFT_OUT),
                             {name, Decimal(phrasesRead), Decimal(at.line), Decimal(at.column)});

@@ -70,6 +70,8 @@ TEST(DatabaseTexts, DatabaseNotRead) {
        u"Database.xml was not read to its end. Phrases read: 0. Reading stopped at line 1, column 1. Not saved by "
        u"itself."},
       {"no root", Report(FileReadStatus::kOk, false), 0, u"Database.xml could not be read. Not saved by itself."},
+      {"another root", Report(FileReadStatus::kOk, false, {}, {{"Phrases", 0, {1, 1}}}), 0,
+       u"Database.xml could not be read. Not saved by itself."},
       {"empty", Report(FileReadStatus::kEmpty, false), 0, u"Database.xml could not be read. Not saved by itself."},
       {"in use", Report(FileReadStatus::kInUse, false), 0, u"Database.xml could not be read. Not saved by itself."},
   };
