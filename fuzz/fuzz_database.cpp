@@ -1,9 +1,10 @@
 // Feeds arbitrary bytes to the database reader and the phrase-document reader. Besides
-// crashes it checks two properties: TinyXML never nests deeper than the input guard allows
-// (its recursion is what a hostile file would use to overflow the stack), and reading what
-// was written settles: a blank text is written as such, dropped on reading, and the phrase
-// whose text became empty is then written without text and dropped on the next reading, so
-// from the third save on a reloaded database gives the same bytes.
+// crashes it checks that the places a report names lie inside the text, and two properties:
+// TinyXML never nests deeper than the input guard allows (its recursion is what a hostile
+// file would use to overflow the stack), and reading what was written settles: a blank text
+// is written as such, dropped on reading, and the phrase whose text became empty is then
+// written without text and dropped on the next reading, so from the third save on a
+// reloaded database gives the same bytes.
 
 #include <tinyxml.h>
 
@@ -46,6 +47,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   TiXmlDocument document;
   document.Parse(guarded.text.c_str(), nullptr, TIXML_ENCODING_UTF8);
   Require(DeepestElement(document) <= vellix::kMaxXmlDepth);
+
+  // The report's places lie inside the text: no line beyond its line breaks, columns from 1.
+  vellix::PhraseDatabase reported;
+  vellix::ParseReport report;
+  PhraseDatabaseFile::ParseFileBytes(reported, input, &report);
+  size_t lineBreaks = 0;
+  for (char c : input) lineBreaks += (c == '\r' || c == '\n') ? 1 : 0;
+  Require(report.stop.line <= lineBreaks + 1 && (report.stop.line == 0) == (report.stop.column == 0));
+  for (const vellix::DroppedElement& element : report.lost) {
+    Require(element.at.line >= 1 && element.at.line <= lineBreaks + 1 && element.at.column >= 1);
+  }
 
   vellix::PhraseDatabase first;
   if (PhraseDatabaseFile::ParseFileBytes(first, input)) {

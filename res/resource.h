@@ -133,6 +133,11 @@
 #define IDS_PRODUCT_MORE                56
 #define IDS_AS_DEFAULT                  57
 #define IDS_ENCYCLOPEDIA_PAGES          58
+#define IDS_DATABASE_READ_STOPPED       80
+#define IDS_DATABASE_ELEMENT_LEFT_OUT   81
+#define IDS_DATABASE_NOT_READ           82
+#define IDS_DATABASE_NOT_SAVED          83
+#define IDS_KEYSTROKE_NEVER_FIRES       84
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

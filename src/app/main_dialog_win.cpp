@@ -15,6 +15,7 @@
 #include "app/system_services_win.h"
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
+#include "editor/database_texts.h"
 #include "editor/editor_texts.h"
 #include "editor/phrase_editor.h"
 #include "lang/language_win.h"
@@ -95,6 +96,7 @@ bool MainDialog::OnInitDialog() {
   ToggleEngine(false);
   const PhraseDatabase::PhraseCount count = CountPhrases();
   tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
+  if (!loadMessage_.empty()) tray_.WarningBalloon(loadMessage_);
   if (openEditorAtStart_) RunPhraseEditor(nullptr, false);
   return true;
 }
@@ -105,9 +107,22 @@ void MainDialog::LoadDatabase() {
   // A run that was killed in the middle of a save left its temporary file (as large as
   // the database) beside it; the database itself is whole.
   RemoveStaleTemporaryFiles(ToWide(savePath_));
-  std::lock_guard<std::mutex> lock(phrasesLock_);
-  if (PhraseDatabaseFile::Load(phrases_, savePath_)) phrases_.Renumber();
+  LoadReport report;
+  size_t read = 0;
+  {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    if (PhraseDatabaseFile::Load(phrases_, savePath_, &report)) phrases_.Renumber();
+    read = phrases_.Size();
+  }
   databasePath_ = savePath_;
+  // A file that was not read whole (damaged, cut short, unreadable) keeps what could not be
+  // read only as long as nothing saves over it: Vellix runs with what it read and leaves
+  // the file to the user's save from the editor, which keeps a backup of it first.
+  loadMessage_ = DatabaseNotReadText(savePath_, report, read, [](uint32_t id) { return GetLocalizedString(id); });
+  if (!loadMessage_.empty()) {
+    autoSaveBlocked_ = true;
+    Log(loadMessage_ + u" [" + savePath_ + u"]");
+  }
 }
 
 PhraseDatabase::PhraseCount MainDialog::CountPhrases() {
@@ -195,7 +210,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   }
   std::u16string path = databasePath_;
   const int result = OpenEditor(edited, path, foregroundHint, addOnOpen);
-  if (result == 1) {
+  if (result == kEditorAccepted || result == kEditorCancelledAfterSave) {
     {
       std::lock_guard<std::mutex> lock(phrasesLock_);
       phrases_.TakeOver(edited);
@@ -208,10 +223,18 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
     // against a phrase of the new collection.
     engine_.LoadPhrases(phrases_);
     ResumeEngineAfterEditor(wasOn);
-    PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
-                                    &PhraseDatabaseFile::MakeBackup, nullptr);
-    const PhraseDatabase::PhraseCount count = CountPhrases();
-    tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
+    if (result == kEditorAccepted) {
+      const int saved = PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
+                                                        &PhraseDatabaseFile::MakeBackup, nullptr);
+      // The user's save replaced the file that was not read whole (its backup keeps it).
+      if (saved == 1) autoSaveBlocked_ = false;
+      const PhraseDatabase::PhraseCount count = CountPhrases();
+      tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
+    } else {
+      // The editor saved this collection to path itself before the user cancelled it.
+      autoSaveBlocked_ = false;
+      tray_.RefreshTooltip();
+    }
   } else {
     ResumeEngineAfterEditor(wasOn);
   }
@@ -281,7 +304,7 @@ void MainDialog::CountWordPrinted(const WordPrinted& printed) {
   }
   if (recordChanged) settings.statistics.SaveStatistics(settings.Store());
   if (counted) {
-    PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_);
+    if (!autoSaveBlocked_) PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_);
   } else {
     Log(u"Cannot increment usage count");
   }

@@ -12,6 +12,7 @@
 // holds the engine lock when it takes phrasesLock_) cannot deadlock with it.
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <string>
@@ -98,6 +99,12 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   PhraseDatabase phrases_;
   std::mutex phrasesLock_;
   std::u16string savePath_;  // the configured path the background saves write
+  // Set when the file at savePath_ was not read whole: no background save writes it (a
+  // usage count must not cost the user the part that could not be read) until the user
+  // saves from the phrase editor. Read on the worker when a typed phrase is counted there.
+  std::atomic<bool> autoSaveBlocked_{false};
+  // The message about that file, shown once as a balloon when the icon is added.
+  std::u16string loadMessage_;
   TrayIcon tray_;
   SessionNotifier sessionNotifier_;
   // Set when a session event switched the engine off; cleared when the session or the

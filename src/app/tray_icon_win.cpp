@@ -170,6 +170,12 @@ bool TrayIcon::MessageBalloon(std::u16string_view text) {
   return ShowBalloon(text, kProductName, StateIcon(true), 0, true);
 }
 
+bool TrayIcon::WarningBalloon(std::u16string_view text) {
+  ShowBalloon(text, kProductName, nullptr, 0, false);
+  data_.dwInfoFlags = NIIF_WARNING;
+  return added_ && Send(NIM_MODIFY);
+}
+
 bool TrayIcon::ReAdd() {
   if (!data_.hWnd) return false;
   added_ = false;

@@ -61,6 +61,8 @@ class TrayIcon {
   bool SetStateIcon();
   // A balloon titled "Vellix" with the state icon.
   bool MessageBalloon(std::u16string_view text);
+  // A balloon titled "Vellix" with the system's warning icon.
+  bool WarningBalloon(std::u16string_view text);
   // After TaskbarCreatedMessage: adds the icon again with its current tip and picture.
   bool ReAdd();
 

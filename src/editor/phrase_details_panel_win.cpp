@@ -139,10 +139,7 @@ void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
   // the controls take the next phrase, or the editor would store them into that one and
   // the change would be lost (a click in the editor's list ends a keystroke edit and
   // selects another phrase within one message).
-  if (pendingChanges_ > 0) {
-    pendingChanges_ = 0;
-    Notify(kPanelChanged, std::u16string(), phraseId_);
-  }
+  ReportPendingChanges();
   loading_ = true;
   adding_ = false;
   defaultKeystroke_.clear();
@@ -199,6 +196,20 @@ void PhraseDetailsPanel::BeginNewKeystroke() {
   if (!hwnd()) return;
   SetFocus(list_.hwnd());
   AddKeystroke();
+}
+
+void PhraseDetailsPanel::ApplyKeystrokeEdit() {
+  if (!hwnd() || !list_.hwnd()) return;
+  // The list view ends its label edit with the typed text when the edit loses the focus.
+  if (ListView_GetEditControl(list_.hwnd())) SetFocus(list_.hwnd());
+  ReportPendingChanges();
+}
+
+void PhraseDetailsPanel::ReportPendingChanges() {
+  // The posted reports that follow find nothing left to report.
+  if (pendingChanges_ == 0) return;
+  pendingChanges_ = 0;
+  Notify(kPanelChanged, std::u16string(), phraseId_);
 }
 
 std::u16string PhraseDetailsPanel::FrameCaption() const { return frame_ ? WindowText(frame_) : std::u16string(); }

@@ -46,6 +46,10 @@ class PhraseDetailsPanel : public LocalizedDialog {
   void StoreInto(Phrase& phrase) const;
   // Begins a new keystroke as "Add" does, with the focus first moved to the list.
   void BeginNewKeystroke();
+  // Ends an open keystroke edit as losing the focus does (the typed text is taken) and
+  // reports every change not yet reported, before the editor runs a command: a menu leaves
+  // the focus where it is, and the editor may end before a posted report would run.
+  void ApplyKeystrokeEdit();
 
   uint32_t phraseId() const { return phraseId_; }
 
@@ -71,6 +75,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
  private:
   void Notify(UINT code, const std::u16string& text, uint32_t phraseId) const;
   void PostChanged();
+  // Reports the changes still waiting in the queue now.
+  void ReportPendingChanges();
   void QueueKeystrokeTest(std::u16string text);
   void SetControlsEnabled(bool on);
   void SetFrameCaption(const std::u16string& caption) const;

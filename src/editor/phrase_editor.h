@@ -8,9 +8,15 @@ namespace vellix {
 
 class PhraseDatabase;
 
-// Runs the phrase editor modally on a copy of live. 1 (accepted): live's contents and path
-// have been replaced by the editor's; 2 (cancelled): both are unchanged; 0: an editor was
-// already open and has been brought to the front instead.
+// OpenEditor's results.
+inline constexpr int kEditorAlreadyOpen = 0;  // brought to the front instead
+inline constexpr int kEditorAccepted = 1;     // live and path hold the editor's collection and path
+inline constexpr int kEditorCancelled = 2;    // live and path are unchanged
+// Cancelled after the user had saved from the editor (Open asks "Save changes?" before it
+// loads another file): live and path hold what was saved last, which the file at path holds.
+inline constexpr int kEditorCancelledAfterSave = 3;
+
+// Runs the phrase editor modally on a copy of live; one of the results above.
 int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen);
 
 // The open editor's window, or null.

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <memory>
 #include <vector>
 
 #include "about/about_dialog_win.h"
@@ -12,6 +13,7 @@
 #include "app/phrase_clipboard_win.h"
 #include "app/settings.h"
 #include "base/wide.h"
+#include "editor/database_texts.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
 #include "editor/phrase_editor_support_win.h"
@@ -60,6 +62,16 @@ void EditorPrompts::WarnDuplicates(HWND owner, const std::u16string& text) {
   MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONEXCLAMATION);
 }
 
+void EditorPrompts::WarnKeystroke(HWND owner, const std::u16string& text) {
+  MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONEXCLAMATION);
+}
+
+void EditorPrompts::WarnDatabase(HWND owner, const std::u16string& text) {
+  // The editor is not shown yet when it warns about the file it opens with.
+  const HWND shown = IsWindowVisible(owner) ? owner : nullptr;
+  MessageBoxW(shown, AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONWARNING | (shown ? 0 : MB_SETFOREGROUND));
+}
+
 std::optional<std::u16string> EditorPrompts::ChooseDatabase(HWND owner, const std::u16string& initialFolder) {
   const std::u16string title = OpenDialogTitle(Localized);
   const std::u16string filter = OpenFileFilter();
@@ -96,9 +108,9 @@ bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 void PhraseEditor::RunCommand(UINT id) {
-  // A menu leaves the in-place editor open; what it holds is applied before the command
+  // A menu leaves an in-place editor open; what it holds is applied before the command
   // refills the list, removes rows or closes the editor.
-  EndCellEdit();
+  ApplyOpenEdits();
   switch (id) {
     case ID_OPEN_DATABASE: OpenDatabase(); break;
     case ID_OPEN_BACKUP_FOLDER:
@@ -201,15 +213,24 @@ void PhraseEditor::OpenDatabase() {
         MessageBeep(static_cast<UINT>(-1));
         return;
       }
+      // The host takes this over should the editor end with Cancel.
+      auto saved = std::make_unique<PhraseDatabase>();
+      saved->Assign(working_);
+      saved_ = std::move(saved);
+      savedPath_ = target;
     }
   }
   LoadDatabase(*chosen);
+  ShowLoadWarning();
 }
 
-bool PhraseEditor::LoadDatabase(const std::u16string& path) {
+bool PhraseEditor::LoadDatabase(const std::u16string& path, bool keepWhenNotWhole) {
   const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
   PhraseDatabase loaded;
-  const bool ok = !path.empty() && PhraseDatabaseFile::Load(loaded, path) == 1;
+  LoadReport report;
+  const bool ok = !path.empty() && PhraseDatabaseFile::Load(loaded, path, &report) == 1 &&
+                  (!keepWhenNotWhole || report.ReadWhole());
+  loadWarning_ = path.empty() ? std::u16string() : DatabaseNotReadText(path, report, loaded.Size(), Localized);
   if (ok) {
     working_.TakeOver(loaded);
     path_ = path;
@@ -222,6 +243,13 @@ bool PhraseEditor::LoadDatabase(const std::u16string& path) {
   }
   SetCursor(previous);
   return ok;
+}
+
+void PhraseEditor::ShowLoadWarning() {
+  if (loadWarning_.empty()) return;
+  const std::u16string text = std::move(loadWarning_);
+  loadWarning_.clear();
+  prompts_->WarnDatabase(hwnd(), text);
 }
 
 void PhraseEditor::UseAsDefault() {

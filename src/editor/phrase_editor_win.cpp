@@ -1,5 +1,6 @@
 #include "editor/phrase_editor_win.h"
 
+#include "editor/phrase_editor.h"
 #include "editor/phrase_editor_support_win.h"
 
 #include <commctrl.h>
@@ -18,8 +19,10 @@
 #include "app/web_links.h"
 #include "base/dpi.h"
 #include "base/wide.h"
+#include "editor/database_texts.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
+#include "engine/keystroke_rule.h"
 #include "lang/language_keys.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
@@ -84,18 +87,27 @@ int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, 
   if (SoundsOn()) PlaySystemSound(u"SystemNotification", true);
   if (HWND open = GetOpenEditorWindow()) {
     BringToFront(open);
-    return 0;
+    return kEditorAlreadyOpen;
   }
   PhraseDatabase working;
   working.Assign(live);
   PhraseEditor editor(working, path, foregroundHint, addOnOpen);
-  if (editor.RunModal(nullptr) != IDOK) return 2;
+  if (editor.RunModal(nullptr) != IDOK) {
+    // What the user chose to save stays: the host takes it over, so that its next save
+    // does not write its older collection over that file.
+    if (PhraseDatabase* saved = editor.savedCollection()) {
+      live.TakeOver(*saved);
+      path = editor.savedPath();
+      return kEditorCancelledAfterSave;
+    }
+    return kEditorCancelled;
+  }
   path = editor.databasePath();
   // A collection that came from no file is saved where the program looks for it next time,
   // so that the phrases of a first start are not lost.
   if (path.empty()) path = ResolveDatabasePath(Settings::Instance().databasePath, ProgramFolder());
   live.TakeOver(working);
-  return 1;
+  return kEditorAccepted;
 }
 
 uint32_t PhraseEditor::LastSelectedPhraseId() { return g_lastSelectedPhraseId; }
@@ -133,7 +145,11 @@ bool PhraseEditor::OnInitDialog() {
   SetUpPanel();
   SetUpLinks();
   CaptureLayout();
-  if (!LoadDatabase(ConfiguredPath())) {
+  // The host saves nothing over a file it could not read whole, so the collection it hands
+  // over for that file holds the same phrases and the usage counts typed since: that one
+  // is kept. A whole file (one the user repaired meanwhile, say) is loaded.
+  const std::u16string configured = ConfiguredPath();
+  if (!LoadDatabase(configured, EqualsIgnoreCase(configured, path_))) {
     // Nothing could be loaded: the collection the host handed over stays.
     FillList(g_lastSelectedPhraseId);
     RecomputeColumnWidths();
@@ -143,6 +159,9 @@ bool PhraseEditor::OnInitDialog() {
   LayOut();
   SetFocus(grid_.hwnd());
   if (addOnOpen_) PostMessageW(hwnd(), WM_COMMAND, ID_ADD_PHRASE, 0);
+  // Before the window shows: the user learns that the file was not read whole before
+  // saving over it.
+  ShowLoadWarning();
   return false;
 }
 
@@ -510,11 +529,15 @@ void PhraseEditor::OnPanelNotify(const PanelNotify& notify) {
     MarkModified();
     return;
   }
-  CheckDuplicates(notify.phraseId, notify.text ? std::u16string(notify.text) : std::u16string());
+  CheckKeystroke(notify.phraseId, notify.text ? std::u16string(notify.text) : std::u16string());
 }
 
-void PhraseEditor::CheckDuplicates(uint32_t phraseId, const std::u16string& keystroke) {
+void PhraseEditor::CheckKeystroke(uint32_t phraseId, const std::u16string& keystroke) {
   ClearDuplicates();
+  // An empty text only clears the marks.
+  if (!keystroke.empty() && !KeystrokeCanFire(keystroke)) {
+    prompts_->WarnKeystroke(hwnd(), KeystrokeNeverFiresText(keystroke, Localized));
+  }
   working_.FindKeystrokeDuplicates(keystroke, phraseId, duplicates_);
   if (duplicates_.empty()) return;
   grid_.Repaint();
@@ -591,16 +614,19 @@ LRESULT PhraseEditor::OnCloseRequest() {
   if (IsIconic(hwnd())) SendMessageW(hwnd(), WM_SYSCOMMAND, SC_RESTORE, 0);
   SetForegroundWindow(hwnd());
   // The text being typed is a change the question is about.
-  EndCellEdit();
+  ApplyOpenEdits();
   INT_PTR result = IDCANCEL;
   if (!AskToClose(result)) return 1;
   Finish(result);
   return 0;
 }
 
-void PhraseEditor::EndCellEdit() {
+void PhraseEditor::ApplyOpenEdits() {
   // The in-place editor ends as it does when it loses the focus: the edit is applied.
   if (grid_.IsEditing()) SetFocus(grid_.hwnd());
+  // The panel stores a keystroke edit through a posted message; the command that follows
+  // may refill the panel or end the editor first.
+  if (panel_.hwnd()) panel_.ApplyKeystrokeEdit();
 }
 
 void PhraseEditor::Finish(INT_PTR result) {
@@ -710,7 +736,7 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
     case WM_CLOSE:
       // The close box during a text edit: the edit is applied first, so that the Cancel
       // that follows asks about it instead of ending only the edit.
-      EndCellEdit();
+      ApplyOpenEdits();
       return 0;
     case WM_SIZE:
       LayOut();

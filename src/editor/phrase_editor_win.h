@@ -30,6 +30,10 @@ class EditorPrompts {
   // The save prompt: IDYES, IDNO or IDCANCEL.
   virtual int AskSave(HWND owner, const std::u16string& text);
   virtual void WarnDuplicates(HWND owner, const std::u16string& text);
+  // A keystroke that can never fire.
+  virtual void WarnKeystroke(HWND owner, const std::u16string& text);
+  // A database file that was not read whole (the owner may not be visible yet).
+  virtual void WarnDatabase(HWND owner, const std::u16string& text);
   // The file chosen in the open-file dialog, or nothing.
   virtual std::optional<std::u16string> ChooseDatabase(HWND owner, const std::u16string& initialFolder);
 };
@@ -62,6 +66,10 @@ class PhraseEditor : public LocalizedDialog {
   PhraseDetailsPanel& panel() { return panel_; }
   // The value the dialog ended with (IDOK / IDCANCEL), 0 while it runs.
   INT_PTR result() const { return result_; }
+  // What the editor itself saved last (Open's "Save changes?" answered Yes) and where; null
+  // when it saved nothing.
+  PhraseDatabase* savedCollection() const { return saved_.get(); }
+  const std::u16string& savedPath() const { return savedPath_; }
 
   HWND linkTips() const { return linkTips_; }
   // The list's context menu for the selected row; the caller destroys it.
@@ -115,7 +123,11 @@ class PhraseEditor : public LocalizedDialog {
   void CopyPhrase();
   void PastePhrase();
   void OpenDatabase();
-  bool LoadDatabase(const std::u16string& path);
+  // Replaces the working collection by the file's phrases; false (nothing changed) when the
+  // file could not be loaded. A file not read whole leaves its message in loadWarning_ and,
+  // with keepWhenNotWhole, is not loaded either.
+  bool LoadDatabase(const std::u16string& path, bool keepWhenNotWhole = false);
+  void ShowLoadWarning();
   void UseAsDefault();
   void ToggleCheckedOnly();
   void OnNewPhraseMessage(WPARAM what, LPARAM value);
@@ -130,7 +142,9 @@ class PhraseEditor : public LocalizedDialog {
   void RefuseLockedCell(int row, int column);
   void ShowEditHint(HWND editor);
   void OnPanelNotify(const PanelNotify& notify);
-  void CheckDuplicates(uint32_t phraseId, const std::u16string& keystroke);
+  // A keystroke added, edited or switched on: warns when it can never fire, marks and
+  // reports the phrases that share it.
+  void CheckKeystroke(uint32_t phraseId, const std::u16string& keystroke);
   void FillInfoTip(NMLVGETINFOTIPW& tip);
   static bool CellColor(int row, int column, COLORREF* text, void* context);
 
@@ -142,7 +156,9 @@ class PhraseEditor : public LocalizedDialog {
   // Closing.
   bool AskToClose(INT_PTR& result);
   LRESULT OnCloseRequest();
-  void EndCellEdit();
+  // Applies the open text edit of the grid and the open keystroke edit of the panel, as
+  // losing the focus would: menus and the close box leave the focus where it is.
+  void ApplyOpenEdits();
   void Finish(INT_PTR result);
 
   // Size and position.
@@ -162,6 +178,9 @@ class PhraseEditor : public LocalizedDialog {
   uint32_t enabledForEditId_ = 0;
   DuplicateSet duplicates_;
   INT_PTR result_ = 0;
+  std::unique_ptr<PhraseDatabase> saved_;
+  std::u16string savedPath_;
+  std::u16string loadWarning_;  // the message of the last load, shown by ShowLoadWarning
 
   PhraseGrid grid_;
   DetailsFrame frame_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+
+#include "engine/keystroke_rule.h"
 #include <mutex>
 
 #include "phrases/phrase_database.h"
@@ -60,6 +62,24 @@ CharClass TypingEngine::ClassifyText(std::u16string_view text) const noexcept {
   }
   if (text == u".") return CharClass::PeriodClass;
   return CharClass::WordClass;
+}
+
+bool KeystrokeCanFire(std::u16string_view keystroke) noexcept {
+  if (keystroke.empty()) return false;
+  bool periodsOnly = true;  // the characters so far are all full stops
+  for (const char16_t c : keystroke) {
+    // A key's text is classified whole; every separator but CR LF is one character, and
+    // CR LF holds two of them.
+    for (std::u16string_view separator : kSeparators) {
+      if (separator.size() == 1 && separator[0] == c) return false;
+    }
+    if (c == u'.') {
+      if (!periodsOnly) return false;
+    } else {
+      periodsOnly = false;
+    }
+  }
+  return true;
 }
 
 void TypingEngine::OnTrackerEvent(TrackerEvent code) noexcept {

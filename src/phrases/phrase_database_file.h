@@ -12,6 +12,7 @@
 
 #include "phrases/phrase.h"
 #include "phrases/phrase_database.h"
+#include "phrases/xml_input_guard.h"
 
 #if defined(_WIN32)
 struct HWND__;
@@ -19,15 +20,45 @@ struct HWND__;
 
 namespace vellix {
 
-// What Parse found besides the phrases, for tools that report on a file.
+// An element whose content the collection does not hold, so that saving the collection
+// over the file would lose it.
+struct DroppedElement {
+  std::string name;  // as written in the file
+  uint32_t id = 0;   // a `Phrase` under the root: the identifier it would have had; else 0
+  TextPosition at;   // its start tag
+};
+
+// What Parse found besides the phrases: for tools that report on a file, and for the host,
+// which must not save over a file that it could not read whole.
 struct ParseReport {
   uint32_t phraseElements = 0;     // `Phrase` elements under the root
   std::vector<uint32_t> rejected;  // identifiers the rejected elements would have had
   bool inputCut = false;           // the text nested too deep and was read up to that point
+  // Rejected `Phrase` elements that held more than Vellix writes for a phrase whose text is
+  // empty (a misspelt `Word`, text), and elements beside the root; in file order.
+  std::vector<DroppedElement> lost;
+  // Where reading stopped short of the end of the text (a syntax error, the guard's cut,
+  // or text after the root that the parser does not read); line 0 when it did not.
+  TextPosition stop;
+  std::string stopReason;  // English, for tools: the parser's error text or the reason
+  uint32_t ampersandsRepaired = 0;  // bare "&" read as the character "&"
+
+  // Every element of the file is in the collection, or is one the file format drops on
+  // every load anyway.
+  bool ReadWhole() const { return stop.line == 0 && lost.empty(); }
 };
 
 // Why a file's text could not be read (the tool names the reason; Load only says 0).
 enum class FileReadStatus { kOk, kNotFound, kInUse, kCannotOpen, kIsFolder, kEmpty, kTooLarge, kReadFailed };
+
+// What Load found, for the message about a database file that was not read whole.
+struct LoadReport {
+  FileReadStatus status = FileReadStatus::kNotFound;  // reading the file's bytes
+  bool rootFound = false;
+  ParseReport parse;  // filled when the bytes were read
+
+  bool ReadWhole() const { return status == FileReadStatus::kOk && rootFound && parse.ReadWhole(); }
+};
 
 // Called with the database path and the hook argument before a save writes; 0 stops the
 // save.
@@ -42,7 +73,7 @@ class PhraseDatabaseFile {
   static std::string Serialize(const PhraseDatabase& collection);
   // 1 when the root was found (the collection then holds exactly the accepted phrases,
   // numbered by their position among the `Phrase` elements from firstId on); 0 when not,
-  // and the collection is untouched.
+  // and the collection is untouched. The report is filled in both cases.
   static int Parse(PhraseDatabase& collection, std::string_view text, uint32_t firstId,
                    ParseReport* report = nullptr);
   // Parse of a file's bytes as Load reads them: up to the first zero byte, from id 1.
@@ -64,8 +95,8 @@ class PhraseDatabaseFile {
 
 #if defined(_WIN32)
   // 1 loaded, 0 not (missing, empty, locked, unreadable, no root); the collection is untouched
-  // on 0.
-  static int Load(PhraseDatabase& collection, const std::u16string& path);
+  // on 0. The report (may be null) says whether the file was read whole.
+  static int Load(PhraseDatabase& collection, const std::u16string& path, LoadReport* report = nullptr);
   // Serializes, asks the hook (may be null), then replaces the file in one step through a
   // temporary file in the same folder: 1 written, 0 not (the old file is then unchanged).
   // The file is left read-only after every attempt.

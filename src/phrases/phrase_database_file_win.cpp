@@ -71,10 +71,14 @@ FileReadStatus PhraseDatabaseFile::ReadFileBytes(const std::u16string& path, std
   return FileReadStatus::kOk;
 }
 
-int PhraseDatabaseFile::Load(PhraseDatabase& collection, const std::u16string& path) {
+int PhraseDatabaseFile::Load(PhraseDatabase& collection, const std::u16string& path, LoadReport* report) {
   std::string bytes;
-  if (ReadFileBytes(path, bytes) != FileReadStatus::kOk) return 0;
-  return ParseFileBytes(collection, bytes);
+  const FileReadStatus status = ReadFileBytes(path, bytes);
+  if (report) *report = LoadReport{status, false, {}};
+  if (status != FileReadStatus::kOk) return 0;
+  const int loaded = ParseFileBytes(collection, bytes, report ? &report->parse : nullptr);
+  if (report) report->rootFound = loaded == 1;
+  return loaded;
 }
 
 int PhraseDatabaseFile::Save(const PhraseDatabase& collection, const std::u16string& path,

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 namespace vellix {
 namespace {
@@ -65,6 +66,7 @@ class Scanner {
 
   const char* cut() const { return cut_; }
   int deepest() const { return deepest_; }
+  const std::vector<const char*>& bare() const { return bare_; }
 
  private:
   static bool IsWhite(char c) {
@@ -110,31 +112,52 @@ class Scanner {
     return p;
   }
 
-  // A character reference "&#x...;" or "&#...;" reaches to the next ';' anywhere after it
-  // and is taken when everything between the last 'x' (or '#') and that ';' is a digit.
-  static const char* Entity(const char* p) {
-    if (p[1] == '#' && p[2]) {
+  // The end of the entity or character reference that the "&" at p starts, or null when it
+  // starts none. A character reference is "&#" with decimal digits or "&#x" with hexadecimal
+  // ones, then ";", for a character from U+0001 to U+10FFFF. (TinyXML itself takes the
+  // next ";" anywhere after "&#" and everything between the last "#" or "x" and it as the
+  // digits, so "&#x</a>x41;" would hide an end tag; it turns "&#;" and "&#0;" into a zero
+  // character, which ends the text, and drops a value beyond U+10FFFF.)
+  static const char* ReferenceEnd(const char* p) {
+    if (p[1] == '#') {
       const bool hex = p[2] == 'x';
-      if (hex && !p[3]) return nullptr;
-      const char* semicolon = std::strchr(p + (hex ? 3 : 2), ';');
-      if (!semicolon) return nullptr;
-      for (const char* q = semicolon - 1; *q != (hex ? 'x' : '#'); --q) {
-        const bool digit = (*q >= '0' && *q <= '9') ||
-                           (hex && ((*q >= 'a' && *q <= 'f') || (*q >= 'A' && *q <= 'F')));
-        if (!digit) return nullptr;
+      const char* digits = p + (hex ? 3 : 2);
+      const char* q = digits;
+      uint32_t value = 0;
+      for (;; ++q) {
+        uint32_t digit;
+        if (*q >= '0' && *q <= '9') {
+          digit = uint32_t(*q - '0');
+        } else if (hex && *q >= 'a' && *q <= 'f') {
+          digit = uint32_t(*q - 'a' + 10);
+        } else if (hex && *q >= 'A' && *q <= 'F') {
+          digit = uint32_t(*q - 'A' + 10);
+        } else {
+          break;
+        }
+        value = value * (hex ? 16 : 10) + digit;
+        if (value > 0x10FFFF) return nullptr;
       }
-      return semicolon + 1;
+      return (q != digits && *q == ';' && value != 0) ? q + 1 : nullptr;
     }
     for (const char* name : {"&amp;", "&lt;", "&gt;", "&quot;", "&apos;"}) {
       const size_t length = std::strlen(name);
       if (std::strncmp(name, p, length) == 0) return p + length;
     }
+    return nullptr;
+  }
+
+  // An "&" in a text or an attribute value. A bare one is recorded: the guard writes it as
+  // "&amp;", so TinyXML reads it as one character and goes on as the scan does.
+  const char* Entity(const char* p) {
+    if (const char* end = ReferenceEnd(p)) return end;
+    bare_.push_back(p);
     return p + 1;
   }
 
   // One character of text: the text is valid UTF-8, so a lead byte's length never runs
   // past the end.
-  static const char* NextChar(const char* p) {
+  const char* NextChar(const char* p) {
     const auto c = static_cast<unsigned char>(*p);
     if (c >= 0xC2 && c < 0xE0) return p + 2;
     if (c >= 0xE0 && c < 0xF0) return p + 3;
@@ -143,7 +166,7 @@ class Scanner {
   }
 
   // Text up to end; keepWhite is TinyXML's "keep all the white space" branch.
-  static const char* ReadText(const char* p, const char* end, bool keepWhite) {
+  const char* ReadText(const char* p, const char* end, bool keepWhite) {
     if (!keepWhite) p = SkipWhite(p);
     while (p && *p && !Equal(p, end)) {
       p = (!keepWhite && IsWhite(*p)) ? p + 1 : NextChar(p);
@@ -152,7 +175,7 @@ class Scanner {
     return (p && *p) ? p : nullptr;
   }
 
-  static const char* Attribute(const char* p) {
+  const char* Attribute(const char* p) {
     p = SkipWhite(p);
     if (!p) return nullptr;
     p = ReadName(p);
@@ -182,13 +205,13 @@ class Scanner {
     return *p ? p + 3 : p;
   }
 
-  static const char* CData(const char* p) {
+  const char* CData(const char* p) {
     p += 9;
     while (*p && !Equal(p, "]]>")) ++p;
     return ReadText(p, "]]>", true);
   }
 
-  static const char* Declaration(const char* p) {
+  const char* Declaration(const char* p) {
     p += 5;
     while (p && *p) {
       if (*p == '>') return p + 1;
@@ -269,6 +292,7 @@ class Scanner {
   const char* start_;
   const char* cut_ = nullptr;
   int deepest_ = 0;
+  std::vector<const char*> bare_;  // bare "&" characters, in text order
 };
 
 }  // namespace
@@ -285,11 +309,104 @@ XmlInputGuardResult GuardXmlInput(std::string_view input) {
   Scanner scanner(result.text.c_str());
   scanner.Run();
   result.deepest = scanner.deepest();
+  // The scan stops at a cut: every bare "&" it found lies before it.
+  std::vector<size_t> bare;
+  bare.reserve(scanner.bare().size());
+  for (const char* p : scanner.bare()) bare.push_back(size_t(p - result.text.c_str()));
   if (scanner.cut()) {
     result.text.resize(size_t(scanner.cut() - result.text.c_str()));
     result.cut = true;
   }
+  if (!bare.empty()) {
+    std::string repaired;
+    repaired.reserve(result.text.size() + 4 * bare.size());
+    size_t from = 0;
+    result.repairedAmpersands.reserve(bare.size());
+    for (size_t at : bare) {
+      repaired.append(result.text, from, at + 1 - from);
+      result.repairedAmpersands.push_back(repaired.size() - 1);
+      repaired += "amp;";
+      from = at + 1;
+    }
+    repaired.append(result.text, from, std::string::npos);
+    result.text = std::move(repaired);
+  }
   return result;
+}
+
+namespace {
+
+// Walks guarded text as TinyXML's cursor moves with tab size 1 (CR LF and LF CR are one line
+// break, a byte-order mark and U+FFFE/U+FFFF take no column) and, beside it, as an editor
+// counts (CR LF one line break, CR and LF each one; the "amp;" the guard added not counted).
+class PositionWalker {
+ public:
+  explicit PositionWalker(const XmlInputGuardResult& guarded)
+      : text_(guarded.text), repairs_(guarded.repairedAmpersands) {}
+
+  // Walks until at reports true for (offset, parser row, parser column), all from 0, or the
+  // text ends; the editor's position there.
+  template <typename Stop>
+  TextPosition WalkTo(Stop at) {
+    const auto* u = reinterpret_cast<const unsigned char*>(text_.data());
+    const size_t n = text_.size();
+    size_t p = 0;
+    int row = 0;
+    int col = 0;
+    uint32_t line = 0;
+    uint32_t column = 0;
+    size_t repair = 0;     // next repaired "&" at or after p
+    size_t inserted = 0;   // end of the "amp;" being walked
+    while (p < n && !at(p, row, col)) {
+      if (p < inserted) {  // added by the guard: the parser counts it, the user never saw it
+        ++p;
+        ++col;
+        continue;
+      }
+      if (repair < repairs_.size() && repairs_[repair] == p) {
+        inserted = p + 5;
+        ++repair;
+      }
+      const unsigned char c = u[p];
+      if (c == '\r' || c == '\n') {
+        const bool pair = p + 1 < n && u[p + 1] == (c == '\r' ? '\n' : '\r');
+        ++row;
+        col = 0;
+        line += (pair && c == '\n') ? 2 : 1;  // LF CR is two line breaks in an editor
+        column = 0;
+        p += pair ? 2 : 1;
+        continue;
+      }
+      if (c == 0xEF && p + 2 < n &&
+          ((u[p + 1] == 0xBB && u[p + 2] == 0xBF) || (u[p + 1] == 0xBF && (u[p + 2] == 0xBE || u[p + 2] == 0xBF)))) {
+        p += 3;
+        continue;
+      }
+      p += (c >= 0xC2 && c <= 0xDF) ? 2 : (c >= 0xE0 && c <= 0xEF) ? 3 : (c >= 0xF0 && c <= 0xF4) ? 4 : 1;
+      ++col;
+      ++column;
+    }
+    return {line + 1, column + 1};
+  }
+
+ private:
+  const std::string& text_;
+  const std::vector<size_t>& repairs_;
+};
+
+}  // namespace
+
+TextPosition PositionOfOffset(const XmlInputGuardResult& guarded, size_t offset) {
+  return PositionWalker(guarded).WalkTo([offset](size_t p, int, int) { return p >= offset; });
+}
+
+TextPosition PositionOfParserPlace(const XmlInputGuardResult& guarded, int row, int column) {
+  if (row < 1) return {};
+  const int targetRow = row - 1;
+  const int targetCol = column < 1 ? 0 : column - 1;
+  return PositionWalker(guarded).WalkTo([targetRow, targetCol](size_t, int r, int c) {
+    return r > targetRow || (r == targetRow && c >= targetCol);
+  });
 }
 
 }  // namespace vellix

@@ -56,6 +56,10 @@ expect 0 "phrases loaded: 1 of 1" check truncated.xml
 
 run check messy.xml >out.txt 2>err.txt || fail "check messy.xml failed"
 cmp -s out.txt messy.check.txt || fail "check messy.xml: $(diff out.txt messy.check.txt)"
+# A damaged file: where reading stopped, the phrase a save would lose, the bare "&", the
+# keystrokes that can never fire and the caret-left counts out of range.
+run check damaged.xml >out.txt 2>err.txt || fail "check damaged.xml failed"
+cmp -s out.txt damaged.check.txt || fail "check damaged.xml: $(diff out.txt damaged.check.txt)"
 run list messy.xml >out.txt 2>err.txt || fail "list messy.xml failed"
 cmp -s out.txt messy.list.txt || fail "list messy.xml: $(diff out.txt messy.list.txt)"
 

@@ -103,6 +103,52 @@ TEST(PhraseDatabaseFileWin, LoadFailuresLeaveTheCollectionUntouched) {
   EXPECT_EQ(File::ReadFileBytes(FileIn(folder, L"dir.xml"), bytes), FileReadStatus::kIsFolder);
 }
 
+// What Load reports for the host's message: a missing file is no message, an empty,
+// unreadable or damaged one is, with where reading stopped when the text was read.
+TEST(PhraseDatabaseFileWin, LoadReportsWhetherTheFileWasReadWhole) {
+  TempFolder folder;
+  PhraseDatabase whole;
+  Fill(whole, {u"one", u"two"});
+  ASSERT_EQ(File::Save(whole, FileIn(folder, L"whole.xml"), nullptr, nullptr), 1);
+  WriteBytes(FileIn(folder, L"empty.xml"), "");
+  WriteBytes(FileIn(folder, L"damaged.xml"),
+             "<Tessil_Phrase_Data>\r\n<Phrase><Word>one</Word></Phrase>\r\n<Phrase><Word>two</Wrod></Phrase>\r\n"
+             "<Phrase><Word>three</Word></Phrase>\r\n</Tessil_Phrase_Data>\r\n");
+  const struct {
+    const wchar_t* name;
+    int loaded;
+    FileReadStatus status;
+    bool rootFound;
+    bool whole;
+    TextPosition stop;
+  } cases[] = {
+      {L"whole.xml", 1, FileReadStatus::kOk, true, true, {}},
+      {L"missing.xml", 0, FileReadStatus::kNotFound, false, false, {}},
+      {L"empty.xml", 0, FileReadStatus::kEmpty, false, false, {}},
+      {L"damaged.xml", 1, FileReadStatus::kOk, true, false, {3, 18}},
+  };
+  for (const auto& c : cases) {
+    PhraseDatabase db;
+    LoadReport report;
+    EXPECT_EQ(File::Load(db, FileIn(folder, c.name), &report), c.loaded) << c.name;
+    EXPECT_EQ(report.status, c.status) << c.name;
+    EXPECT_EQ(report.rootFound, c.rootFound) << c.name;
+    EXPECT_EQ(report.ReadWhole(), c.whole) << c.name;
+    EXPECT_EQ(report.parse.stop, c.stop) << c.name << ": line " << report.parse.stop.line << ", column "
+                                         << report.parse.stop.column;
+  }
+  // A file open elsewhere without sharing cannot be read now.
+  const std::u16string locked = FileIn(folder, L"whole.xml");
+  HANDLE other = CreateFileW(AsWide(locked.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(other, INVALID_HANDLE_VALUE);
+  PhraseDatabase db;
+  LoadReport report;
+  EXPECT_EQ(File::Load(db, locked, &report), 0);
+  EXPECT_EQ(report.status, FileReadStatus::kInUse);
+  EXPECT_FALSE(report.ReadWhole());
+  CloseHandle(other);
+}
+
 TEST(PhraseDatabaseFileWin, FileOpenElsewhereCannotBeLoadedOrSaved) {
   TempFolder folder;
   const std::u16string path = FileIn(folder, L"Database.xml");

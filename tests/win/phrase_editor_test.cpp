@@ -62,6 +62,8 @@ class FakePrompts : public EditorPrompts {
     return saveAnswer;
   }
   void WarnDuplicates(HWND, const std::u16string& text) override { warnings.push_back(text); }
+  void WarnKeystroke(HWND, const std::u16string& text) override { keystrokeWarnings.push_back(text); }
+  void WarnDatabase(HWND, const std::u16string& text) override { databaseWarnings.push_back(text); }
   std::optional<std::u16string> ChooseDatabase(HWND, const std::u16string& folder) override {
     initialFolders.push_back(folder);
     return chosen;
@@ -71,6 +73,8 @@ class FakePrompts : public EditorPrompts {
   std::optional<std::u16string> chosen;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
+  std::vector<std::u16string> keystrokeWarnings;
+  std::vector<std::u16string> databaseWarnings;
   std::vector<std::u16string> initialFolders;
 };
 
@@ -492,12 +496,20 @@ TEST_F(PhraseEditorTest, UnsavedChangesCanBeSavedBeforeAnotherDatabaseIsOpened) 
   EXPECT_EQ(editor_->databasePath(), dbPath_);  // cancelled: nothing changes
   EXPECT_EQ(working_.Size(), 2u);
 
+  EXPECT_EQ(editor_->savedCollection(), nullptr);
+
   prompts_.saveAnswer = IDYES;
   Command(ID_OPEN_DATABASE);
   EXPECT_EQ(editor_->databasePath(), other);
   PhraseDatabase saved;
   ASSERT_EQ(PhraseDatabaseFile::Load(saved, dbPath_), 1);
   EXPECT_EQ(saved.Size(), 2u);
+  // What was saved is kept for the host, which takes it over should the editor end with
+  // Cancel: the host's next save must not put the deleted phrase back.
+  ASSERT_NE(editor_->savedCollection(), nullptr);
+  EXPECT_EQ(editor_->savedPath(), dbPath_);
+  EXPECT_EQ(editor_->savedCollection()->Size(), 2u);
+  EXPECT_EQ(PhraseDatabaseFile::Serialize(*editor_->savedCollection()), PhraseDatabaseFile::Serialize(saved));
 }
 
 TEST_F(PhraseEditorTest, AFailedOpenLeavesTheEditorAsItWas) {
@@ -935,6 +947,157 @@ TEST_F(PhraseEditorTest, WindowKeepsItsMinimumSizeAndLayout) {
     const int needed = ListView_GetStringWidth(Grid().hwnd(), f.caption) + 12;
     EXPECT_GE(Grid().ColumnWidth(f.column), std::max(f.width, needed)) << "column " << f.column;
   }
+}
+
+// A keystroke whose label edit is still open when a command comes from a menu (which
+// leaves the focus in the edit) is applied before the command: Save And Close saves it, a
+// refill of the list keeps it, Open saves it when asked, and closing asks about it.
+TEST_F(PhraseEditorTest, KeystrokeEditOpenDuringACommandIsKept) {
+  enum How { kMenu, kCloseRequest, kCloseBox };
+  const struct {
+    const char* name;
+    How how;
+    UINT command;
+    INT_PTR result;  // 0: the editor stays open
+  } cases[] = {
+      {"save and close", kMenu, ID_SAVE_AND_CLOSE, IDOK},
+      {"checked only", kMenu, ID_CHECKED_ONLY, 0},
+      {"add", kMenu, ID_ADD_PHRASE, 0},
+      {"open, yes", kMenu, ID_OPEN_DATABASE, 0},
+      {"close request, yes", kCloseRequest, 0, IDOK},
+      {"close box, yes", kCloseBox, 0, IDOK},
+  };
+  const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+  WriteDatabase(other, {{u"other phrase", {{u"op", 1}}}});
+  for (const auto& c : cases) {
+    WriteDatabase(dbPath_, {{u"by the way", {{u"btw", 1}}}, {u"best regards", {{u"br", 1}}}});
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = IDYES;
+    prompts_.chosen = other;
+    Settings::Instance().showCheckedPhrasesOnly = 0;
+    Open();
+    const HWND list = PanelItem(IDC_KEYSTROKE_LIST);
+    SetFocus(list);
+    ListView_EditLabel(list, 0);
+    Pump();
+    const HWND edit = ListView_GetEditControl(list);
+    ASSERT_NE(edit, nullptr) << c.name;
+    SetWindowTextW(edit, L"bytw");
+    switch (c.how) {
+      case kMenu: Command(c.command); break;
+      case kCloseRequest: SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0); break;
+      case kCloseBox: SendMessageW(Window(), WM_CLOSE, 0, 0); break;
+    }
+    Pump();
+    EXPECT_EQ(editor_->result(), c.result) << c.name;
+    if (c.command == ID_OPEN_DATABASE) {
+      PhraseDatabase saved;
+      ASSERT_EQ(PhraseDatabaseFile::Load(saved, dbPath_), 1) << c.name;
+      EXPECT_EQ(saved.At(0).Prefixes(), (FlagMap{{u"bytw", 1}})) << c.name;
+    } else {
+      EXPECT_EQ(working_.At(0).Prefixes(), (FlagMap{{u"bytw", 1}})) << c.name;
+    }
+    CloseEditor();
+  }
+}
+
+// A keystroke that holds a separator, or a full stop after other characters, can never be
+// the typed word: the editor says so when it is added, renamed or switched on, and keeps it.
+TEST_F(PhraseEditorTest, KeystrokeThatCanNeverFireIsReported) {
+  Open();
+  const uint32_t first = Grid().RowData(0);
+  const struct {
+    const char16_t* text;
+    bool warned;
+  } cases[] = {{u"by the", true}, {u"e.g", true}, {u"a,b", true}, {u"and/or", true},
+               {u"bytw", false},  {u"..x", false}, {u"", false}};
+  for (const auto& c : cases) {
+    prompts_.keystrokeWarnings.clear();
+    PanelNotify notify{};
+    notify.hdr = {GetDlgItem(Window(), IDC_DETAILS_FRAME), IDC_DETAILS_FRAME, kPanelTestKeystroke};
+    notify.phraseId = first;
+    notify.text = c.text;
+    SendMessageW(Window(), WM_NOTIFY, IDC_DETAILS_FRAME, reinterpret_cast<LPARAM>(&notify));
+    ASSERT_EQ(prompts_.keystrokeWarnings.size(), c.warned ? 1u : 0u) << Utf16ToUtf8(c.text);
+    if (c.warned) {
+      EXPECT_EQ(prompts_.keystrokeWarnings[0].find(u"The keystroke \"" + std::u16string(c.text) + u"\" can never expand"),
+                0u)
+          << Utf16ToUtf8(prompts_.keystrokeWarnings[0]);
+    }
+  }
+}
+
+// Add proposes the clipboard's text as the new phrase's first keystroke; a text with blanks
+// taken as it is gets the warning.
+TEST_F(PhraseEditorTest, ClipboardTextTakenAsKeystrokeIsReported) {
+  Open();
+  if (OpenClipboard(nullptr)) {
+    EmptyClipboard();
+    const wchar_t text[] = L"Best regards, John";
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(text));
+    memcpy(GlobalLock(block), text, sizeof(text));
+    GlobalUnlock(block);
+    SetClipboardData(CF_UNICODETEXT, block);
+    CloseClipboard();
+  }
+  Command(ID_ADD_PHRASE);
+  EndGridEdit(VK_RETURN);
+  const HWND edit = ListView_GetEditControl(PanelItem(IDC_KEYSTROKE_LIST));
+  ASSERT_NE(edit, nullptr);
+  SendMessageW(edit, WM_KEYDOWN, VK_RETURN, 0);
+  Pump();
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).Prefixes(), (FlagMap{{u"Best regards, John", 1}}));
+  ASSERT_EQ(prompts_.keystrokeWarnings.size(), 1u);
+  EXPECT_NE(prompts_.keystrokeWarnings[0].find(u"\"Best regards, John\""), std::u16string::npos);
+}
+
+// A database that is not read whole is named before the editor opens it, with what was
+// read and where reading stopped; so is one that Open loads.
+TEST_F(PhraseEditorTest, DatabaseNotReadWholeIsReportedBeforeItIsShown) {
+  const auto write = [](const std::wstring& path, const std::string& bytes) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+  };
+  SetFileAttributesW(AsWide(dbPath_.c_str()), FILE_ATTRIBUTE_NORMAL);
+  write(AsWide(dbPath_.c_str()),
+        "<Tessil_Phrase_Data>\r\n<Phrase Enabled=\"1\"><Word>one</Word></Phrase>\r\n"
+        "<Phrase Enabled=\"1\"><Word>two</Wrod></Phrase>\r\n<Phrase><Word>three</Word></Phrase>\r\n"
+        "</Tessil_Phrase_Data>\r\n");
+  const std::wstring empty = folder_.File(L"Empty.xml");
+  write(empty, "");
+  // The host's collection of that file holds a usage count typed since it was read, which
+  // the host did not save over the damaged file: the editor keeps the collection.
+  auto counted = std::make_unique<Phrase>();
+  counted->SetWord(u"one");
+  counted->SetCountUsage(5);
+  working_.Add(std::move(counted));
+  Open(dbPath_);
+  ASSERT_EQ(prompts_.databaseWarnings.size(), 1u);
+  ASSERT_EQ(working_.Size(), 1u);
+  EXPECT_EQ(working_.At(0).CountUsage(), 5);
+  CloseEditor();
+
+  // Opened for another file, the editor loads what it can of the configured one.
+  prompts_ = FakePrompts();
+  working_.Clear();
+  Open();
+  ASSERT_EQ(prompts_.databaseWarnings.size(), 1u);
+  EXPECT_EQ(prompts_.databaseWarnings[0],
+            u"Database.xml was not read to its end. Phrases read: 2. Reading stopped at line 3, column 30. Vellix "
+            u"will not save this file by itself until you save it from the phrase editor, which keeps a backup of "
+            u"it first.");
+  EXPECT_EQ(working_.Size(), 2u);
+
+  prompts_.chosen = ToU16(empty);
+  Command(ID_OPEN_DATABASE);
+  ASSERT_EQ(prompts_.databaseWarnings.size(), 2u);
+  EXPECT_EQ(prompts_.databaseWarnings[1].find(u"Empty.xml could not be read. "), 0u);
+  EXPECT_EQ(editor_->databasePath(), dbPath_);  // nothing was loaded
+  EXPECT_EQ(working_.Size(), 2u);
 }
 
 }  // namespace

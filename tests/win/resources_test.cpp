@@ -78,6 +78,13 @@ const StringCase kStringTable[] = {
     {56, u"Small tools for everyday work at the keyboard"},
     {57, u"as default"},
     {58, u"This is about %d pages of the Great British Encyclopedia"},
+    {80, u"%1 was not read to its end. Phrases read: %2. Reading stopped at line %3, column %4."},
+    {81, u"%1 was not read whole. Phrases read: %2. A damaged element at line %3, column %4 was left out."},
+    {82, u"%1 could not be read."},
+    {83, u"Vellix will not save this file by itself until you save it from the phrase editor, which keeps a backup "
+         u"of it first."},
+    {84, u"The keystroke \"%1\" can never expand: a blank, a tab, a line break and each of , # ? \" ' = / \\ end the "
+         u"word being typed, and a full stop starts a new one."},
     {32771, u"Enable "},
     {32776, u"Add new phrase\nAdd"},
     {32777, u"Delete selected phrase\nDelete"},

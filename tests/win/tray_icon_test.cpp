@@ -132,6 +132,10 @@ TEST_F(TrayIconTest, BalloonsStateIconAndRemoval) {
   EXPECT_TRUE(icon_->MessageBalloon(u"Already running\u2026"));
   EXPECT_EQ(std::u16string(AsU16(data.szInfoTitle)), u"Vellix");
   EXPECT_EQ(std::u16string(AsU16(data.szInfo)), u"Already running\u2026");
+  EXPECT_TRUE(icon_->WarningBalloon(u"Database.xml could not be read."));
+  EXPECT_EQ(std::u16string(AsU16(data.szInfoTitle)), u"Vellix");
+  EXPECT_EQ(std::u16string(AsU16(data.szInfo)), u"Database.xml could not be read.");
+  EXPECT_EQ(data.dwInfoFlags, DWORD(NIIF_WARNING));
   EXPECT_TRUE(icon_->ShowBalloon(std::u16string(300, u'b'), std::u16string(100, u't'), nullptr, 0, true));
   EXPECT_EQ(std::u16string(AsU16(data.szInfo)).size(), 255u);
   EXPECT_EQ(std::u16string(AsU16(data.szInfoTitle)).size(), 63u);

@@ -5,6 +5,7 @@
 #include <set>
 
 #include "base/utf.h"
+#include "engine/keystroke_rule.h"
 
 namespace vellix {
 namespace {
@@ -28,9 +29,16 @@ constexpr char kCheckHelp[] =
     "usage: vellix-db check FILE\n"
     "\n"
     "Loads FILE as Vellix does and prints the number of phrases loaded, the Phrase\n"
-    "elements that were dropped (no Word element), the phrases without an enabled\n"
-    "keystroke, and the enabled keystrokes that several phrases share. Positions count\n"
-    "the Phrase elements of the file from 1.\n"
+    "elements that were dropped (no Word element), whether the file was read to its end\n"
+    "(else the line and column where reading stopped, as Vellix reports them), the\n"
+    "elements whose content a save would lose, the bare & read as the character &, the\n"
+    "phrases without an enabled keystroke, the keystrokes that can never fire (they hold\n"
+    "a blank or another character that ends a word, or a full stop after other\n"
+    "characters), the caret-left counts below 0 or above 100, and the enabled keystrokes\n"
+    "that several phrases share. Positions count the Phrase elements of the file from 1;\n"
+    "lines and columns count from 1, every character (a tab too) one column.\n"
+    "Vellix does not save over a file that was not read whole until the user saves it\n"
+    "from the phrase editor.\n"
     "exit status: 0 the root element was found, 1 it was not or FILE cannot be read,\n"
     "2 wrong usage.\n";
 
@@ -67,6 +75,14 @@ std::string Describe(FileReadStatus status) {
   return "the file cannot be read";
 }
 
+std::string At(const TextPosition& at) {
+  return "line " + std::to_string(at.line) + ", column " + std::to_string(at.column);
+}
+
+std::string StopText(const ParseReport& report) {
+  return "reading stopped at " + At(report.stop) + ": " + report.stopReason;
+}
+
 // Loads path into collection; on failure writes the one-line reason and returns false.
 bool LoadFile(const std::u16string& path, DbToolFiles& files, PhraseDatabase& collection,
               ParseReport& report, DbToolOutput& output) {
@@ -77,7 +93,8 @@ bool LoadFile(const std::u16string& path, DbToolFiles& files, PhraseDatabase& co
     return false;
   }
   if (!PhraseDatabaseFile::ParseFileBytes(collection, bytes, &report)) {
-    output.err += "vellix-db: " + Utf8(path) + ": not a phrase database (no Tessil_Phrase_Data root element)\n";
+    output.err += "vellix-db: " + Utf8(path) + ": not a phrase database (no Tessil_Phrase_Data root element)";
+    output.err += report.stop.line ? "; " + StopText(report) + "\n" : "\n";
     return false;
   }
   if (report.inputCut) {
@@ -167,6 +184,35 @@ void ReportSharedKeystrokes(const PhraseDatabase& collection, DbToolOutput& outp
   for (const std::string& line : lines) output.out += line;
 }
 
+// Keystrokes that can never be the typed word.
+void ReportKeystrokesThatNeverFire(const PhraseDatabase& collection, DbToolOutput& output) {
+  std::vector<std::string> lines;
+  for (const auto& phrase : collection.Items()) {
+    for (const auto& [keystroke, enabled] : phrase->Prefixes()) {
+      if (!KeystrokeCanFire(keystroke)) {
+        lines.push_back("  \"" + Escape(keystroke, 40) + "\": position " + std::to_string(phrase->Id()) +
+                        (enabled ? "\n" : " (disabled)\n"));
+      }
+    }
+  }
+  output.out += "keystrokes that can never fire (a separator, or a full stop after other characters): " +
+                std::to_string(lines.size()) + "\n";
+  for (const std::string& line : lines) output.out += line;
+}
+
+// The engine types no Left press for a negative caret-left count and at most 100.
+void ReportCaretLeftCounts(const PhraseDatabase& collection, DbToolOutput& output) {
+  std::vector<std::string> lines;
+  for (const auto& phrase : collection.Items()) {
+    const int32_t count = phrase->LeftAfter();
+    if (count >= 0 && count <= 100) continue;
+    lines.push_back("  position " + std::to_string(phrase->Id()) + ": " + std::to_string(count) +
+                    (count < 0 ? " (no Left press is typed)\n" : " (100 Left presses are typed)\n"));
+  }
+  output.out += "caret-left counts below 0 or above 100: " + std::to_string(lines.size()) + "\n";
+  for (const std::string& line : lines) output.out += line;
+}
+
 int Check(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) {
   PhraseDatabase collection;
   ParseReport report;
@@ -176,12 +222,25 @@ int Check(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) 
                 std::to_string(report.phraseElements) + " Phrase elements\n";
   output.out += "Phrase elements rejected (no Word element): " + std::to_string(report.rejected.size());
   output.out += report.rejected.empty() ? "\n" : " at " + Positions(report.rejected) + "\n";
+  output.out += "read to its end: " + (report.stop.line ? "no, " + StopText(report) : std::string("yes")) + "\n";
+  output.out += "elements a save would lose: " + std::to_string(report.lost.size()) + "\n";
+  for (const DroppedElement& element : report.lost) {
+    output.out += "  " + element.name + " at " + At(element.at);
+    output.out += element.id ? " (position " + std::to_string(element.id) + ")\n" : " (beside the root)\n";
+  }
+  if (!report.ReadWhole()) {
+    output.out += "Vellix reads what it can, says so, and does not save over this file until it is saved "
+                  "from the phrase editor\n";
+  }
+  output.out += "bare & read as the character &: " + std::to_string(report.ampersandsRepaired) + "\n";
   std::vector<uint32_t> silent;
   for (const auto& phrase : collection.Items()) {
     if (!phrase->HasEnabledKeystroke()) silent.push_back(phrase->Id());
   }
   output.out += "phrases without an enabled keystroke: " + std::to_string(silent.size());
   output.out += silent.empty() ? "\n" : " at " + Positions(silent) + "\n";
+  ReportKeystrokesThatNeverFire(collection, output);
+  ReportCaretLeftCounts(collection, output);
   ReportSharedKeystrokes(collection, output);
   return 0;
 }

@@ -19,6 +19,12 @@
 //                                            icon ID of the window HANDLE (hex, as find
 //                                            prints it; the window may be gone)
 //   win-message.exe event NAME               exit 0 when the named event exists
+//   win-message.exe children TITLE           prints "id class text" for every descendant
+//                                            window (a message box's text, a dialog's
+//                                            controls), one a line
+//   win-message.exe settext TITLE ID TEXT    sets the text of the descendant window with
+//                                            the control id ID (its edit control, when
+//                                            several have it); exit 1 if none
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
@@ -86,11 +92,49 @@ BOOL CALLBACK PrintText(HWND window, LPARAM argument) {
   return TRUE;
 }
 
+// UTF-8 of a text, so that the shell can compare any text.
+std::string Utf8(const wchar_t* text) {
+  static char bytes[4 * 4096];
+  const int size = WideCharToMultiByte(CP_UTF8, 0, text, -1, bytes, sizeof bytes, nullptr, nullptr);
+  return size > 0 ? std::string(bytes) : std::string();
+}
+
+BOOL CALLBACK PrintChild(HWND window, LPARAM) {
+  wchar_t className[128] = {};
+  GetClassNameW(window, className, 128);
+  static wchar_t text[4096];
+  DWORD_PTR length = 0;
+  text[0] = 0;
+  SendMessageTimeoutW(window, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 5000, &length);
+  for (wchar_t* c = text; *c; ++c) {
+    if (*c == L'\r' || *c == L'\n') *c = L'|';
+  }
+  std::printf("%d %s %s\n", GetDlgCtrlID(window), Utf8(className).c_str(), Utf8(text).c_str());
+  return TRUE;
+}
+
+struct ChildSearch {
+  int id;
+  HWND found;
+};
+
+// The first descendant with the id, or the edit control among them: a combo box and its
+// edit share the id of the combo box.
+BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
+  auto* search = reinterpret_cast<ChildSearch*>(argument);
+  if (GetDlgCtrlID(window) != search->id) return TRUE;
+  wchar_t className[16] = {};
+  GetClassNameW(window, className, 16);
+  const bool edit = _wcsicmp(className, L"Edit") == 0;
+  if (!search->found || edit) search->found = window;
+  return edit ? FALSE : TRUE;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -134,6 +178,20 @@ int wmain(int argc, wchar_t** argv) {
     return 0;
   }
   if (command == L"visible") return IsWindowVisible(window) ? 0 : 1;
+  if (command == L"children") {
+    EnumChildWindows(window, &PrintChild, 0);
+    return 0;
+  }
+  if (command == L"settext" && argc >= 5) {
+    ChildSearch search{static_cast<int>(wcstol(argv[3], nullptr, 0)), nullptr};
+    EnumChildWindows(window, &FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    DWORD_PTR answer = 0;
+    return SendMessageTimeoutW(search.found, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(argv[4]), SMTO_NORMAL, 5000,
+                               &answer) && answer
+               ? 0
+               : 1;
+  }
   if (command == L"send" && argc >= 6) {
     DWORD_PTR answer = 0;
     if (!SendMessageTimeoutW(window, MessageId(argv[3]), wcstoull(argv[4], nullptr, 0),
