@@ -62,6 +62,11 @@ run check damaged.xml >out.txt 2>err.txt || fail "check damaged.xml failed"
 cmp -s out.txt damaged.check.txt || fail "check damaged.xml: $(diff out.txt damaged.check.txt)"
 run list messy.xml >out.txt 2>err.txt || fail "list messy.xml failed"
 cmp -s out.txt messy.list.txt || fail "list messy.xml: $(diff out.txt messy.list.txt)"
+# Program rules and keystrokes that begin longer ones.
+run check rules.xml >out.txt 2>err.txt || fail "check rules.xml failed"
+cmp -s out.txt rules.check.txt || fail "check rules.xml: $(diff out.txt rules.check.txt)"
+run list rules.xml >out.txt 2>err.txt || fail "list rules.xml failed"
+cmp -s out.txt rules.list.txt || fail "list rules.xml: $(diff out.txt rules.list.txt)"
 
 expect 0 "1 phrases written" normalize best_regards.xml out1.xml
 cmp -s out1.xml best_regards.xml || fail "normalize changed best_regards.xml"

@@ -6,6 +6,7 @@
 
 #include "base/utf.h"
 #include "engine/keystroke_rule.h"
+#include "phrases/keystroke_conflicts.h"
 
 namespace vellix {
 namespace {
@@ -35,8 +36,12 @@ constexpr char kCheckHelp[] =
     "phrases without an enabled keystroke, the keystrokes that can never fire (they hold\n"
     "a blank or another character that ends a word, or a full stop after other\n"
     "characters), the caret-left counts below 0 or above 100, and the enabled keystrokes\n"
-    "that several phrases share. Positions count the Phrase elements of the file from 1;\n"
-    "lines and columns count from 1, every character (a tab too) one column.\n"
+    "that several phrases share, the keystrokes that begin a longer one (typed slowly,\n"
+    "the longer one expands the shorter one first; no conflict when phrases expand at\n"
+    "the end of a word), and the phrases that may fire only in listed programs but list\n"
+    "none that is enabled (they fire nowhere). Positions count the Phrase elements of\n"
+    "the file from 1; lines and columns count from 1, every character (a tab too) one\n"
+    "column.\n"
     "Vellix does not save over a file that was not read whole until the user saves it\n"
     "from the phrase editor.\n"
     "exit status: 0 the root element was found, 1 it was not or FILE cannot be read,\n"
@@ -46,8 +51,10 @@ constexpr char kListHelp[] =
     "usage: vellix-db list FILE\n"
     "\n"
     "Prints one line per loaded phrase: position, enabled, case-sensitive, action\n"
-    "(replace or append), caret-left steps, usage count, the keystrokes with their flags\n"
-    "and the first 40 characters of the text, control characters escaped (\\r \\n \\t \\xNN).\n"
+    "(replace or append), caret-left steps, usage count, the keystrokes with their flags,\n"
+    "the program rule (only-in=[...] or never-in=[...], the executable file names with\n"
+    "their flags; none when the phrase fires everywhere) and the first 40 characters of\n"
+    "the text, control characters escaped (\\r \\n \\t \\xNN).\n"
     "exit status as for check.\n";
 
 constexpr char kNormalizeHelp[] =
@@ -200,6 +207,40 @@ void ReportKeystrokesThatNeverFire(const PhraseDatabase& collection, DbToolOutpu
   for (const std::string& line : lines) output.out += line;
 }
 
+// Phrases that may fire only in the programs they list but list none that is enabled.
+void ReportEmptyProgramLists(const PhraseDatabase& collection, DbToolOutput& output) {
+  std::vector<uint32_t> nowhere;
+  for (const auto& phrase : collection.Items()) {
+    if (phrase->UseWithList() != kUseIncludeList) continue;
+    const auto& include = phrase->Include();
+    const bool any = std::any_of(include.begin(), include.end(), [](const auto& entry) {
+      return entry.second == 1 && !entry.first.empty();
+    });
+    if (!any) nowhere.push_back(phrase->Id());
+  }
+  output.out += "phrases that fire only in listed programs but list none (they fire nowhere): " +
+                std::to_string(nowhere.size());
+  output.out += nowhere.empty() ? "\n" : " at " + Positions(nowhere) + "\n";
+}
+
+// Keystrokes that are the beginning of a longer one: typed slowly, the longer one expands
+// the shorter one first.
+void ReportPrefixConflicts(const PhraseDatabase& collection, DbToolOutput& output) {
+  constexpr size_t kShown = 20;
+  const KeystrokeConflicts found = FindPrefixConflicts(collection, &ToolUpperCase, kShown);
+  output.out += "keystrokes that begin a longer keystroke (it then expands first, unless typed "
+                "within the print delay; no conflict when phrases expand at the end of a word): " +
+                std::to_string(found.total) + "\n";
+  for (const KeystrokeConflict& conflict : found.examples) {
+    output.out += "  \"" + Escape(conflict.shorter, 40) + "\" (position " +
+                  std::to_string(conflict.shorterId) + ") begins \"" + Escape(conflict.longer, 40) +
+                  "\" (position " + std::to_string(conflict.longerId) + ")\n";
+  }
+  if (found.total > found.examples.size()) {
+    output.out += "  and " + std::to_string(found.total - found.examples.size()) + " more\n";
+  }
+}
+
 // The engine types no Left press for a negative caret-left count and at most 100.
 void ReportCaretLeftCounts(const PhraseDatabase& collection, DbToolOutput& output) {
   std::vector<std::string> lines;
@@ -242,7 +283,23 @@ int Check(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) 
   ReportKeystrokesThatNeverFire(collection, output);
   ReportCaretLeftCounts(collection, output);
   ReportSharedKeystrokes(collection, output);
+  ReportPrefixConflicts(collection, output);
+  ReportEmptyProgramLists(collection, output);
   return 0;
+}
+
+// " only-in=[...]" or " never-in=[...]" for a phrase with a program rule, else nothing.
+std::string ProgramRule(const Phrase& phrase) {
+  const int32_t mode = phrase.UseWithList();
+  if (mode != kUseIncludeList && mode != kUseExcludeList) return {};
+  const auto& list = mode == kUseIncludeList ? phrase.Include() : phrase.Exclude();
+  std::string text = mode == kUseIncludeList ? " only-in=[" : " never-in=[";
+  bool first = true;
+  for (const auto& [program, enabled] : list) {
+    text += (first ? "\"" : ", \"") + Escape(program, 60) + (enabled ? "\"" : "\" (disabled)");
+    first = false;
+  }
+  return text + "]";
 }
 
 int List(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) {
@@ -262,7 +319,8 @@ int List(const std::u16string& path, DbToolFiles& files, DbToolOutput& output) {
       line += (first ? "\"" : ", \"") + Escape(keystroke, 40) + (enabled ? "\"" : "\" (disabled)");
       first = false;
     }
-    line += "] text=\"" + Escape(phrase->Word(), 40) + "\"\n";
+    line += "]" + ProgramRule(*phrase);
+    line += " text=\"" + Escape(phrase->Word(), 40) + "\"\n";
     output.out += line;
   }
   return 0;

@@ -24,6 +24,10 @@ struct DbToolOutput {
   std::string err;
 };
 
+// The upper-case form of one UTF-16 unit as the engine compares keystrokes: the invariant
+// locale's on Windows, the C library's simple mapping elsewhere. Each main defines it.
+char16_t ToolUpperCase(char16_t unit);
+
 // Runs the tool with the arguments after the program name; the exit code: 0 done, 1 the
 // file could not be read, had no root or could not be written, 2 usage error.
 int RunDbTool(const std::vector<std::u16string>& arguments, DbToolFiles& files, DbToolOutput& output);

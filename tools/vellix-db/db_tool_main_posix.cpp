@@ -4,7 +4,9 @@
 
 #include <unistd.h>
 
+#include <clocale>
 #include <cstdio>
+#include <cwctype>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -13,6 +15,13 @@
 #include "db_tool.h"
 
 namespace vellix {
+
+char16_t ToolUpperCase(char16_t unit) {
+  if (unit >= 0xD800 && unit <= 0xDFFF) return unit;  // half of a pair has no case
+  const wint_t upper = std::towupper(static_cast<wint_t>(unit));
+  return upper <= 0xFFFF ? static_cast<char16_t>(upper) : unit;
+}
+
 namespace {
 
 class StreamFiles final : public DbToolFiles {
@@ -65,6 +74,8 @@ class StreamFiles final : public DbToolFiles {
 }  // namespace vellix
 
 int main(int argc, char** argv) {
+  // Upper case beyond ASCII needs a UTF-8 character type.
+  std::setlocale(LC_CTYPE, "C.UTF-8");
   std::vector<std::u16string> arguments;
   for (int i = 1; i < argc; ++i) arguments.push_back(vellix::Utf8ToUtf16(argv[i]));
   vellix::StreamFiles files;

@@ -11,6 +11,14 @@
 #include "db_tool.h"
 
 namespace vellix {
+
+char16_t ToolUpperCase(char16_t unit) {
+  const wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = 0;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &in, 1, &out, 1) != 1) return unit;
+  return static_cast<char16_t>(out);
+}
+
 namespace {
 
 class ProgramFiles final : public DbToolFiles {
