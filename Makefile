@@ -8,6 +8,7 @@ FUZZ         := $(BUILD)/fuzz
 BENCH        := $(BUILD)/bench
 THIRD_PARTY  := $(BUILD)/third_party
 TINYXML      := $(abspath $(THIRD_PARTY))/tinyxml
+YAML_CPP     := $(abspath $(THIRD_PARTY))/yaml-cpp
 JOBS         ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
 
@@ -20,6 +21,7 @@ deps:
 
 tinyxml: deps
 	@scripts/fetch-tinyxml.sh $(THIRD_PARTY)
+	@scripts/fetch-debian-source.sh $(THIRD_PARTY) yaml-cpp yaml-cpp src/parser.cpp
 
 native: deps
 	cmake -S . -B $(NATIVE) -DCMAKE_BUILD_TYPE=Debug -DVELLIX_SANITIZE=ON -DVELLIX_BENCH=OFF
@@ -27,12 +29,12 @@ native: deps
 
 windows: tinyxml
 	cmake -S . -B $(WINDOWS) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake \
-	  -DCMAKE_BUILD_TYPE=Release -DTINYXML_SOURCE_DIR=$(TINYXML)
+	  -DCMAKE_BUILD_TYPE=Release -DTINYXML_SOURCE_DIR=$(TINYXML) -DYAML_CPP_SOURCE_DIR=$(YAML_CPP)
 	cmake --build $(WINDOWS) -j $(JOBS)
 
 fuzz: tinyxml
 	CC=clang CXX=clang++ cmake -S . -B $(FUZZ) -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-	  -DVELLIX_FUZZ=ON -DTINYXML_SOURCE_DIR=$(TINYXML)
+	  -DVELLIX_FUZZ=ON -DTINYXML_SOURCE_DIR=$(TINYXML) -DYAML_CPP_SOURCE_DIR=$(YAML_CPP)
 	cmake --build $(FUZZ) -j $(JOBS)
 
 bench: deps

@@ -7,7 +7,7 @@ packages=(
   cmake make g++ pkg-config dpkg-dev
   g++-mingw-w64-x86-64-posix
   wine wine64 fonts-wine xvfb xdotool imagemagick x11-utils x11-xkb-utils
-  libtinyxml-dev libutfcpp-dev
+  libtinyxml-dev libutfcpp-dev libyaml-cpp-dev
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
 )

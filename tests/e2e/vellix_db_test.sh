@@ -12,7 +12,7 @@ failures=0
 
 rm -rf "$work"
 mkdir -p "$work/folder.xml"
-cp "$fixtures"/*.xml "$fixtures"/*.txt "$work"/
+cp "$fixtures"/*.xml "$fixtures"/*.txt "$fixtures"/*.ahk "$fixtures"/*.yml "$work"/
 cd "$work" || exit 1
 
 run() {
@@ -75,6 +75,30 @@ cmp -s out2.xml messy.normalized.xml || fail "normalize messy.xml differs from m
 # Normalizing a normalized file onto itself changes nothing.
 expect 0 "4 phrases written" normalize out2.xml out2.xml
 cmp -s out2.xml messy.normalized.xml || fail "normalize onto itself changed the file"
+
+# Import: a new database from two sources, what was left out with its line, no overwrite
+# without --force, and nothing written for a source that cannot be read.
+expect 0 "hotstrings.ahk: 2 phrases imported, 3 entries left out" import ahk hotstrings.ahk new.xml
+grep -qF "line 4: left out: runs code (option X)" out.txt || fail "import: the X hotstring's line"
+grep -qF "line 6: left out: holds ! ^ or #" out.txt || fail "import: the Ctrl shortcut's line"
+expect 1 "new.xml exists; --force adds the phrases to it" import espanso matches.yml new.xml
+expect 0 "new.xml: 3 phrases written (1 new)" import espanso matches.yml new.xml --force
+grep -qF "line 4: left out: uses form" out.txt || fail "import: the form's line"
+expect 0 "keystrokes that now collide: 2" import ahk hotstrings.ahk new.xml --force
+expect 1 "broken.yml: line 4: not valid YAML" import espanso broken.yml other.xml
+[ -e other.xml ] && fail "import of broken YAML wrote a file"
+expect 1 "nothing is written" import csv missing.csv other.xml
+expect 2 "unknown format 'xml'" import xml messy.xml other.xml
+run list new.xml >out.txt 2>err.txt
+grep -qF 'keystrokes=["Sig"] text="Best regards,
+Me"' out.txt || fail "import: the escaped line break"
+# Export and import back: the same phrases.
+expect 0 "export.csv: 5 phrases written" export csv new.xml export.csv
+expect 1 "export.csv exists" export csv new.xml export.csv
+expect 0 "5 phrases imported, 0 entries left out" import csv export.csv again.xml
+run list new.xml >a.txt 2>err.txt
+run list again.xml >b.txt 2>err.txt
+cmp -s a.txt b.txt || fail "export and import changed the phrases: $(diff a.txt b.txt)"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failure(s)"

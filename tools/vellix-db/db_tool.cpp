@@ -6,6 +6,8 @@
 
 #include "base/utf.h"
 #include "engine/keystroke_rule.h"
+#include "import/csv_format.h"
+#include "import/phrase_import.h"
 #include "phrases/keystroke_conflicts.h"
 
 namespace vellix {
@@ -21,6 +23,8 @@ constexpr char kToolHelp[] =
     "  check FILE          report what loads and what looks wrong\n"
     "  list FILE           one line per phrase\n"
     "  normalize IN OUT    load IN and write OUT as Vellix saves it\n"
+    "  import FORMAT SOURCE... DATABASE   phrases from CSV/TSV, AutoHotkey or espanso files\n"
+    "  export csv DATABASE OUT            the phrases as comma-separated values\n"
     "\n"
     "Run 'vellix-db VERB --help' for the details of a verb.\n"
     "exit status: 0 done, 1 a file could not be read, had no root or could not be written,\n"
@@ -65,6 +69,50 @@ constexpr char kNormalizeHelp[] =
     "is left read-only, as Vellix leaves its database. IN and OUT may be the same file.\n"
     "exit status: 0 written, 1 IN could not be loaded or OUT could not be written,\n"
     "2 wrong usage.\n";
+
+constexpr char kImportHelp[] =
+    "usage: vellix-db import FORMAT SOURCE... DATABASE [--force]\n"
+    "\n"
+    "Reads the phrases of every SOURCE and writes them to DATABASE. Without --force\n"
+    "DATABASE must not exist yet; with --force the phrases are added after those of the\n"
+    "existing DATABASE (which must then be read whole). When a SOURCE cannot be read at\n"
+    "all (bad quoting, bad YAML, a binary file, a line over 1 MB), nothing is written.\n"
+    "Prints, for each SOURCE, the phrases imported, the entries left out (line and\n"
+    "reason) and the notes on entries that lost something; then the keystrokes that the\n"
+    "new phrases share with phrases already in DATABASE or imported before them.\n"
+    "\n"
+    "FORMAT:\n"
+    "  csv, tsv     comma- or tab-separated values (RFC 4180 quotes, UTF-8 with or without\n"
+    "               a byte-order mark). The first row names the columns: keystrokes (blank-\n"
+    "               separated) and text, and optionally disabled keystrokes, case (yes/no),\n"
+    "               action (replace/append), caret-left (0-100), enabled (yes/no).\n"
+    "  ahk          AutoHotkey hotstrings :OPTIONS:abbreviation::replacement, continuation\n"
+    "               sections ( ... ) and #Hotstring defaults. C: exact case; B0: append\n"
+    "               mode; R, T: plain text; `n `t and the other escapes; {Enter} {Tab}\n"
+    "               {Space} {!} {#} {+} {^} {{} {}} {U+XXXX}; {Left n} at the end: caret-left.\n"
+    "               Left out and counted: code (X, functions, command bodies), hotkeys and\n"
+    "               other script lines, Alt/Ctrl/Windows key combinations (! ^ #), other keys\n"
+    "               in braces, text after {Left}. No equivalent: ? (fires inside words:\n"
+    "               taken, with a note); * and the ending character (Vellix fires as soon\n"
+    "               as the keystroke is typed, or at the end of the word for all phrases\n"
+    "               with Expand When the Word Ends); O, K, P, S, Z (ignored).\n"
+    "  espanso      match files (YAML): trigger or triggers, replace, $|$ for the caret;\n"
+    "               a filter_exec naming executables (notepad.exe|winword.exe) becomes\n"
+    "               a rule: the phrases fire only in those programs. Left out and counted:\n"
+    "               form, vars and {{variables}}, image_path, html, markdown, regex\n"
+    "               triggers. No equivalent per phrase: word and propagate_case (taken,\n"
+    "               with a note; Vellix has Expand When the Word Ends and Case Follows the\n"
+    "               Keystroke for all phrases); a filter_exec that is a pattern.\n"
+    "exit status: 0 written, 1 a file could not be read or written, 2 wrong usage.\n";
+
+constexpr char kExportHelp[] =
+    "usage: vellix-db export csv DATABASE OUT [--force]\n"
+    "\n"
+    "Writes the phrases of DATABASE to OUT as comma-separated values with the columns\n"
+    "keystrokes, text, disabled keystrokes, case, action, caret-left and enabled, which\n"
+    "vellix-db import csv reads back to the same phrases. Usage counts, program rules and\n"
+    "creation dates are not written. OUT is not overwritten without --force.\n"
+    "exit status: 0 written, 1 DATABASE could not be read or OUT written, 2 wrong usage.\n";
 
 std::string Utf8(const std::u16string& text) { return Utf16ToUtf8(text); }
 
@@ -344,6 +392,84 @@ int Usage(DbToolOutput& output, const std::string& message, const char* help) {
   return 2;
 }
 
+std::string Where(const ImportMessage& message) {
+  return message.line ? "line " + std::to_string(message.line) + ": " : std::string();
+}
+
+int Import(std::vector<std::u16string> rest, bool force, DbToolFiles& files, DbToolOutput& output) {
+  if (rest.size() < 3) return Usage(output, "import takes a format, sources and a database", kImportHelp);
+  const auto format = ImportFormatNamed(Utf8(rest[0]));
+  if (!format) return Usage(output, "unknown format '" + Utf8(rest[0]) + "'", kImportHelp);
+  const std::u16string database = rest.back();
+  PhraseDatabase collection;
+  if (files.Exists(database)) {
+    if (!force) {
+      output.err += "vellix-db: " + Utf8(database) + " exists; --force adds the phrases to it\n";
+      return 1;
+    }
+    ParseReport report;
+    if (!LoadFile(database, files, collection, report, output)) return 1;
+    if (!report.ReadWhole()) {
+      output.err += "vellix-db: " + Utf8(database) + " was not read whole (" + StopText(report) +
+                    "); nothing is written over it\n";
+      return 1;
+    }
+  }
+  const size_t before = collection.Size();
+  std::vector<KeystrokeCollision> collisions;
+  for (size_t i = 1; i + 1 < rest.size(); ++i) {
+    std::string bytes;
+    const FileReadStatus status = files.Read(rest[i], bytes);
+    if (status != FileReadStatus::kOk && status != FileReadStatus::kEmpty) {
+      output.err += "vellix-db: " + Utf8(rest[i]) + ": " + Describe(status) + "; nothing is written\n";
+      return 1;
+    }
+    ImportResult result = ImportPhrases(*format, bytes);
+    if (result.failed) {
+      output.err += "vellix-db: " + Utf8(rest[i]) + ": " + Where(result.error) + result.error.text +
+                    "; nothing is written\n";
+      return 1;
+    }
+    output.out += Utf8(rest[i]) + ": " + std::to_string(result.phrases.size()) + " phrases imported, " +
+                  std::to_string(result.skipped.size()) + " entries left out, " +
+                  std::to_string(result.notes.size()) + " notes\n";
+    for (const auto& skip : result.skipped) output.out += "  " + Where(skip) + "left out: " + skip.text + "\n";
+    for (const auto& note : result.notes) output.out += "  " + Where(note) + "note: " + note.text + "\n";
+    for (auto& collision : AppendImported(result, collection)) collisions.push_back(std::move(collision));
+  }
+  output.out += "keystrokes that now collide: " + std::to_string(collisions.size()) + "\n";
+  for (const auto& collision : collisions) {
+    output.out += "  \"" + Escape(collision.keystroke, 40) + "\": position " +
+                  std::to_string(collision.importedId) + " and " + Positions(collision.otherIds) + "\n";
+  }
+  if (!files.Save(collection, database)) {
+    output.err += "vellix-db: " + Utf8(database) + ": could not be written\n";
+    return 1;
+  }
+  output.out += Utf8(database) + ": " + std::to_string(collection.Size()) + " phrases written (" +
+                std::to_string(collection.Size() - before) + " new)\n";
+  return 0;
+}
+
+int Export(const std::vector<std::u16string>& rest, bool force, DbToolFiles& files, DbToolOutput& output) {
+  if (rest.size() != 3 || rest[0] != u"csv") {
+    return Usage(output, "export takes csv, a database and an output file", kExportHelp);
+  }
+  if (files.Exists(rest[2]) && !force) {
+    output.err += "vellix-db: " + Utf8(rest[2]) + " exists; --force writes over it\n";
+    return 1;
+  }
+  PhraseDatabase collection;
+  ParseReport report;
+  if (!LoadFile(rest[1], files, collection, report, output)) return 1;
+  if (!files.WriteFile(rest[2], ExportCsv(collection))) {
+    output.err += "vellix-db: " + Utf8(rest[2]) + ": could not be written\n";
+    return 1;
+  }
+  output.out += Utf8(rest[2]) + ": " + std::to_string(collection.Size()) + " phrases written\n";
+  return 0;
+}
+
 }  // namespace
 
 int RunDbTool(const std::vector<std::u16string>& arguments, DbToolFiles& files, DbToolOutput& output) {
@@ -357,7 +483,9 @@ int RunDbTool(const std::vector<std::u16string>& arguments, DbToolFiles& files, 
     const char16_t* name;
     const char* help;
     size_t files;
-  } const verbs[] = {{u"check", kCheckHelp, 1}, {u"list", kListHelp, 1}, {u"normalize", kNormalizeHelp, 2}};
+  } const verbs[] = {{u"check", kCheckHelp, 1}, {u"list", kListHelp, 1},
+                     {u"normalize", kNormalizeHelp, 2}, {u"import", kImportHelp, 0},
+                     {u"export", kExportHelp, 0}};
   const auto it = std::find_if(std::begin(verbs), std::end(verbs), [&](const Verb& v) { return verb == v.name; });
   if (it == std::end(verbs)) return Usage(output, "unknown verb '" + Utf8(verb) + "'", kToolHelp);
   const std::vector<std::u16string> rest(arguments.begin() + 1, arguments.end());
@@ -365,6 +493,19 @@ int RunDbTool(const std::vector<std::u16string>& arguments, DbToolFiles& files, 
       std::find(rest.begin(), rest.end(), u"-h") != rest.end()) {
     output.out += it->help;
     return 0;
+  }
+  if (verb == u"import" || verb == u"export") {
+    std::vector<std::u16string> operands;
+    bool force = false;
+    for (const auto& argument : rest) {
+      if (argument == u"--force") {
+        force = true;
+      } else {
+        operands.push_back(argument);
+      }
+    }
+    return verb == u"import" ? Import(operands, force, files, output)
+                             : Export(operands, force, files, output);
   }
   if (rest.size() != it->files) {
     return Usage(output, Utf8(verb) + " takes " + (it->files == 1 ? "one file" : "two files"), it->help);

@@ -17,6 +17,11 @@ class DbToolFiles {
   virtual FileReadStatus Read(const std::u16string& path, std::string& bytes) = 0;
   // Writes the collection exactly as the program saves it; true when written.
   virtual bool Save(const PhraseDatabase& collection, const std::u16string& path) = 0;
+  // Writes bytes as the whole file (through a temporary file that replaces it); true when
+  // written.
+  virtual bool WriteFile(const std::u16string& path, std::string_view bytes) = 0;
+  // Whether something (a file or a folder) exists at path.
+  virtual bool Exists(const std::u16string& path) = 0;
 };
 
 struct DbToolOutput {

@@ -49,6 +49,15 @@ class StreamFiles final : public DbToolFiles {
   bool Save(const PhraseDatabase& collection, const std::u16string& path) override {
     const std::string text = PhraseDatabaseFile::Serialize(collection);
     if (text.empty()) return false;
+    return WriteFile(path, text);
+  }
+
+  bool Exists(const std::u16string& path) override {
+    std::error_code error;
+    return std::filesystem::exists(std::filesystem::path(Utf16ToUtf8(path)), error);
+  }
+
+  bool WriteFile(const std::u16string& path, std::string_view text) override {
     const std::filesystem::path target(Utf16ToUtf8(path));
     std::filesystem::path temporary = target;
     temporary += ".vellix-db-" + std::to_string(getpid()) + ".tmp";

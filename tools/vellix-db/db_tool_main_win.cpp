@@ -29,6 +29,25 @@ class ProgramFiles final : public DbToolFiles {
   bool Save(const PhraseDatabase& collection, const std::u16string& path) override {
     return PhraseDatabaseFile::Save(collection, path, nullptr, nullptr) == 1;
   }
+  bool Exists(const std::u16string& path) override {
+    return GetFileAttributesW(AsWide(path.c_str())) != INVALID_FILE_ATTRIBUTES;
+  }
+  bool WriteFile(const std::u16string& path, std::string_view bytes) override {
+    const std::wstring target = ToWide(path);
+    const std::wstring temporary = target + L".vellix-db.tmp";
+    const HANDLE file = CreateFileW(temporary.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    const bool ok = ::WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+                    written == bytes.size() && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (ok && MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    DeleteFileW(temporary.c_str());
+    return false;
+  }
 };
 
 }  // namespace

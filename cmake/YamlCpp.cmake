@@ -1,0 +1,20 @@
+# yaml-cpp 0.7, for reading espanso match files. The native build links Debian's
+# libyaml-cpp; the Windows and fuzz builds compile Debian's patched sources, fetched by
+# scripts/fetch-debian-source.sh.
+if(WIN32 OR VELLIX_FUZZ)
+  if(NOT EXISTS "${YAML_CPP_SOURCE_DIR}/src/parser.cpp")
+    message(FATAL_ERROR "YAML_CPP_SOURCE_DIR must name Debian's yaml-cpp sources (make fetches them)")
+  endif()
+  file(GLOB yaml_cpp_sources ${YAML_CPP_SOURCE_DIR}/src/*.cpp)
+  add_library(yaml_cpp STATIC ${yaml_cpp_sources})
+  target_include_directories(yaml_cpp SYSTEM PUBLIC ${YAML_CPP_SOURCE_DIR}/include)
+  target_compile_definitions(yaml_cpp PUBLIC YAML_CPP_STATIC_DEFINE)
+  target_compile_options(yaml_cpp PRIVATE -w)
+  if(VELLIX_FUZZ)
+    target_compile_options(yaml_cpp PRIVATE -fsanitize=fuzzer-no-link,address)
+  endif()
+else()
+  find_package(yaml-cpp REQUIRED)
+  add_library(yaml_cpp INTERFACE)
+  target_link_libraries(yaml_cpp INTERFACE yaml-cpp)
+endif()
