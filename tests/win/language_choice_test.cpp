@@ -55,7 +55,15 @@ std::vector<MenuEntry> EntriesOf(HMENU menu) {
   return entries;
 }
 
-HMENU LanguageSubmenu(HMENU tray) { return GetSubMenu(GetSubMenu(tray, 0), 13); }
+// The tray's submenu that holds the English item, wherever it stands.
+HMENU LanguageSubmenu(HMENU tray) {
+  const HMENU popup = GetSubMenu(tray, 0);
+  for (int i = 0; i < GetMenuItemCount(popup); ++i) {
+    const HMENU submenu = GetSubMenu(popup, i);
+    if (submenu && GetMenuState(submenu, ID_LANGUAGE_ENGLISH, MF_BYCOMMAND) != UINT(-1)) return submenu;
+  }
+  return nullptr;
+}
 
 TEST_F(LanguageChoiceTest, ScanListsLanguageFilesOnly) {
   StartLanguage(u"");
