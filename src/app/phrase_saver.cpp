@@ -1,0 +1,132 @@
+#include "app/phrase_saver.h"
+
+#include <utility>
+
+namespace vellix {
+
+PhraseSaver::PhraseSaver(Writer writer, std::chrono::milliseconds linger)
+    : writer_(std::move(writer)), linger_(linger) {}
+
+PhraseSaver::~PhraseSaver() {
+  std::thread thread;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    stop_ = true;
+    thread = std::move(thread_);
+  }
+  work_.notify_all();
+  if (thread.joinable()) thread.join();
+  // No thread could be started for the last marks: they are written here.
+  SaveMarked();
+}
+
+void PhraseSaver::SaveInBackground(const PhraseDatabase& collection, std::mutex& collectionLock,
+                                   std::u16string path) {
+  std::thread ended;
+  bool started = true;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    bool marked = false;
+    for (const Target& target : marked_) {
+      marked = marked || (target.collection == &collection && target.path == path);
+    }
+    if (!marked) marked_.push_back({&collection, &collectionLock, std::move(path)});
+    if (threadRunning_) {
+      work_.notify_one();
+      return;
+    }
+    // The last saver thread has ended (or there was none yet): a new one.
+    ended = std::move(thread_);
+    try {
+      thread_ = std::thread(&PhraseSaver::Run, this);
+      threadRunning_ = true;
+    } catch (...) {
+      started = false;
+    }
+  }
+  if (ended.joinable()) ended.join();
+  // Without a thread the save happens here rather than the count being lost.
+  if (!started) SaveMarked();
+}
+
+bool PhraseSaver::TakeNext(Target& target) {
+  if (marked_.empty()) return false;
+  target = std::move(marked_.front());
+  marked_.erase(marked_.begin());
+  saving_ = true;
+  reading_ = true;
+  return true;
+}
+
+void PhraseSaver::SaveTaken(const Target& target, std::string& buffer) {
+  Save(target, buffer, nullptr, nullptr, true);
+  std::lock_guard<std::mutex> lock(mutex_);
+  saving_ = false;
+  reading_ = false;
+  idle_.notify_all();
+}
+
+void PhraseSaver::Run() {
+  // Kept from one save to the next for as long as the thread lives.
+  std::string buffer;
+  std::unique_lock<std::mutex> lock(mutex_);
+  for (;;) {
+    Target target;
+    if (TakeNext(target)) {
+      lock.unlock();
+      SaveTaken(target, buffer);
+      lock.lock();
+      continue;
+    }
+    if (stop_) break;
+    if (!work_.wait_for(lock, linger_, [this] { return stop_ || !marked_.empty(); })) break;
+  }
+  threadRunning_ = false;
+  idle_.notify_all();
+}
+
+void PhraseSaver::SaveMarked() {
+  std::string buffer;
+  std::unique_lock<std::mutex> lock(mutex_);
+  Target target;
+  while (TakeNext(target)) {
+    lock.unlock();
+    SaveTaken(target, buffer);
+    lock.lock();
+  }
+}
+
+int PhraseSaver::Save(const Target& target, std::string& buffer, BeforeWriteHook hook,
+                      void* hookArgument, bool background) {
+  std::lock_guard<std::mutex> save(saveLock_);
+  bool taken;
+  {
+    std::lock_guard<std::mutex> lock(*target.lock);
+    taken = !target.path.empty() && PhraseDatabaseFile::SerializeInto(*target.collection, buffer);
+  }
+  if (background) {
+    // From here on the collection is not touched: Finish may let it go.
+    std::lock_guard<std::mutex> lock(mutex_);
+    reading_ = false;
+    idle_.notify_all();
+  }
+  if (!taken) return 0;
+  if (hook && !hook(target.path, hookArgument)) return 0;
+  return writer_(target.path, buffer);
+}
+
+int PhraseSaver::SaveNow(const PhraseDatabase& collection, std::mutex& collectionLock,
+                         const std::u16string& path, BeforeWriteHook hook, void* hookArgument) {
+  std::string buffer;
+  return Save({&collection, &collectionLock, path}, buffer, hook, hookArgument, false);
+}
+
+bool PhraseSaver::Finish(std::chrono::milliseconds timeout) {
+  std::unique_lock<std::mutex> lock(mutex_);
+  if (idle_.wait_for(lock, timeout, [this] { return marked_.empty() && !saving_; })) return true;
+  marked_.clear();
+  idle_.wait(lock, [this] { return !reading_; });
+  return false;
+}
+
+}  // namespace vellix
