@@ -99,6 +99,22 @@ void PhraseSaver::SaveMarked() {
 int PhraseSaver::Save(const Target& target, std::string& buffer, BeforeWriteHook hook,
                       void* hookArgument, bool background) {
   std::lock_guard<std::mutex> save(saveLock_);
+  // The dialog's thread, which also runs the keyboard hook, waits for the collection's lock
+  // when it counts a typed phrase: the lock is held only to measure and to write the text.
+  // Fresh memory for the text costs a page fault per page (about as long as writing the
+  // text itself), so the buffer grows to the measured size, with room for counts that gain
+  // a digit meanwhile, before the lock is taken again.
+  size_t size;
+  {
+    std::lock_guard<std::mutex> lock(*target.lock);
+    size = PhraseDatabaseFile::SerializedSize(*target.collection);
+  }
+  try {
+    const size_t room = size + size / 64 + 4096;
+    if (buffer.size() < room) buffer.resize(room);
+  } catch (const std::bad_alloc&) {
+    // SerializeInto asks for only what it needs.
+  }
   bool taken;
   {
     std::lock_guard<std::mutex> lock(*target.lock);

@@ -105,6 +105,10 @@ std::string PhraseDatabaseFile::Serialize(const PhraseDatabase& collection) {
   return WriteDatabaseXml(collection);
 }
 
+size_t PhraseDatabaseFile::SerializedSize(const PhraseDatabase& collection) {
+  return MeasureDatabaseXml(collection);
+}
+
 bool PhraseDatabaseFile::SerializeInto(const PhraseDatabase& collection, std::string& text) {
   return WriteDatabaseXml(collection, text);
 }

@@ -43,6 +43,8 @@ class PhraseDatabaseFile {
   // Serialize into text, reusing its memory (a buffer kept between saves); false, and text
   // empty, on failure.
   static bool SerializeInto(const PhraseDatabase& collection, std::string& text);
+  // The size in bytes of Serialize's text.
+  static size_t SerializedSize(const PhraseDatabase& collection);
   // 1 when the root was found (the collection then holds exactly the accepted phrases,
   // numbered by their position among the `Phrase` elements from firstId on); 0 when not,
   // and the collection is untouched.

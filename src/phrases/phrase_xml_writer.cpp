@@ -11,7 +11,7 @@ namespace vellix {
 namespace {
 
 // Counts the bytes of the document; the first of the two passes.
-class Measure {
+class Counter {
  public:
   void Put(char) { ++size_; }
   void Put(std::string_view text) { size_ += text.size(); }
@@ -217,34 +217,44 @@ void PutDocument(Out& out, const Phrases& phrases, Keep keep, bool any) {
   out.Put(kLineBreak);
 }
 
+template <typename Phrases, typename Keep>
+bool AnyKept(const Phrases& phrases, Keep keep) {
+  for (const auto& phrase : phrases) {
+    if (keep(*phrase)) return true;
+  }
+  return false;
+}
+
+template <typename Phrases, typename Keep>
+size_t MeasureDocument(const Phrases& phrases, Keep keep) {
+  Counter counter;
+  PutDocument(counter, phrases, keep, AnyKept(phrases, keep));
+  return counter.size();
+}
+
 // Measures, then writes into text, sized to fit. The phrases must not change in between
 // (the callers hold the collection's lock).
 template <typename Phrases, typename Keep>
 bool Write(const Phrases& phrases, Keep keep, std::string& text) {
-  bool any = false;
-  for (const auto& phrase : phrases) {
-    if (keep(*phrase)) {
-      any = true;
-      break;
-    }
-  }
-  Measure measure;
-  PutDocument(measure, phrases, keep, any);
   try {
     // Only bytes beyond the old size are cleared first.
-    text.resize(measure.size());
+    text.resize(MeasureDocument(phrases, keep));
   } catch (const std::bad_alloc&) {
     text.clear();
     return false;
   }
   Fill fill(text.data());
-  PutDocument(fill, phrases, keep, any);
+  PutDocument(fill, phrases, keep, AnyKept(phrases, keep));
   if (fill.at() == text.data() + text.size()) return true;
   text.clear();
   return false;
 }
 
 }  // namespace
+
+size_t MeasureDatabaseXml(const PhraseDatabase& collection) {
+  return MeasureDocument(collection.Items(), [](const Phrase& phrase) { return phrase.IsSavable(); });
+}
 
 bool WriteDatabaseXml(const PhraseDatabase& collection, std::string& text) {
   return Write(collection.Items(), [](const Phrase& phrase) { return phrase.IsSavable(); }, text);

@@ -21,6 +21,8 @@ std::string WriteDatabaseXml(const PhraseDatabase& collection);
 // next needs no fresh pages from the system. False (text empty) when there is not enough
 // memory.
 bool WriteDatabaseXml(const PhraseDatabase& collection, std::string& text);
+// The size in bytes of the collection's document.
+size_t MeasureDatabaseXml(const PhraseDatabase& collection);
 // The document of the given phrases in order, savable or not; empty when there is not
 // enough memory.
 std::string WritePhrasesXml(std::span<const Phrase* const> phrases);
