@@ -1,11 +1,13 @@
 #include "app/phrase_saver.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace vellix {
 
-PhraseSaver::PhraseSaver(Writer writer, std::chrono::milliseconds linger)
-    : writer_(std::move(writer)), linger_(linger) {}
+PhraseSaver::PhraseSaver(Writer writer) : PhraseSaver(std::move(writer), Timing()) {}
+
+PhraseSaver::PhraseSaver(Writer writer, Timing timing) : writer_(std::move(writer)), timing_(timing) {}
 
 PhraseSaver::~PhraseSaver() {
   std::thread thread;
@@ -26,11 +28,15 @@ void PhraseSaver::SaveInBackground(const PhraseDatabase& collection, std::mutex&
   bool started = true;
   {
     std::lock_guard<std::mutex> lock(mutex_);
-    bool marked = false;
-    for (const Target& target : marked_) {
-      marked = marked || (target.collection == &collection && target.path == path);
+    Target mark;
+    mark.collection = &collection;
+    mark.lock = &collectionLock;
+    mark.path = std::move(path);
+    // The mark writes at once what a failed write would have tried again later.
+    std::erase_if(retries_, [&mark](const Target& retry) { return retry.Same(mark); });
+    if (std::none_of(marked_.begin(), marked_.end(), [&mark](const Target& t) { return t.Same(mark); })) {
+      marked_.push_back(std::move(mark));
     }
-    if (!marked) marked_.push_back({&collection, &collectionLock, std::move(path)});
     if (threadRunning_) {
       work_.notify_one();
       return;
@@ -50,19 +56,31 @@ void PhraseSaver::SaveInBackground(const PhraseDatabase& collection, std::mutex&
 }
 
 bool PhraseSaver::TakeNext(Target& target) {
-  if (marked_.empty()) return false;
-  target = std::move(marked_.front());
-  marked_.erase(marked_.begin());
+  if (!marked_.empty()) {
+    target = std::move(marked_.front());
+    marked_.erase(marked_.begin());
+  } else {
+    const auto due = std::min_element(retries_.begin(), retries_.end(),
+                                      [](const Target& a, const Target& b) { return a.due < b.due; });
+    if (due == retries_.end() || due->due > Clock::now()) return false;
+    target = std::move(*due);
+    retries_.erase(due);
+  }
   saving_ = true;
   reading_ = true;
   return true;
 }
 
-void PhraseSaver::SaveTaken(const Target& target, std::string& buffer) {
-  Save(target, buffer, nullptr, nullptr, true);
-  std::lock_guard<std::mutex> lock(mutex_);
+void PhraseSaver::Settle(Target& target, bool written) {
   saving_ = false;
   reading_ = false;
+  // A failed write is tried again unless a newer mark of the same collection will.
+  if (!written && !stop_ && target.failures < timing_.retries &&
+      std::none_of(marked_.begin(), marked_.end(), [&target](const Target& t) { return t.Same(target); })) {
+    target.due = Clock::now() + timing_.firstRetry * (1 << target.failures);
+    ++target.failures;
+    retries_.push_back(std::move(target));
+  }
   idle_.notify_all();
 }
 
@@ -74,13 +92,23 @@ void PhraseSaver::Run() {
     Target target;
     if (TakeNext(target)) {
       lock.unlock();
-      SaveTaken(target, buffer);
+      const bool written = Save(target, buffer, nullptr, nullptr, true) != 0;
       lock.lock();
+      Settle(target, written);
       continue;
     }
     if (stop_) break;
-    if (!work_.wait_for(lock, linger_, [this] { return stop_ || !marked_.empty(); })) break;
+    const auto woken = [this] { return stop_ || !marked_.empty(); };
+    if (!retries_.empty()) {
+      const auto next = std::min_element(retries_.begin(), retries_.end(),
+                                         [](const Target& a, const Target& b) { return a.due < b.due; });
+      work_.wait_until(lock, next->due, woken);
+    } else if (!work_.wait_for(lock, timing_.linger, woken)) {
+      break;
+    }
   }
+  // Attempts still to come when Vellix ends are dropped: Finish has waited for them.
+  retries_.clear();
   threadRunning_ = false;
   idle_.notify_all();
 }
@@ -88,11 +116,15 @@ void PhraseSaver::Run() {
 void PhraseSaver::SaveMarked() {
   std::string buffer;
   std::unique_lock<std::mutex> lock(mutex_);
-  Target target;
-  while (TakeNext(target)) {
+  while (!marked_.empty()) {
+    Target target;
+    TakeNext(target);
     lock.unlock();
-    SaveTaken(target, buffer);
+    Save(target, buffer, nullptr, nullptr, true);
     lock.lock();
+    saving_ = false;
+    reading_ = false;
+    idle_.notify_all();
   }
 }
 
@@ -133,14 +165,21 @@ int PhraseSaver::Save(const Target& target, std::string& buffer, BeforeWriteHook
 
 int PhraseSaver::SaveNow(const PhraseDatabase& collection, std::mutex& collectionLock,
                          const std::u16string& path, BeforeWriteHook hook, void* hookArgument) {
+  Target target;
+  target.collection = &collection;
+  target.lock = &collectionLock;
+  target.path = path;
   std::string buffer;
-  return Save({&collection, &collectionLock, path}, buffer, hook, hookArgument, false);
+  return Save(target, buffer, hook, hookArgument, false);
 }
 
 bool PhraseSaver::Finish(std::chrono::milliseconds timeout) {
   std::unique_lock<std::mutex> lock(mutex_);
-  if (idle_.wait_for(lock, timeout, [this] { return marked_.empty() && !saving_; })) return true;
+  if (idle_.wait_for(lock, timeout, [this] { return marked_.empty() && retries_.empty() && !saving_; })) {
+    return true;
+  }
   marked_.clear();
+  retries_.clear();
   idle_.wait(lock, [this] { return !reading_; });
   return false;
 }

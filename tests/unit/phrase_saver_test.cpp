@@ -31,7 +31,9 @@ class GatedWriter {
       changed_.notify_all();
       changed_.wait(lock, [this] { return !held_; });
       writes_.push_back({path, std::string(text)});
-      return fail_ ? 0 : 1;
+      if (failures_ == 0) return 1;
+      --failures_;
+      return 0;
     };
   }
 
@@ -46,9 +48,10 @@ class GatedWriter {
     }
     changed_.notify_all();
   }
-  void Fail(bool fail) {
+  // The next count writes fail (the file is held by another program).
+  void Fail(int count) {
     std::lock_guard<std::mutex> lock(mutex_);
-    fail_ = fail;
+    failures_ = count;
   }
   // Waits until the writer has been entered count times in all.
   bool WaitEntered(int count) {
@@ -64,7 +67,7 @@ class GatedWriter {
   std::mutex mutex_;
   std::condition_variable changed_;
   bool held_ = false;
-  bool fail_ = false;
+  int failures_ = 0;
   int entered_ = 0;
   std::vector<Write> writes_;
 };
@@ -163,15 +166,51 @@ TEST(PhraseSaver, EachFileGetsItsOwnCollection) {
   EXPECT_EQ(CountIn(writes[2].text), 2);
 }
 
-TEST(PhraseSaver, AFailedWriteDoesNotStopLaterSaves) {
+// Another program holds the file for a moment: the write is tried again until it goes
+// through, and Finish waits for that.
+TEST(PhraseSaver, AFailedWriteIsTriedAgain) {
   GatedWriter writer;
   Counted counted;
-  PhraseSaver saver(writer.Function());
-  writer.Fail(true);
+  PhraseSaver saver(writer.Function(), {.firstRetry = 5ms});
+  writer.Fail(3);
   counted.Type();
   saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");
   ASSERT_TRUE(saver.Finish(10s));
-  writer.Fail(false);
+  const auto writes = writer.Writes();
+  ASSERT_EQ(writes.size(), 4u);
+  EXPECT_EQ(CountIn(writes[3].text), 1);
+}
+
+// A file that cannot be written at all: the saver stops trying after its attempts, and the
+// next typed phrase tries again.
+TEST(PhraseSaver, GivesUpAfterItsAttemptsUntilTheNextMark) {
+  GatedWriter writer;
+  Counted counted;
+  PhraseSaver saver(writer.Function(), {.firstRetry = 1ms, .retries = 2});
+  writer.Fail(100);
+  counted.Type();
+  saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");
+  ASSERT_TRUE(saver.Finish(10s));
+  EXPECT_EQ(writer.Writes().size(), 3u);
+  writer.Fail(0);
+  counted.Type();
+  saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");
+  ASSERT_TRUE(saver.Finish(10s));
+  const auto writes = writer.Writes();
+  ASSERT_EQ(writes.size(), 4u);
+  EXPECT_EQ(CountIn(writes[3].text), 2);
+}
+
+// A typed phrase while a failed write waits for its next attempt: one write at once, with
+// the new count, and no further attempt of the old text.
+TEST(PhraseSaver, AMarkDuringTheWaitWritesAtOnce) {
+  GatedWriter writer;
+  Counted counted;
+  PhraseSaver saver(writer.Function(), {.firstRetry = 60s});
+  writer.Fail(1);
+  counted.Type();
+  saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");
+  ASSERT_TRUE(writer.WaitEntered(1));
   counted.Type();
   saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");
   ASSERT_TRUE(saver.Finish(10s));
@@ -183,7 +222,7 @@ TEST(PhraseSaver, AFailedWriteDoesNotStopLaterSaves) {
 TEST(PhraseSaver, SavesAgainAfterTheThreadHasEnded) {
   GatedWriter writer;
   Counted counted;
-  PhraseSaver saver(writer.Function(), 20ms);
+  PhraseSaver saver(writer.Function(), {.linger = 20ms});
   for (int round = 1; round <= 3; ++round) {
     counted.Type();
     saver.SaveInBackground(counted.collection, counted.lock, u"db.xml");

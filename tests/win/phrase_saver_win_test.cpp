@@ -76,5 +76,37 @@ TEST(PhraseSaverWin, CountsTypedDuringASlowSaveReachTheFile) {
   EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"});
 }
 
+// Another program reads the database (with no sharing, as Vellix and vellix-db open it)
+// just when a save wants to replace it: the save goes through once the file is free again.
+TEST(PhraseSaverWin, ASaveWhileAnotherProgramHoldsTheFileLandsAfterwards) {
+  TempFolder folder;
+  const std::u16string path = ToU16(folder.File(L"Database.xml"));
+  PhraseDatabase collection;
+  std::mutex collectionLock;
+  auto phrase = std::make_unique<Phrase>();
+  phrase->SetWord(u"Best regards");
+  collection.Add(std::move(phrase));
+  ASSERT_EQ(PhraseDatabaseFile::Save(collection, path, nullptr, nullptr), 1);
+
+  PhraseSaver saver([](const std::u16string& target, std::string_view text) {
+    return DatabaseFileWriter(SystemFileOperations()).Write(ToWide(target), text);
+  });
+  HANDLE reader = CreateFileW(AsWide(path.c_str()), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+  {
+    std::lock_guard<std::mutex> lock(collectionLock);
+    collection.IncrementUsageCount(collection.At(0).Id());
+  }
+  saver.SaveInBackground(collection, collectionLock, path);
+  Sleep(400);  // the first attempt and a few more find the file held
+  CloseHandle(reader);
+  ASSERT_TRUE(saver.Finish(10s));
+
+  PhraseDatabase loaded;
+  ASSERT_EQ(PhraseDatabaseFile::Load(loaded, path), 1);
+  EXPECT_EQ(loaded.At(0).CountUsage(), 1);
+  EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"});
+}
+
 }  // namespace
 }  // namespace vellix
