@@ -35,6 +35,10 @@ constexpr LPARAM kBalloonClicked = WM_USER + 5;  // 1029, NIN_BALLOONUSERCLICK
 // How long the dialog waits for background saves to reach the disk before it lets the
 // collection go (a disk that does not answer must not keep Vellix from ending).
 constexpr std::chrono::milliseconds kSaveFinishTimeout{30000};
+// The same before the phrase editor opens: a save takes far less, but a file that cannot be
+// written is tried again for some seconds, and the editor must not wait for all of that
+// (the counts stay in the collection the editor works on).
+constexpr std::chrono::milliseconds kSaveBeforeEditorTimeout{5000};
 
 UINT TrayCallbackMessage() {
   static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
@@ -191,7 +195,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   CountPostedWords();  // counts of phrases typed just before go into the copy
   // The counts saved so far reach the file the collection came from before the editor
   // may replace the collection or switch to another file.
-  PhraseSaver::Instance().Finish(kSaveFinishTimeout);
+  PhraseSaver::Instance().Finish(kSaveBeforeEditorTimeout);
 
   // The editor works on its own copy; the live collection is replaced only on OK.
   PhraseDatabase edited;
