@@ -1,5 +1,6 @@
 #include "app/main_dialog_win.h"
 
+#include <chrono>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -8,7 +9,7 @@
 #include "app/application_win.h"
 #include "app/instance_guard_win.h"
 #include "app/log_writer.h"
-#include "app/phrase_saver_win.h"
+#include "app/phrase_saver.h"
 #include "app/program_title.h"
 #include "app/settings.h"
 #include "app/sound_player_win.h"
@@ -32,6 +33,13 @@ constexpr UINT_PTR kExitTimer = 1231;
 constexpr UINT_PTR kBalloonTimer = 1232;
 constexpr UINT kPrintDelayMs = 100;
 constexpr LPARAM kBalloonClicked = WM_USER + 5;  // 1029, NIN_BALLOONUSERCLICK
+// How long the dialog waits for background saves to reach the disk before it lets the
+// collection go (a disk that does not answer must not keep Vellix from ending).
+constexpr std::chrono::milliseconds kSaveFinishTimeout{30000};
+// The same before the phrase editor opens: a save takes far less, but a file that cannot be
+// written is tried again for some seconds, and the editor must not wait for all of that
+// (the counts stay in the collection the editor works on).
+constexpr std::chrono::milliseconds kSaveBeforeEditorTimeout{5000};
 
 UINT TrayCallbackMessage() {
   static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
@@ -201,6 +209,9 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   const bool wasOn = engine_.IsRunning();
   if (wasOn) engine_.Stop();
   CountPostedWords();  // counts of phrases typed just before go into the copy
+  // The counts saved so far reach the file the collection came from before the editor
+  // may replace the collection or switch to another file.
+  PhraseSaver::Instance().Finish(kSaveBeforeEditorTimeout);
 
   // The editor works on its own copy; the live collection is replaced only on OK.
   PhraseDatabase edited;
@@ -458,6 +469,10 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
       handled = true;
       tray_.RefreshTooltip();
       return 1;
+    case WM_ENDSESSION:
+      handled = true;
+      if (wparam) OnSessionEnding();
+      return 0;
     case kWmWtsSessionChange:
       handled = true;
       OnSessionChange(wparam, lparam);
@@ -474,13 +489,21 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
   }
 }
 
+// The session ends: the process may be ended as soon as this returns, without the
+// dialog's destruction. Nothing more is typed, and the counts made so far go to the disk.
+void MainDialog::OnSessionEnding() {
+  if (engine_.IsRunning()) SetEngine(false);
+  CountPostedWords();
+  PhraseSaver::Instance().Finish(kSaveFinishTimeout);
+}
+
 void MainDialog::OnDestroy() {
   if (engine_.IsRunning()) SetEngine(false);
   CountPostedWords();  // the engine is stopped: nothing more comes
   tray_.Remove();
   if (sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Unregister(hwnd(), true);
   // The background saves read the collection this dialog owns; the last count must land.
-  PhraseSaver::Instance().WaitIdle(30000);
+  PhraseSaver::Instance().Finish(kSaveFinishTimeout);
   SetMainWindowHandle(nullptr);
 }
 

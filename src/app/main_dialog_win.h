@@ -84,6 +84,7 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   PhraseDatabase::PhraseCount CountPhrases();
   LRESULT OnInstanceMessage(WPARAM wparam);
   void OnSessionChange(WPARAM reason, LPARAM sessionId);
+  void OnSessionEnding();
   void OnTimer(UINT_PTR id);
   // After the phrase editor: the engine runs again when it ran before the editor, or when
   // a second start asked for it meanwhile.

@@ -8,6 +8,9 @@
 #include <new>
 
 #include "base/utf.h"
+#include "phrases/phrase_xml_reader.h"
+#include "phrases/phrase_xml_values.h"
+#include "phrases/phrase_xml_writer.h"
 #include "phrases/xml_input_guard.h"
 
 namespace vellix {
@@ -15,37 +18,10 @@ namespace {
 
 constexpr char kRoot[] = "Tessil_Phrase_Data";
 constexpr char kPhrase[] = "Phrase";
-constexpr const char* kListModes[] = {"UseIncludeList", "UseExcludeList", "NotUse"};
-
-bool EqualsIgnoringAsciiCase(const char* a, const char* b) {
-  auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
-  for (; *a && *b; ++a, ++b) {
-    if (lower(*a) != lower(*b)) return false;
-  }
-  return *a == *b;
-}
-
-// Leading blanks, an optional sign, the digits; the rest is ignored. Without digits the
-// fallback stays. Values beyond 32 bits saturate.
-int32_t ReadNumber(const char* value, int32_t fallback) {
-  if (!value) return fallback;
-  const char* p = value;
-  while (*p == ' ' || *p == '\t' || *p == '\n' || *p == '\r' || *p == '\v' || *p == '\f') ++p;
-  bool negative = false;
-  if (*p == '+' || *p == '-') negative = *p++ == '-';
-  if (*p < '0' || *p > '9') return fallback;
-  int64_t number = 0;
-  for (; *p >= '0' && *p <= '9'; ++p) {
-    if (number <= int64_t(INT32_MAX) + 1) number = number * 10 + (*p - '0');
-  }
-  if (negative) number = -number;
-  if (number > INT32_MAX) return INT32_MAX;
-  if (number < INT32_MIN) return INT32_MIN;
-  return int32_t(number);
-}
 
 int32_t ReadAttribute(const TiXmlElement& element, const char* name, int32_t fallback) {
-  return ReadNumber(element.Attribute(name), fallback);
+  const char* value = element.Attribute(name);
+  return value ? ReadNumber(value, fallback) : fallback;
 }
 
 int32_t ReadFlag(const TiXmlElement& element, const char* name) {
@@ -54,12 +30,7 @@ int32_t ReadFlag(const TiXmlElement& element, const char* name) {
 
 int32_t ReadListMode(const TiXmlElement& element) {
   const char* value = element.Attribute("UseWithList");
-  if (value) {
-    for (int32_t mode = 0; mode < 3; ++mode) {
-      if (EqualsIgnoringAsciiCase(value, kListModes[mode])) return mode;
-    }
-  }
-  return kNotUse;
+  return value ? vellix::ReadListMode(value) : kNotUse;
 }
 
 // The element's text when its first child is text; empty otherwise.
@@ -206,91 +177,22 @@ void Locate(const XmlInputGuardResult& guarded, bool parserError, const char* en
   report.lost = std::move(lost);
 }
 
-void AppendTextElement(TiXmlElement& parent, const char* name, std::u16string_view text) {
-  auto element = std::make_unique<TiXmlElement>(name);
-  element->LinkEndChild(new TiXmlText(Utf16ToUtf8(text)));
-  parent.LinkEndChild(element.release());
-}
-
-void AppendFlagMap(TiXmlElement& phrase, const char* listName, const char* childName,
-                   const FlagMap& map) {
-  auto list = std::make_unique<TiXmlElement>(listName);
-  for (const auto& [name, enabled] : map) {
-    if (name.empty()) continue;
-    auto item = std::make_unique<TiXmlElement>(childName);
-    item->SetAttribute("Disabled", enabled ? "0" : "1");
-    item->LinkEndChild(new TiXmlText(Utf16ToUtf8(name)));
-    list->LinkEndChild(item.release());
-  }
-  phrase.LinkEndChild(list.release());
-}
-
-TiXmlElement* MakePhraseElement(const Phrase& phrase) {
-  auto element = std::make_unique<TiXmlElement>(kPhrase);
-  element->SetAttribute("CaseSensitive", phrase.CaseSensitive() ? 1 : 0);
-  element->SetAttribute("AddOrReplace", phrase.AddOrReplace());
-  element->SetAttribute("LeftAfter", phrase.LeftAfter());
-  element->SetAttribute("CountUsage", phrase.CountUsage());
-  const int32_t mode = phrase.UseWithList();
-  element->SetAttribute("UseWithList", (mode >= 0 && mode < 3) ? kListModes[mode] : "");
-  element->SetAttribute("Enabled", phrase.Enabled());
-  if (!phrase.Word().empty()) AppendTextElement(*element, "Word", phrase.Word());
-  AppendFlagMap(*element, "Prefixes", "Prefix", phrase.Prefixes());
-  AppendFlagMap(*element, "Include", "FileName", phrase.Include());
-  AppendFlagMap(*element, "Exclude", "FileName", phrase.Exclude());
-  auto date = std::make_unique<TiXmlElement>("DateCreated");
-  const SystemTime& time = phrase.DateCreated();
-  date->SetAttribute("Year", time.year);
-  date->SetAttribute("Month", time.month);
-  date->SetAttribute("Day", time.day);
-  date->SetAttribute("Hour", time.hour);
-  date->SetAttribute("Min", time.minute);
-  date->SetAttribute("Sec", time.second);
-  element->LinkEndChild(date.release());
-  return element.release();
-}
-
-// GCC 12 inlines TiXmlPrinter's string members and then warns about bytes it cannot follow
-// (a false alarm inside the library's header).
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#endif
-
-// The declaration and the root holding the phrases that pass the filter, printed with
-// four blanks of indentation and CR LF.
-template <typename Phrases, typename Filter>
-std::string PrintDocument(const Phrases& phrases, Filter keep) {
-  try {
-    TiXmlDocument document;
-    document.LinkEndChild(new TiXmlDeclaration("1.0", "", ""));
-    auto* root = new TiXmlElement(kRoot);
-    document.LinkEndChild(root);
-    for (const auto& phrase : phrases) {
-      if (keep(*phrase)) root->LinkEndChild(MakePhraseElement(*phrase));
-    }
-    TiXmlPrinter printer;
-    printer.SetIndent("    ");
-    printer.SetLineBreak("\r\n");
-    if (!document.Accept(&printer)) return {};
-    return printer.Str();
-  } catch (const std::bad_alloc&) {
-    return {};
-  }
-}
-
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic pop
-#endif
-
 }  // namespace
 
 std::string PhraseDatabaseFile::Serialize(const PhraseDatabase& collection) {
-  return PrintDocument(collection.Items(), [](const Phrase& p) { return p.IsSavable(); });
+  return WriteDatabaseXml(collection);
+}
+
+size_t PhraseDatabaseFile::SerializedSize(const PhraseDatabase& collection) {
+  return MeasureDatabaseXml(collection);
+}
+
+bool PhraseDatabaseFile::SerializeInto(const PhraseDatabase& collection, std::string& text) {
+  return WriteDatabaseXml(collection, text);
 }
 
 std::string PhraseDatabaseFile::SerializePhrases(std::span<const Phrase* const> phrases) {
-  return PrintDocument(phrases, [](const Phrase&) { return true; });
+  return WritePhrasesXml(phrases);
 }
 
 std::string PhraseDatabaseFile::WritePhraseDocument(const Phrase& phrase) {
@@ -300,9 +202,10 @@ std::string PhraseDatabaseFile::WritePhraseDocument(const Phrase& phrase) {
 
 namespace {
 
-// Parse; unreadTail: the text was cut at a zero byte with more than blanks after it.
-int ParseText(PhraseDatabase& collection, std::string_view text, uint32_t firstId, ParseReport* report,
-              bool unreadTail) {
+// TinyXML's reading with the report; unreadTail: the text was cut at a zero byte with more
+// than blanks after it.
+int ParseTextWithTinyXml(PhraseDatabase& collection, std::string_view text, uint32_t firstId,
+                         ParseReport* report, bool unreadTail) {
   try {
     const XmlInputGuardResult guarded = GuardXmlInput(text);
     TiXmlDocument document;
@@ -352,11 +255,36 @@ int ParseText(PhraseDatabase& collection, std::string_view text, uint32_t firstI
   }
 }
 
+// Files as Vellix writes them take the quick reader (it reads them whole, so its report
+// says so); anything else goes to TinyXML, which also says where reading stopped.
+int ParseText(PhraseDatabase& collection, std::string_view text, uint32_t firstId,
+              ParseReport* report, bool unreadTail) {
+  if (!unreadTail) {
+    try {
+      PhraseDatabase read;
+      ParseReport found;
+      if (ReadPlainDatabaseXml(text, firstId, read, found)) {
+        collection.TakeOver(read);
+        if (report) *report = std::move(found);
+        return 1;
+      }
+    } catch (const std::bad_alloc&) {
+      return 0;
+    }
+  }
+  return ParseTextWithTinyXml(collection, text, firstId, report, unreadTail);
+}
+
 }  // namespace
 
 int PhraseDatabaseFile::Parse(PhraseDatabase& collection, std::string_view text,
                               uint32_t firstId, ParseReport* report) {
   return ParseText(collection, text, firstId, report, false);
+}
+
+int PhraseDatabaseFile::ParseWithTinyXml(PhraseDatabase& collection, std::string_view text,
+                                         uint32_t firstId, ParseReport* report) {
+  return ParseTextWithTinyXml(collection, text, firstId, report, false);
 }
 
 int PhraseDatabaseFile::ParseFileBytes(PhraseDatabase& collection, std::string_view bytes,

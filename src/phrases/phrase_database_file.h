@@ -71,11 +71,21 @@ class PhraseDatabaseFile {
 
   // The database document of the savable phrases; empty on failure.
   static std::string Serialize(const PhraseDatabase& collection);
+  // Serialize into text, reusing its memory (a buffer kept between saves); false, and text
+  // empty, on failure.
+  static bool SerializeInto(const PhraseDatabase& collection, std::string& text);
+  // The size in bytes of Serialize's text.
+  static size_t SerializedSize(const PhraseDatabase& collection);
   // 1 when the root was found (the collection then holds exactly the accepted phrases,
   // numbered by their position among the `Phrase` elements from firstId on); 0 when not,
   // and the collection is untouched. The report is filled in both cases.
   static int Parse(PhraseDatabase& collection, std::string_view text, uint32_t firstId,
                    ParseReport* report = nullptr);
+  // Parse with TinyXML alone. Parse reads a document in the plain form Vellix writes with a
+  // quick reader of its own and leaves every other text to this; both give the same result
+  // for every text.
+  static int ParseWithTinyXml(PhraseDatabase& collection, std::string_view text, uint32_t firstId,
+                              ParseReport* report = nullptr);
   // Parse of a file's bytes as Load reads them: up to the first zero byte, from id 1.
   static int ParseFileBytes(PhraseDatabase& collection, std::string_view bytes,
                             ParseReport* report = nullptr);

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Saving the usage counts of a large database (20 000 phrases) under load: 40 expansions
 # typed one right after the other while another program keeps reading the file, then 20
-# starts of Vellix.exe each killed (kill -9 of its Wine process) at a moment of a save.
-# The file must load at every moment and after every kill, and the counts must all land.
+# starts of Vellix.exe each killed (kill -9 of its Wine process) at a moment of a save, then
+# a session's end right after an expansion. The file must load at every moment and after
+# every kill, and the counts must all land.
 . "$(dirname "$0")/tray_lib.sh"
 e2e_enter "$@"
 
@@ -135,6 +136,29 @@ for kill in $(seq 1 20); do
   e2e_wait '! vx_main_window' 100 || e2e_fail "the killed instance's window stayed"
 done
 [ "$cut_off" -gt 0 ] || e2e_fail "no kill fell into the writing of a temporary file"
+
+# 3. The session ends right after an expansion: Vellix answers WM_ENDSESSION once the count
+# is in the file, so a process ended right after that answer has lost nothing.
+i=3
+old=$(counts 8 | cut -d' ' -f$((i + 1)))
+vt_start
+vx_wait_main 600
+e2e_focus_target
+vt_wait_ready 600
+[ "$(temporaries)" = 0 ] || e2e_fail "$(temporaries) temporary files left after the last start"
+VT_EXPANDED=$(( $(expanded "$i") + 1 ))
+VT_PHRASE=$i
+xdotool type --delay 20 "$(keystroke "$i")"
+e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand before the session's end"
+[ "$(vx_send 0x16 1 0)" = 0 ] || e2e_fail "WM_ENDSESSION was not answered"
+kill -9 "$VX_PID"
+wait "$VX_PID" 2>/dev/null || true
+xdotool type " "
+loads || e2e_fail "the database does not load after the session's end"
+new=$(counts 8 | cut -d' ' -f$((i + 1)))
+[ "$new" = $((old + 1)) ] || e2e_fail "usage count $new after the session's end, not $((old + 1))"
+echo "session end: count $old -> $new ($SECONDS s)"
+
 vt_start
 vx_wait_main 600
 vt_wait_ready 600
