@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/log_writer.h"
 #include "base/wide.h"
+#include "services/log_writer.h"
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 4) return 2;

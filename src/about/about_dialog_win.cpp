@@ -5,16 +5,16 @@
 #include <algorithm>
 
 #include "app/application_win.h"
-#include "app/clipboard_win.h"
-#include "app/program_title.h"
-#include "app/settings.h"
-#include "app/system_services_win.h"
-#include "app/version_resource_win.h"
 #include "base/dpi.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
+#include "services/clipboard_win.h"
+#include "services/program_title.h"
+#include "services/settings.h"
+#include "services/system_services_win.h"
+#include "services/version_resource_win.h"
 #include "win32/dpi_win.h"
 #include "win32/program_folder.h"
 

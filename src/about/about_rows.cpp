@@ -1,9 +1,9 @@
 #include "about/about_rows.h"
 
-#include "app/statistics.h"
 #include "app/tray_texts.h"
-#include "app/web_links.h"
 #include "resource.h"
+#include "services/statistics.h"
+#include "services/web_links.h"
 
 namespace vellix {
 namespace {

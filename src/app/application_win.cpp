@@ -5,17 +5,17 @@
 
 #include <memory>
 
-#include "app/autostart_win.h"
-#include "app/log_writer.h"
 #include "app/main_dialog_win.h"
-#include "app/phrase_clipboard_win.h"
-#include "app/settings.h"
 #include "base/utf.h"
 #include "base/wide.h"
+#include "editor/phrase_clipboard_win.h"
 #include "lang/language_dialog_win.h"
 #include "lang/language_settings.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
+#include "services/autostart_win.h"
+#include "services/log_writer.h"
+#include "services/settings.h"
 #include "win32/boundary_win.h"
 #include "win32/program_folder.h"
 

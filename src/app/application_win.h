@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "app/command_line_keys.h"
-#include "app/instance_guard_win.h"
+#include "services/command_line_keys.h"
+#include "services/instance_guard_win.h"
 
 namespace vellix {
 

@@ -7,13 +7,6 @@
 
 #include "about/about_dialog_win.h"
 #include "app/application_win.h"
-#include "app/instance_guard_win.h"
-#include "app/log_writer.h"
-#include "app/phrase_saver.h"
-#include "app/program_title.h"
-#include "app/settings.h"
-#include "app/sound_player_win.h"
-#include "app/system_services_win.h"
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
@@ -22,7 +15,14 @@
 #include "lang/language_win.h"
 #include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
+#include "phrases/phrase_saver.h"
 #include "resource.h"
+#include "services/instance_guard_win.h"
+#include "services/log_writer.h"
+#include "services/program_title.h"
+#include "services/settings.h"
+#include "services/sound_player_win.h"
+#include "services/system_services_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {

@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <vector>
 
-#include "app/program_title.h"
-#include "app/settings.h"
 #include "base/wide.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
+#include "services/program_title.h"
+#include "services/settings.h"
 
 namespace vellix {
 namespace {

@@ -1,15 +1,15 @@
 #include "app/tray_menu_win.h"
 
-#include "app/autostart_win.h"
-#include "app/menu_helpers_win.h"
-#include "app/settings.h"
-#include "app/sound_player_win.h"
 #include "app/tray_icon_win.h"
-#include "app/web_links.h"
-#include "app/web_links_win.h"
 #include "lang/language_export_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
+#include "services/autostart_win.h"
+#include "services/settings.h"
+#include "services/sound_player_win.h"
+#include "services/web_links.h"
+#include "services/web_links_win.h"
+#include "win32/menu_helpers_win.h"
 
 namespace vellix {
 namespace {

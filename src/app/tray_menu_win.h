@@ -6,8 +6,8 @@
 
 #include <windows.h>
 
-#include "app/settings.h"
 #include "app/tray_menu_host.h"
+#include "services/settings.h"
 
 namespace vellix {
 

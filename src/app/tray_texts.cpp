@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/program_title.h"
+#include "services/program_title.h"
 
 namespace vellix {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <limits>
 
-#include "app/clipboard_text.h"
+#include "services/clipboard_text.h"
 
 namespace vellix {
 namespace {

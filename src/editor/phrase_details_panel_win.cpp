@@ -6,13 +6,13 @@
 #include <string>
 #include <vector>
 
-#include "app/clipboard_win.h"
 #include "base/wide.h"
 #include "editor/details_layout.h"
 #include "editor/details_texts.h"
 #include "lang/language_win.h"
 #include "phrases/phrase.h"
 #include "resource.h"
+#include "services/clipboard_win.h"
 #include "win32/dpi_win.h"
 
 namespace vellix {

@@ -9,18 +9,18 @@
 
 #include "about/about_dialog_win.h"
 #include "app/application_win.h"
-#include "app/clipboard_win.h"
-#include "app/phrase_clipboard_win.h"
-#include "app/settings.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
+#include "editor/phrase_clipboard_win.h"
 #include "editor/phrase_editor_support_win.h"
 #include "lang/language_keys.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
+#include "services/clipboard_win.h"
+#include "services/settings.h"
 #include "win32/file_dialogs_win.h"
 
 namespace vellix {

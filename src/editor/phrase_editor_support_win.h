@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "app/settings.h"
 #include "lang/language_win.h"
+#include "services/settings.h"
 
 namespace vellix::editor_support {
 

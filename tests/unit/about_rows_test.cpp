@@ -6,8 +6,8 @@
 
 #include <map>
 
-#include "app/web_links.h"
 #include "base/utf.h"
+#include "services/web_links.h"
 
 namespace vellix {
 namespace {

@@ -1,11 +1,11 @@
-#include "app/command_line_keys.h"
+#include "services/command_line_keys.h"
 
 #include <gtest/gtest.h>
 
 #include <initializer_list>
 #include <string>
 
-#include "app/instance_events.h"
+#include "services/instance_events.h"
 
 namespace vellix {
 namespace {

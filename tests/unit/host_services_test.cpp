@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "app/autostart.h"
-#include "app/charset_table.h"
-#include "app/clipboard_text.h"
+#include "services/autostart.h"
+#include "services/charset_table.h"
+#include "services/clipboard_text.h"
 
 namespace vellix {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/log_record.h"
+#include "services/log_record.h"
 
 #include <gtest/gtest.h>
 

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/profile_store.h"
+#include "services/profile_store.h"
 
 namespace vellix::testing {
 

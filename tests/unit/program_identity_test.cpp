@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/program_title.h"
-#include "app/system_description.h"
+#include "services/program_title.h"
+#include "services/system_description.h"
 
 namespace vellix {
 namespace {

@@ -1,4 +1,4 @@
-#include "app/statistics.h"
+#include "services/statistics.h"
 
 #include <gtest/gtest.h>
 

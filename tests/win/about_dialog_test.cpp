@@ -13,17 +13,17 @@
 #include <vector>
 
 #include "about/about_dialog_win.h"
-#include "app/clipboard_win.h"
-#include "app/command_line_keys.h"
-#include "app/program_title.h"
-#include "app/system_services_win.h"
-#include "app/web_links.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"
 #include "lang/language_win.h"
 #include "message_box_closer.h"
 #include "resource.h"
+#include "services/clipboard_win.h"
+#include "services/command_line_keys.h"
+#include "services/program_title.h"
+#include "services/system_services_win.h"
+#include "services/web_links.h"
 
 namespace vellix {
 namespace {

@@ -7,13 +7,13 @@
 
 #include <cstring>
 
-#include "app/clipboard_win.h"
-#include "app/menu_helpers_win.h"
-#include "app/phrase_clipboard_win.h"
 #include "base/utf.h"
 #include "base/wide.h"
+#include "editor/phrase_clipboard_win.h"
 #include "phrases/phrase.h"
 #include "phrases/phrase_database.h"
+#include "services/clipboard_win.h"
+#include "win32/menu_helpers_win.h"
 
 namespace vellix {
 namespace {

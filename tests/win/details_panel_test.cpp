@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "app/clipboard_win.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "controls/details_frame_win.h"
@@ -20,6 +19,7 @@
 #include "lang/localized_dialog_win.h"
 #include "phrases/phrase.h"
 #include "resource.h"
+#include "services/clipboard_win.h"
 
 namespace vellix {
 namespace {

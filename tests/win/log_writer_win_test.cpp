@@ -1,7 +1,7 @@
 // LogReport.txt through LogWriter: layout, byte-order mark, line breaks, the cross-process
 // lock with its 5000 ms rule, and two processes appending at once.
 
-#include "app/log_writer.h"
+#include "services/log_writer.h"
 
 #include <gtest/gtest.h>
 

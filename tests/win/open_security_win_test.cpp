@@ -1,4 +1,4 @@
-#include "app/open_security_win.h"
+#include "services/open_security_win.h"
 
 #include <gtest/gtest.h>
 

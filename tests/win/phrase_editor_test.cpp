@@ -14,17 +14,17 @@
 #include <vector>
 
 #include "about/about_dialog_win.h"
-#include "app/phrase_clipboard_win.h"
-#include "app/settings.h"
-#include "app/web_links.h"
 #include "base/utf.h"
 #include "base/wide.h"
+#include "editor/phrase_clipboard_win.h"
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_win.h"
 #include "lang/language_win.h"
-#include "phrases/phrase_database_file.h"
 #include "message_box_closer.h"
+#include "phrases/phrase_database_file.h"
 #include "resource.h"
+#include "services/settings.h"
+#include "services/web_links.h"
 #include "temp_folder.h"
 
 namespace vellix {

@@ -1,4 +1,4 @@
-#include "app/phrase_saver.h"
+#include "phrases/phrase_saver.h"
 
 #include <windows.h>
 

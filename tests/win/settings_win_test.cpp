@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/profile_store_win.h"
-#include "app/settings.h"
 #include "base/wide.h"
+#include "services/profile_store_win.h"
+#include "services/settings.h"
 #include "temp_folder.h"
 
 namespace vellix {

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/sound_player_win.h"
+#include "services/sound_player_win.h"
 
 namespace vellix {
 namespace {

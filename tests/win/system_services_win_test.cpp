@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "app/autostart_win.h"
-#include "app/system_services_win.h"
 #include "base/wide.h"
+#include "services/autostart_win.h"
+#include "services/system_services_win.h"
 #include "temp_folder.h"
 #include "win32/program_folder.h"
 

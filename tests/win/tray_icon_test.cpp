@@ -10,13 +10,13 @@
 #include <memory>
 #include <string>
 
-#include "app/program_title.h"
-#include "app/statistics.h"
 #include "app/tray_icon_win.h"
 #include "app/tray_texts.h"
 #include "base/wide.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "lang/language_win.h"
+#include "services/program_title.h"
+#include "services/statistics.h"
 
 namespace vellix {
 namespace {

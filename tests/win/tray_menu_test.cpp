@@ -9,16 +9,16 @@
 #include <string>
 #include <vector>
 
-#include "app/autostart_win.h"
-#include "app/clipboard_win.h"
-#include "app/menu_helpers_win.h"
-#include "app/settings.h"
 #include "app/tray_menu_host.h"
 #include "app/tray_menu_win.h"
 #include "base/wide.h"
 #include "language_test_support.h"
-#include "unit/memory_profile_store.h"
 #include "resource.h"
+#include "services/autostart_win.h"
+#include "services/clipboard_win.h"
+#include "services/settings.h"
+#include "unit/memory_profile_store.h"
+#include "win32/menu_helpers_win.h"
 
 namespace vellix {
 namespace {

@@ -20,10 +20,10 @@
 #include <string>
 #include <vector>
 
-#include "app/phrase_saver.h"
 #include "base/wide.h"
 #include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
+#include "phrases/phrase_saver.h"
 
 namespace vellix {
 namespace {

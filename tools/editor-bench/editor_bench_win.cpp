@@ -16,10 +16,10 @@
 #include <string>
 #include <vector>
 
-#include "app/settings.h"
 #include "base/wide.h"
 #include "editor/phrase_editor_win.h"
 #include "phrases/phrase_database_file.h"
+#include "services/settings.h"
 
 namespace {
 

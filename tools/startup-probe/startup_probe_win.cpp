@@ -25,10 +25,10 @@
 
 #include "app/tray_icon_win.h"
 #include "base/wide.h"
+#include "common/window_search_win.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "phrases/phrase_database.h"
 #include "phrases/phrase_database_file.h"
-#include "common/window_search_win.h"
 
 namespace vellix {
 namespace {

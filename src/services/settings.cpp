@@ -1,0 +1,76 @@
+#include "services/settings.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace vellix {
+namespace {
+
+constexpr std::u16string_view kSection = u"Settings";
+constexpr int32_t kMissingCoordinate = -1000;
+
+std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
+  std::u16string key(name);
+  key += suffix;
+  return key;
+}
+
+constexpr std::u16string_view kPlacementSuffixes[] = {u"_X", u"_Y", u"_RIGHT", u"_BOTTOM"};
+
+}  // namespace
+
+Settings::Settings(std::unique_ptr<ProfileStore> store)
+    : Settings(std::move(store), CurrentUtcTime()) {}
+
+Settings::Settings(std::unique_ptr<ProfileStore> store, const SystemTime& nowUtc)
+    : store_(std::move(store)) {
+  firstRun = !store_->Exists() || store_->GetInt(kSection, u"AlreadyRunning2", 0) == 0;
+  store_->WriteString(kSection, u"AlreadyRunning2", u"1");
+  Load();
+  UpdateLaunchCounters(*store_, nowUtc);
+}
+
+void Settings::Load() {
+  // An empty or missing text leaves the member at its default.
+  std::u16string text = store_->GetString(kSection, u"LangFile", u"", kMaxLangFile + 1);
+  if (!text.empty()) langFile = std::move(text);
+  showCheckedPhrasesOnly = store_->GetInt(kSection, u"ShowCheckedPhrasesOnly", 0);
+  sounds = store_->GetInt(kSection, u"Sounds", 1);
+  pasteLongPhrases = store_->GetInt(kSection, u"PasteLongPhrases", 1) != 0 ? 1 : 0;
+  // A negative length reads as 0 (pasting off), as a damaged value must not paste short ones.
+  pasteFromLength = std::max(0, store_->GetInt(kSection, u"PasteFromLength", kDefaultPasteFromLength));
+  text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
+  if (!text.empty()) databasePath = std::move(text);
+  statistics.LoadStatistics(*store_);
+}
+
+bool Settings::Save() {
+  store_->WriteString(kSection, u"LangFile", langFile);
+  store_->WriteString(kSection, u"ShowCheckedPhrasesOnly", IntToText(showCheckedPhrasesOnly));
+  store_->WriteString(kSection, u"Sounds", IntToText(sounds));
+  store_->WriteString(kSection, u"PasteLongPhrases", IntToText(pasteLongPhrases));
+  store_->WriteString(kSection, u"PasteFromLength", IntToText(pasteFromLength));
+  store_->WriteString(kSection, u"DatabasePath", databasePath);
+  statistics.SaveStatistics(*store_);
+  return true;
+}
+
+bool Settings::SavePlacement(const WindowPlacement& rect, std::u16string_view name) {
+  const int32_t values[] = {rect.left, rect.top, rect.right, rect.bottom};
+  for (size_t i = 0; i < 4; ++i)
+    if (!store_->WriteString(kSection, Key(name, kPlacementSuffixes[i]), IntToText(values[i])))
+      return false;
+  return true;
+}
+
+bool Settings::LoadPlacement(WindowPlacement& rect, std::u16string_view name) {
+  int32_t* fields[] = {&rect.left, &rect.top, &rect.right, &rect.bottom};
+  for (size_t i = 0; i < 4; ++i) {
+    const int32_t value = store_->GetInt(kSection, Key(name, kPlacementSuffixes[i]), kMissingCoordinate);
+    if (value == kMissingCoordinate) return false;
+    *fields[i] = value;
+  }
+  return true;
+}
+
+}  // namespace vellix
