@@ -1,6 +1,7 @@
 #include "about/about_rows.h"
 
-#include "app/tray_texts.h"
+#include "base/number_text.h"
+#include "base/utf.h"
 #include "resource.h"
 #include "services/statistics.h"
 #include "services/web_links.h"
@@ -30,15 +31,6 @@ constexpr ProductRow kProducts[] = {
     {IDS_PRODUCT_NOTES, IDS_PRODUCT_NOTES_TIP, kNotesProductPage},
     {IDS_PRODUCT_TIMER, IDS_PRODUCT_TIMER_TIP, kTimerProductPage},
 };
-
-std::u16string Decimal(uint32_t number) {
-  std::u16string digits;
-  do {
-    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + number % 10));
-    number /= 10;
-  } while (number != 0);
-  return digits;
-}
 
 }  // namespace
 

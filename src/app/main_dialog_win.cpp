@@ -8,6 +8,7 @@
 #include "about/about_dialog_win.h"
 #include "app/application_win.h"
 #include "app/tray_menu_win.h"
+#include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_texts.h"
@@ -64,8 +65,6 @@ constexpr SessionReason kSessionReasons[] = {
     {u"WTS_SESSION_UNLOCK", SessionReaction::kInstall},
     {u"WTS_SESSION_REMOTE_CONTROL", SessionReaction::kNone},
 };
-
-std::u16string Decimal(long long value) { return ToU16(std::to_wstring(value)); }
 
 void Log(std::u16string_view text) { LogWriter::Instance().Write(text); }
 
@@ -392,9 +391,9 @@ void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
     reaction = kSessionReasons[reason - 1].reaction;
   } else {
     name = u"Оппа-ньки! Что за нафиг WTSSessionChangeReason_2_Str: wReason=" +
-           Decimal(static_cast<long long>(reason));
+           Decimal(reason);
   }
-  Log(u"WTS_Session_Change " + name + u", Session ID: [" + Decimal(static_cast<long long>(sessionId)) +
+  Log(u"WTS_Session_Change " + name + u", Session ID: [" + Decimal(sessionId) +
       u"]");
   switch (reaction) {
     case SessionReaction::kInstall:

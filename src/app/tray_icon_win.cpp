@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/utf.h"
 #include "base/wide.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "lang/language_win.h"

@@ -21,10 +21,6 @@ inline constexpr size_t kMaxBalloonTitleLength = 63;
 // What the balloon after adding the icon reports.
 enum class TrayBalloonKind { kStarted, kState };
 
-// The decimal number in groups of three digits from the right, joined by one blank
-// (1234567 gives "1 234 567"; up to three digits stay as they are).
-std::u16string FormatDigitGroups(uint64_t value);
-
 // Appends part as a new line: "\r\n" first when the text is not empty and does not end
 // with "\n" already.
 void AppendLine(std::u16string& text, std::u16string_view part);
@@ -52,9 +48,5 @@ std::u16string BalloonText(TrayBalloonKind kind, bool engineOn, int enabled, int
 std::u16string TooltipText(std::u16string_view header, size_t entryCount,
                            std::u16string_view databasePath, uint32_t printedChars,
                            const TrayStringLookup& lookup);
-
-// The text cut to at most maxLength code units. A cut never leaves the first half of a
-// surrogate pair behind, so the cut text is still valid UTF-16.
-std::u16string CutText(std::u16string_view text, size_t maxLength);
 
 }  // namespace vellix

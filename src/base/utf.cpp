@@ -7,10 +7,14 @@ namespace {
 
 constexpr char16_t kReplacement = 0xFFFD;
 
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
-
 }  // namespace
+
+std::u16string CutText(std::u16string_view text, size_t maxLength) {
+  if (text.size() <= maxLength) return std::u16string(text);
+  size_t length = maxLength;
+  if (length != 0 && IsHighSurrogate(text[length - 1])) --length;
+  return std::u16string(text.substr(0, length));
+}
 
 std::u16string Utf8ToUtf16(std::string_view utf8) {
   std::string valid;

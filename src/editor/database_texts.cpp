@@ -1,18 +1,10 @@
 #include "editor/database_texts.h"
 
+#include "base/number_text.h"
 #include "lang/language_keys.h"
 #include "resource.h"
 
 namespace vellix {
-namespace {
-
-std::u16string Decimal(uint64_t value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
-}  // namespace
-
 std::u16string FillPlaceholders(std::u16string_view format, std::initializer_list<std::u16string_view> arguments) {
   std::u16string text;
   text.reserve(format.size() + 64);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "base/number_text.h"
+#include "base/utf.h"
 #include "lang/language_keys.h"
 #include "phrases/phrase.h"
 #include "resource.h"
@@ -11,20 +13,11 @@ namespace {
 
 constexpr std::u16string_view kEllipsis = u"\u2026";
 
-std::u16string Decimal(long long value) {
-  const std::string digits = std::to_string(value);
-  return std::u16string(digits.begin(), digits.end());
-}
-
-bool IsHighSurrogate(char16_t c) { return c >= 0xD800 && c <= 0xDBFF; }
-
 // The first length code units of text, one fewer when the cut would split a surrogate
 // pair, with "…" appended when anything was cut.
 std::u16string CutWithEllipsis(std::u16string_view text, size_t length) {
   if (text.size() <= length) return std::u16string(text);
-  size_t keep = length;
-  if (keep > 0 && IsHighSurrogate(text[keep - 1])) --keep;
-  std::u16string cut(text.substr(0, keep));
+  std::u16string cut = CutText(text, length);
   cut += kEllipsis;
   return cut;
 }

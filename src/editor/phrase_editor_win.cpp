@@ -1,5 +1,6 @@
 #include "editor/phrase_editor_win.h"
 
+#include "base/number_text.h"
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_support_win.h"
 
@@ -48,8 +49,6 @@ constexpr int kLinkTipWidth = 500;
 // The header's margins left and right of a caption, at 100 %.
 constexpr int kHeaderTextMargins = 14;
 constexpr wchar_t kPlacementName[] = L"EditorWindowPos";
-
-std::u16string Decimal(long long value) { return ToU16(std::to_wstring(value)); }
 
 RECT ChildRect(HWND parent, HWND child) {
   RECT rect{};

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 #include <array>
-
-#include "engine/keystroke_rule.h"
 #include <mutex>
 
+#include "base/utf.h"
+#include "engine/keystroke_rule.h"
 #include "phrases/phrase_database.h"
 
 namespace vellix {
@@ -15,9 +15,6 @@ namespace {
 constexpr std::array<std::u16string_view, 13> kSeparators = {
     u",", u"#", u"?", u"\"", u"'", u"\r", u"\n", u"\r\n", u"\t", u"=", u"/", u"\\", u" ",
 };
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // Backspaces that erase word in the target: one per character, a surrogate pair being one
 // character there.

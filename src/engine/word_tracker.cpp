@@ -2,13 +2,11 @@
 
 #include <algorithm>
 
+#include "base/utf.h"
 #include "engine/modifier_tracker.h"
 
 namespace vellix {
 namespace {
-
-bool IsHighSurrogate(char16_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(char16_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
 // How many units one Backspace takes from the end of text: the edit controls erase a whole
 // character, so a surrogate pair goes as one.

@@ -5,6 +5,7 @@
 #include <new>
 #include <string_view>
 
+#include "base/utf.h"
 #include "phrases/phrase_xml_values.h"
 
 namespace vellix {
@@ -39,9 +40,6 @@ class Fill {
 
 constexpr std::string_view kLineBreak = "\r\n";
 constexpr char kHexDigits[] = "0123456789ABCDEF";
-
-bool IsHighSurrogate(char16_t u) { return u >= 0xD800 && u <= 0xDBFF; }
-bool IsLowSurrogate(char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; }
 
 template <typename Out>
 void PutIndent(Out& out, int depth) {

@@ -1,5 +1,7 @@
 #include "services/profile_store.h"
 
+#include "base/number_text.h"
+
 #include <cstring>
 #include <vector>
 
@@ -47,9 +49,6 @@ bool DecodeProfileStruct(std::u16string_view text, void* data, size_t size) {
   return true;
 }
 
-std::u16string IntToText(int32_t value) {
-  const std::string narrow = std::to_string(value);
-  return std::u16string(narrow.begin(), narrow.end());
-}
+std::u16string IntToText(int32_t value) { return Decimal(value); }
 
 }  // namespace vellix

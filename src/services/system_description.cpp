@@ -1,5 +1,7 @@
 #include "services/system_description.h"
 
+#include "base/number_text.h"
+
 #include <string>
 
 namespace vellix {
@@ -8,11 +10,6 @@ namespace {
 const char16_t* WorkstationOr(const WindowsVersion& v, const char16_t* workstation,
                               const char16_t* server) {
   return v.workstation ? workstation : server;
-}
-
-std::u16string Decimal(uint32_t value) {
-  const std::string narrow = std::to_string(value);
-  return std::u16string(narrow.begin(), narrow.end());
 }
 
 }  // namespace

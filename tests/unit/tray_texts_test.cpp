@@ -1,4 +1,4 @@
-// Texts of the tray icon: digit groups, the line rule, the header, balloons and tooltip.
+// Texts of the tray icon: the line rule, the header, balloons and tooltip.
 
 #include "app/tray_texts.h"
 
@@ -20,17 +20,6 @@ std::u16string English(uint32_t id) {
 
 const TrayStringLookup kEnglish = English;
 constexpr std::u16string_view kTitle = u"Vellix 1.38 build 56";
-
-TEST(TrayTextsTest, DigitGroups) {
-  const struct {
-    uint64_t value;
-    std::u16string_view text;
-  } cases[] = {
-      {0, u"0"},          {7, u"7"},           {999, u"999"},           {1000, u"1 000"},
-      {12345, u"12 345"}, {123456, u"123 456"}, {1234567, u"1 234 567"}, {4294967295u, u"4 294 967 295"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FormatDigitGroups(c.value), c.text) << c.value;
-}
 
 TEST(TrayTextsTest, AppendLine) {
   const struct {

@@ -41,5 +41,19 @@ TEST(Utf, Utf16ToUtf8Table) {
   }
 }
 
+TEST(Utf, SurrogateHalves) {
+  const struct {
+    char16_t unit;
+    bool high, low;
+  } cases[] = {
+      {0xD7FF, false, false}, {0xD800, true, false}, {0xDBFF, true, false},
+      {0xDC00, false, true},  {0xDFFF, false, true}, {0xE000, false, false},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsHighSurrogate(c.unit), c.high) << std::hex << int(c.unit);
+    EXPECT_EQ(IsLowSurrogate(c.unit), c.low) << std::hex << int(c.unit);
+  }
+}
+
 }  // namespace
 }  // namespace vellix

@@ -12,6 +12,7 @@
 
 #include "app/tray_icon_win.h"
 #include "app/tray_texts.h"
+#include "base/utf.h"
 #include "base/wide.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "lang/language_win.h"
