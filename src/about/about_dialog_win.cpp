@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "app/application_win.h"
+#include "about/key_list_win.h"
 #include "base/dpi.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "about/key_list_win.h"
 #include "app/main_dialog_win.h"
 #include "base/utf.h"
 #include "base/wide.h"
@@ -21,8 +22,6 @@
 
 namespace vellix {
 namespace {
-
-Application* g_application = nullptr;
 
 // The language code's view of the process-wide settings.
 class SettingsLanguage final : public LanguageSettings {
@@ -55,19 +54,6 @@ void LoadLanguage() {
 
 }  // namespace
 
-Application* Application::Current() noexcept { return g_application; }
-
-HANDLE ApplicationStopEvent() noexcept {
-  return g_application ? g_application->Guard().InstanceEvent() : nullptr;
-}
-
-void ShowKeyList(HWND owner) {
-  const std::u16string text = KeyListText([](uint32_t id) { return GetLocalizedString(id); });
-  UINT style = MB_OK | MB_ICONINFORMATION;
-  if (!owner) style |= MB_TOPMOST;
-  MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", style);
-}
-
 CommandLineKeys Application::ParseCommandLine() {
   CommandLineKeys keys;
   int count = 0;
@@ -97,7 +83,6 @@ bool Application::Run() {
 
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES};
   InitCommonControlsEx(&controls);
-  g_application = this;
   PlugPhraseDocumentCodec();
 
   const CommandLineKeys keys = ParseCommandLine();
@@ -128,7 +113,7 @@ bool Application::Run() {
   guard_.StartEditWatcher();
   if (settings.firstRun && !keys.NoAutoload()) SetAutostart(true);
   {
-    auto dialog = std::make_unique<MainDialog>(openEditorAtStart);
+    auto dialog = std::make_unique<MainDialog>(openEditorAtStart, guard_.InstanceEvent());
     dialog->RunModal(nullptr);
     if (dialog->IsRestartRequested()) Restart();
   }

@@ -18,13 +18,8 @@ class Application {
   Application(const Application&) = delete;
   Application& operator=(const Application&) = delete;
 
-  // The process-wide application; null before Run.
-  static Application* Current() noexcept;
-
   // Does all the work of the process; answers false (no message loop is to run).
   bool Run();
-
-  const InstanceGuard& Guard() const { return guard_; }
 
  private:
   static CommandLineKeys ParseCommandLine();
@@ -32,12 +27,5 @@ class Application {
 
   InstanceGuard guard_;
 };
-
-// The instance event: the stop signal of the instance's long-lived threads (null when
-// there is none).
-HANDLE ApplicationStopEvent() noexcept;
-
-// The key list message box; no owner makes it top-most.
-void ShowKeyList(HWND owner);
 
 }  // namespace vellix

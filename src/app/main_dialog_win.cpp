@@ -6,7 +6,6 @@
 #include <string>
 
 #include "about/about_dialog_win.h"
-#include "app/application_win.h"
 #include "app/tray_menu_win.h"
 #include "base/number_text.h"
 #include "base/wide.h"
@@ -70,8 +69,11 @@ void Log(std::u16string_view text) { LogWriter::Instance().Write(text); }
 
 }  // namespace
 
-MainDialog::MainDialog(bool openEditorAtStart)
-    : HiddenDialog(IDD_MAIN), openEditorAtStart_(openEditorAtStart), tray_(engine_, databasePath_) {}
+MainDialog::MainDialog(bool openEditorAtStart, HANDLE stopEvent)
+    : HiddenDialog(IDD_MAIN),
+      openEditorAtStart_(openEditorAtStart),
+      stopEvent_(stopEvent),
+      tray_(engine_, databasePath_) {}
 
 MainDialog::~MainDialog() {
   if (icon_) DestroyIcon(icon_);
@@ -83,11 +85,10 @@ std::u16string MainDialog::ConfiguredDatabasePath() {
 
 bool MainDialog::OnInitDialog() {
   SetMainWindowHandle(hwnd());
-  const HANDLE stop = ApplicationStopEvent();
-  StartMessageWatcher(stop, hwnd(), InstanceMessage(), 0, u"_Exit");
-  StartMessageWatcher(stop, hwnd(), InstanceMessage(), 1, u"_SecondStarted");
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 0, u"_Exit");
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 1, u"_SecondStarted");
   HiddenDialog::OnInitDialog();
-  SoundPlayer::Instance().StartSoundThread(stop);
+  SoundPlayer::Instance().StartSoundThread(stopEvent_);
 
   const std::u16string title = ProgramTitle(true);
   SetWindowTextW(hwnd(), AsWide(title.c_str()));

@@ -41,7 +41,9 @@ struct WordPrinted {
 
 class MainDialog : public HiddenDialog, public TrayMenuHost {
  public:
-  explicit MainDialog(bool openEditorAtStart);
+  // stopEvent: the instance event, whose setting ends the watcher threads and the sound
+  // thread this dialog starts; it outlives the dialog.
+  MainDialog(bool openEditorAtStart, HANDLE stopEvent);
   ~MainDialog() override;
 
   bool IsRestartRequested() const { return restartRequested_; }
@@ -96,6 +98,7 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
 
   std::u16string databasePath_;
   bool openEditorAtStart_;
+  HANDLE stopEvent_;
   DesktopTypingEngine engine_;
   PhraseDatabase phrases_;
   std::mutex phrasesLock_;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "about/about_dialog_win.h"
-#include "app/application_win.h"
+#include "about/key_list_win.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"

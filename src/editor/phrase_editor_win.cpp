@@ -1,6 +1,5 @@
 #include "editor/phrase_editor_win.h"
 
-#include "base/number_text.h"
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_support_win.h"
 
@@ -11,8 +10,8 @@
 #include <vector>
 
 #include "about/about_dialog_win.h"
-#include "app/application_win.h"
 #include "base/dpi.h"
+#include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"
