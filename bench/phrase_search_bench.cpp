@@ -18,7 +18,12 @@ void Upper(std::u16string& text) {
   for (char16_t& unit : text) unit = static_cast<char16_t>(std::towupper(unit));
 }
 
-// Phrases of a few words from a small vocabulary, with usage counts and two keystrokes.
+std::u16string Number(size_t i) {
+  const std::string digits = std::to_string(i);
+  return std::u16string(digits.begin(), digits.end());
+}
+
+// Phrases of a few words from a small vocabulary, with usage counts and a keystroke.
 void Fill(PhraseDatabase& collection, size_t count) {
   static const char16_t* kWords[] = {u"best", u"regards", u"meeting", u"tomorrow", u"invoice",
                                      u"please", u"thank", u"you", u"address", u"street",
@@ -31,9 +36,9 @@ void Fill(PhraseDatabase& collection, size_t count) {
       if (!text.empty()) text += u' ';
       text += kWords[random() % 15];
     }
-    text += u" #" + std::u16string(std::to_wstring(i).begin(), std::to_wstring(i).end());
+    text += u" #" + Number(i);
     phrase->SetWord(text);
-    phrase->Prefixes()[u"k" + std::u16string(std::to_wstring(i).begin(), std::to_wstring(i).end())] = 1;
+    phrase->Prefixes()[u"k" + Number(i)] = 1;
     phrase->SetCountUsage(static_cast<int32_t>(random() % 100));
     collection.AppendWithId(std::move(phrase));
   }

@@ -66,6 +66,11 @@ void PhraseSearch::Build(const PhraseDatabase& collection, std::u16string_view p
     upper_(entry.text);
     entries_.push_back(std::move(entry));
   }
+  // Kept in the order of the ranking's last two keys, so that a search only has to group
+  // its hits by the first one.
+  std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+    return a.usage != b.usage ? a.usage > b.usage : a.order < b.order;
+  });
 }
 
 bool PhraseSearch::Matches(const Entry& entry, uint32_t& keystrokeWords) const {
@@ -81,11 +86,17 @@ bool PhraseSearch::Matches(const Entry& entry, uint32_t& keystrokeWords) const {
 }
 
 void PhraseSearch::Rank(std::vector<SearchHit>& hits) const {
-  std::sort(hits.begin(), hits.end(), [](const SearchHit& a, const SearchHit& b) {
-    if (a.keystrokeWords != b.keystrokeWords) return a.keystrokeWords > b.keystrokeWords;
-    if (a.usage != b.usage) return a.usage > b.usage;
-    return a.order < b.order;
-  });
+  // The hits come in usage and collection order already; a stable grouping by the words
+  // found in keystrokes, most first, finishes the ranking without comparing them again.
+  uint32_t most = 0;
+  for (const SearchHit& hit : hits) most = std::max(most, hit.keystrokeWords);
+  if (most == 0) return;
+  std::vector<size_t> start(most + 2, 0);  // where each group begins, most words first
+  for (const SearchHit& hit : hits) ++start[most - hit.keystrokeWords + 1];
+  for (size_t i = 1; i < start.size(); ++i) start[i] += start[i - 1];
+  std::vector<SearchHit> ranked(hits.size());
+  for (const SearchHit& hit : hits) ranked[start[most - hit.keystrokeWords]++] = hit;
+  hits = std::move(ranked);
 }
 
 const std::vector<SearchHit>& PhraseSearch::Find(std::u16string_view query) {
