@@ -48,6 +48,12 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
+void Report(const char* name, const std::vector<double>& values) {
+  std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
+              Percentile(values, 0.5), Percentile(values, 0.99),
+              *std::max_element(values.begin(), values.end()), values.size());
+}
+
 // The engine with `entries` phrases (keystroke i types "phrase number " and it), switched
 // on with or without its hooks, following an edit window of this process; every match is
 // refused by the print callback.
@@ -124,14 +130,9 @@ int Run(int entries, int words) {
   std::vector<double> all = downTimes;
   all.insert(all.end(), upTimes.begin(), upTimes.end());
   std::printf("entries %d, words %d, key events %zu\n", entries, words, all.size());
-  auto report = [](const char* name, const std::vector<double>& values) {
-    std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
-                Percentile(values, 0.5), Percentile(values, 0.99),
-                *std::max_element(values.begin(), values.end()), values.size());
-  };
-  report("key down", downTimes);
-  report("key up", upTimes);
-  report("all", all);
+  Report("key down", downTimes);
+  Report("key up", upTimes);
+  Report("all", all);
   return 0;
 }
 
@@ -183,16 +184,11 @@ int RunHook(int entries, int words) {
   all.insert(all.end(), upTimes.begin(), upTimes.end());
   std::printf("hook procedure: entries %d, words %d, key events %zu\n", entries, words,
               all.size());
-  auto report = [](const char* name, const std::vector<double>& values) {
-    std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
-                Percentile(values, 0.5), Percentile(values, 0.99),
-                *std::max_element(values.begin(), values.end()), values.size());
-  };
-  report("key down", downTimes);
-  report("key up", upTimes);
-  report("all", all);
+  Report("key down", downTimes);
+  Report("key up", upTimes);
+  Report("all", all);
   std::printf("the hook's own work (Intercept: modifiers, gate, queue), without CallNextHookEx and PostMessageW:\n");
-  report("own work", ownTimes);
+  Report("own work", ownTimes);
   return 0;
 }
 
