@@ -10,7 +10,7 @@ THIRD_PARTY  := $(BUILD)/third_party
 TINYXML      := $(abspath $(THIRD_PARTY))/tinyxml
 YAML_CPP     := $(abspath $(THIRD_PARTY))/yaml-cpp
 JOBS         ?= $(shell nproc)
-FUZZ_SECONDS ?= 60
+FUZZ_SECONDS ?= 120
 
 .PHONY: all deps tinyxml native windows fuzz bench test test-native test-windows test-fuzz demo run clean
 

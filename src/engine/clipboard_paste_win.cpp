@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "engine/synthetic_typing.h"
+#include "win32/message_window_win.h"
 
 namespace vellix {
 namespace {
@@ -205,16 +206,7 @@ LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 // A message-only window of this thread that owns the clipboard while the phrase is on it.
 class OwnerWindow {
  public:
-  explicit OwnerWindow(PasteState& state) {
-    const HINSTANCE instance = GetModuleHandleW(nullptr);
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &OwnerProc;
-    windowClass.hInstance = instance;
-    windowClass.lpszClassName = kOwnerClass;
-    RegisterClassExW(&windowClass);  // registered already after the first paste
-    window_ = CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                              instance, nullptr);
+  explicit OwnerWindow(PasteState& state) : window_(CreateMessageWindow(kOwnerClass, &OwnerProc)) {
     if (window_) SetWindowLongPtrW(window_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&state));
   }
   ~OwnerWindow() {
@@ -271,13 +263,7 @@ void SendPasteKeys(KeyInjector& injector, uint32_t leftAfter) {
       {'V', v, kKeyEventKeyUp, 0},
       {kVkControl, control, kKeyEventKeyUp, 0},
   };
-  if (leftAfter > 0) {
-    records.push_back({kVkShift, 0, kKeyEventKeyUp, 0});
-    for (uint32_t i = 0; i < leftAfter; ++i) {
-      records.push_back({kVkLeft, 0, 0, 0});
-      records.push_back({kVkLeft, 0, kKeyEventKeyUp, 0});
-    }
-  }
+  AppendLeftPresses(records, leftAfter);
   injector.Send(records);
 }
 

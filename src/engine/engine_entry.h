@@ -60,6 +60,9 @@ struct PendingInsertion {
   int32_t rightBefore = 0;
   // An undo of the last expansion rather than an expansion.
   bool undo = false;
+  // The focus is on its way back to the window (the phrase picker just closed): the worker
+  // waits a moment for it instead of dropping the insertion at once.
+  bool awaitFocus = false;
 };
 
 // How the user wants expansion to behave; every option off is the classic behaviour.

@@ -141,12 +141,30 @@ void Insert(KeyInjector& injector, const PendingInsertion& pending, uint32_t pas
 
 enum class CycleEnd { kTyped, kNotTyped, kStopped };
 
+// Waits up to half a second for the focus to reach window; false on a stop or time-out.
+bool AwaitFocus(Context& context, WindowHandle window) {
+  constexpr DWORD kWaitMs = 500;
+  constexpr DWORD kStepMs = 10;
+  for (DWORD waited = 0; waited < kWaitMs; waited += kStepMs) {
+    if (WaitForSingleObject(context.stop.get(), kStepMs) == WAIT_OBJECT_0) {
+      SetEvent(context.stop.get());  // the loop that waits for the stop must see it too
+      return false;
+    }
+    if (IsStopping(context)) return false;
+    if (context.focusTest(window)) return true;
+  }
+  return false;
+}
+
 // Types the pending insertion. kStopped when Stop began meanwhile (the cycle then ends
 // without reporting anything, as the engine is no longer running).
 CycleEnd TypePending(Context& context) {
   TypingEngine& engine = *context.engine;
   const PendingInsertion pending = engine.Pending();
-  if (!context.focusTest(pending.window)) return CycleEnd::kNotTyped;
+  if (!context.focusTest(pending.window)) {
+    // Nothing is erased for such an insertion, so waiting for the focus is safe.
+    if (!pending.awaitFocus || !AwaitFocus(context, pending.window)) return CycleEnd::kNotTyped;
+  }
   if (!context.gate->TryBeginInsertion(pending.inputSeq, GetTickCount64())) {
     return CycleEnd::kNotTyped;
   }

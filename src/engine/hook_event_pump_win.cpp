@@ -3,6 +3,7 @@
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
 #include "win32/boundary_win.h"
+#include "win32/message_window_win.h"
 
 namespace vellix {
 namespace {
@@ -19,15 +20,7 @@ HookEventPump& HookEventPump::Instance() {
 
 bool HookEventPump::Open() noexcept {
   if (window_ && IsWindow(window_)) return true;
-  const HINSTANCE instance = GetModuleHandleW(nullptr);
-  WNDCLASSEXW windowClass{};
-  windowClass.cbSize = sizeof(windowClass);
-  windowClass.lpfnWndProc = &WindowProc;
-  windowClass.hInstance = instance;
-  windowClass.lpszClassName = kWindowClass;
-  RegisterClassExW(&windowClass);  // fails harmlessly when registered already
-  window_ = CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            instance, nullptr);
+  window_ = CreateMessageWindow(kWindowClass, &WindowProc);
   drainPosted_ = false;
   return window_ != nullptr;
 }

@@ -27,6 +27,15 @@ void AppendUnit(KeyInjector& injector, char16_t unit, std::vector<KeyRecord>& re
 
 }  // namespace
 
+void AppendLeftPresses(std::vector<KeyRecord>& records, uint32_t count) {
+  if (count == 0) return;
+  records.push_back({kVkShift, 0, kKeyEventKeyUp, 0});
+  for (uint32_t i = 0; i < count; ++i) {
+    records.push_back({kVkLeft, 0, 0, 0});
+    records.push_back({kVkLeft, 0, kKeyEventKeyUp, 0});
+  }
+}
+
 // The Unicode-flagged record; Wine erases one character for it as well
 // (tests/e2e/injection_e2e.sh checks both styles).
 BackspaceStyle DefaultBackspaceStyle() noexcept { return BackspaceStyle::kUnicodeFlagged; }
@@ -55,14 +64,7 @@ bool TypeText(KeyInjector& injector, std::u16string_view text, uint32_t eraseCou
   std::vector<KeyRecord> records;
   records.reserve(2 * text.size() + 2 * static_cast<size_t>(leftAfter) + 1);
   for (const char16_t unit : text) AppendUnit(injector, unit, records);
-  if (leftAfter > 0) {
-    // Shift held down would turn the Left presses into a selection.
-    records.push_back({kVkShift, 0, kKeyEventKeyUp, 0});
-    for (uint32_t i = 0; i < leftAfter; ++i) {
-      records.push_back({kVkLeft, 0, 0, 0});
-      records.push_back({kVkLeft, 0, kKeyEventKeyUp, 0});
-    }
-  }
+  AppendLeftPresses(records, leftAfter);
   injector.Send(records);
   return true;
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <span>
 #include <string_view>
+#include <vector>
 
 namespace vellix {
 
@@ -56,6 +57,10 @@ class KeyInjector {
  protected:
   ~KeyInjector() = default;
 };
+
+// Appends a Shift release (Shift held down would turn them into a selection) and count
+// presses and releases of the Left arrow.
+void AppendLeftPresses(std::vector<KeyRecord>& records, uint32_t count);
 
 // The Backspace style that erases one character on the running system.
 BackspaceStyle DefaultBackspaceStyle() noexcept;

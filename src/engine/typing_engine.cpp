@@ -224,6 +224,7 @@ void TypingEngine::Schedule(const std::u16string& word, const EngineEntry& entry
   pending_.immediate = !ender.empty();
   pending_.rightBefore = 0;
   pending_.undo = false;
+  pending_.awaitFocus = false;
   pending_.window = CurrentWordWindow();
   pending_.inputSeq = LastInputSeq();
   pending_.entry = entry;
@@ -389,10 +390,48 @@ void TypingEngine::ScheduleUndo(const std::u16string& text, int32_t eraseCount,
   pending_.rightBefore = rightBefore;
   pending_.immediate = true;
   pending_.undo = true;
+  pending_.awaitFocus = false;
   pending_.window = CurrentWindow();
   pending_.inputSeq = LastInputSeq();
   Raise(TrackerEvent::PrintPending);
   if (signals_ != nullptr) signals_->StartDelayed();
+}
+
+bool TypingEngine::InsertNow(uint32_t lParam, WindowHandle window) noexcept {
+  std::lock_guard guard(Lock());
+  const auto entry = std::find_if(entries_.begin(), entries_.end(),
+                                  [&](const EngineEntry& e) { return e.lParam == lParam; });
+  if (entry == entries_.end()) return false;
+  try {
+    ignoreInjected.store(1);
+    pending_.text = entry->text;
+    pending_.eraseCount = 0;
+    pending_.leftAfter = std::clamp(entry->leftAfter, 0, kMaxLeftAfter);
+    pending_.rightBefore = 0;
+    pending_.immediate = true;
+    pending_.undo = false;
+    pending_.window = window;
+    pending_.awaitFocus = true;
+    pending_.inputSeq = LastInputSeq();
+    pending_.entry = *entry;
+    lastWord_.clear();
+    lastEnder_.clear();
+    lastEntry_ = *entry;
+  } catch (...) {
+    return false;
+  }
+  Raise(TrackerEvent::PrintPending);
+  if (signals_ != nullptr) signals_->StartDelayed();
+  return true;
+}
+
+void TypingEngine::SetTrackingPaused(bool paused) noexcept {
+  std::lock_guard guard(Lock());
+  if (paused) {
+    ClearRecords();
+    CancelPending();
+  }
+  PauseTracking(paused);
 }
 
 void TypingEngine::SetOptions(const ExpansionOptions& options) noexcept {

@@ -81,6 +81,15 @@ class TypingEngine : public WordTracker {
   void Schedule(const std::u16string& word, const EngineEntry& entry,
                 const std::u16string& ender = std::u16string()) noexcept;
 
+  // Types the phrase of lParam (an entry of the list) into window at once, as an expansion
+  // would but without erasing anything (the phrase picker's choice); the host is told
+  // TAC_WORD_IS_PRINTED as for any typed phrase. False when there is no such entry.
+  bool InsertNow(uint32_t lParam, WindowHandle window) noexcept;
+  // While set, the user's keys and clicks are not tracked and nothing is scheduled: one of
+  // the program's own windows (the phrase picker) has the keyboard, and its keys must not
+  // reach the word of the window the user came from. Setting it ends the word.
+  void SetTrackingPaused(bool paused) noexcept;
+
   void SetOptions(const ExpansionOptions& options) noexcept;
   ExpansionOptions Options() const noexcept;
   // The user pressed Backspace right after an expansion (the hook held it back): undoes

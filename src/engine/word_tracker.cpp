@@ -88,6 +88,7 @@ void WordTracker::OnKeyboardEvent(const KeyboardEventInfo& info, uint32_t) noexc
   std::lock_guard guard(lock_);
   if (!running_) return;
   lastInputSeq_ = std::max(lastInputSeq_, info.inputSeq);
+  if (paused_) return;
   if ((info.flags & kUndoRequestFlag) != 0) {
     OnUndoRequest();
     return;
@@ -123,7 +124,14 @@ void WordTracker::OnMouseButton(const MouseEventInfo& info, uint32_t) noexcept {
   std::lock_guard guard(lock_);
   if (!running_) return;
   lastInputSeq_ = std::max(lastInputSeq_, info.inputSeq);
+  if (paused_) return;
   EndWord();
+}
+
+void WordTracker::PauseTracking(bool paused) noexcept {
+  std::lock_guard guard(lock_);
+  paused_ = paused;
+  deadKey_ = 0;
 }
 
 void WordTracker::TranslateAndApply(const KeyboardEventInfo& info) noexcept {
@@ -236,7 +244,9 @@ void WordTracker::UpdateProgram() noexcept {
                                                                 kProgramNameCapacity),
                                        kProgramNameCapacity);
   try {
-    program_.assign(name, length);
+    const std::u16string_view now(name, length);
+    if (!now.empty() && !program_.empty() && now != program_) previousProgram_ = program_;
+    program_.assign(now);
     programKey_ = UpperCased(program_);
   } catch (...) {
     program_.clear();  // out of memory: the program is not known
@@ -268,6 +278,11 @@ void WordTracker::SetExcludedPrograms(const std::vector<std::u16string>& program
 std::u16string WordTracker::CurrentProgram() const {
   std::lock_guard guard(lock_);
   return program_;
+}
+
+std::u16string WordTracker::PreviousProgram() const {
+  std::lock_guard guard(lock_);
+  return previousProgram_;
 }
 
 bool WordTracker::InExcludedProgram() const noexcept {

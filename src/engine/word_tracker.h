@@ -125,6 +125,8 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   uint64_t LastInputSeq() const noexcept;
   // Whether the focused window is a password field (no word is kept there).
   bool InPasswordField() const noexcept;
+  // While paused the user's keys and clicks only advance the input numbering.
+  void PauseTracking(bool paused) noexcept;
 
   // Programs (executable file names, any case) in which no word is kept and nothing is
   // typed.
@@ -134,6 +136,10 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   std::u16string CurrentProgram() const;
   // Whether the focused program is one of the excluded programs.
   bool InExcludedProgram() const noexcept;
+  // The program that had the focus before the current one (another program, known by
+  // name): clicking the notification area makes the shell the current program, and the
+  // tray menu asks about the program the user was in.
+  std::u16string PreviousProgram() const;
 
  protected:
   using NotifyFunction = void (*)(TrackerEvent code, void* context) noexcept;
@@ -180,6 +186,7 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   bool passwordField_ = false;  // currentWindow_ is a password field
   std::u16string program_;      // the file name of currentWindow_'s program
   std::u16string programKey_;   // the same in the invariant upper case
+  std::u16string previousProgram_;
   std::vector<std::u16string> excludedPrograms_;  // upper case
   bool excludedProgram_ = false;  // programKey_ is among excludedPrograms_
   // No word is kept in the focused window (a password field or an excluded program).
@@ -196,6 +203,7 @@ class WordTracker : public WinEventListener, public KeyboardListener {
   bool AnyUnknownHeld() const noexcept;
   uint64_t lastInputSeq_ = 0;
   bool wordEnded_ = false;      // the last key text ended endedWord_
+  bool paused_ = false;
   std::u16string endedWord_;    // storage reused from one word to the next
   std::u16string ender_;
   bool running_ = false;

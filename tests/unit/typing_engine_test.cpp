@@ -716,6 +716,52 @@ TEST(TypingEngine, TheInsertionRemembersTheLastInputItFollows) {
   EXPECT_EQ(h.engine.LastInputSeq(), 500u);
 }
 
+TEST(TypingEngine, InsertNowTypesAChosenPhraseWithoutErasing) {
+  EngineHarness h(kMixed);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"xy"));
+  h.trace.clear();
+  ASSERT_TRUE(h.engine.InsertNow(2, kWindowA));  // sig
+  const PendingInsertion pending = h.engine.Pending();
+  EXPECT_EQ(pending.text, u"Best,\r\nme");
+  EXPECT_EQ(pending.eraseCount, 0);
+  EXPECT_EQ(pending.leftAfter, 2);
+  EXPECT_TRUE(pending.immediate);
+  EXPECT_TRUE(pending.awaitFocus);
+  EXPECT_EQ(Trimmed(h.trace), "n3 S");
+  h.Run(WorkerTyped());
+  EXPECT_NE(h.trace.find("p1:/2"), std::string::npos) << "counted as a typed phrase: " << h.trace;
+  EXPECT_FALSE(h.engine.InsertNow(99, kWindowA)) << "no such phrase";
+}
+
+TEST(TypingEngine, PausedTrackingKeepsNoWordButFollowsTheInputNumbers) {
+  EngineHarness h(kBtw);
+  h.Run(Foreground(kWindowA));
+  h.Run(Type(u"bt"));
+  h.engine.SetTrackingPaused(true);
+  EXPECT_EQ(h.engine.RecordCount(), 0u);
+  h.trace.clear();
+  h.engine.OnKeyboardEvent({kWmKeyDown, CharKey(u'w'), 0, 0, 0, 77}, 0);
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.trace, "") << "keys typed into the program's own window are not tracked";
+  EXPECT_EQ(h.engine.LastInputSeq(), 77u);
+  h.engine.SetTrackingPaused(false);
+  h.Run(Type(u"btw"));
+  EXPECT_EQ(h.engine.Pending().text, u"by the way");
+}
+
+TEST(TypingEngine, ThePreviousProgramIsTheOneBeforeTheCurrent) {
+  EngineHarness h(kBtw);
+  h.desktop.programs = {{kWindowA, u"notepad.exe"}, {kWindowB, u"explorer.exe"}};
+  h.Run(Foreground(kWindowA));
+  h.Run(Foreground(kWindowB));
+  EXPECT_EQ(h.engine.CurrentProgram(), u"explorer.exe");
+  EXPECT_EQ(h.engine.PreviousProgram(), u"notepad.exe");
+  h.Run(Foreground(kDeadWindow));  // gone: not a focus change
+  h.Run(Caret(0xC0));              // a window whose program is not known
+  EXPECT_EQ(h.engine.PreviousProgram(), u"notepad.exe");
+}
+
 TEST(TypingEngine, ScheduleSetsIgnoreInjected) {
   EngineHarness h(kBtw);
   h.engine.ignoreInjected.store(0);

@@ -48,29 +48,60 @@ double Percentile(std::vector<double> values, double fraction) {
   return values[static_cast<size_t>(fraction * static_cast<double>(values.size() - 1))];
 }
 
-int Run(int entries, int words) {
-  PhraseDatabase phrases;
-  for (int i = 0; i < entries; ++i) {
-    auto phrase = std::make_unique<Phrase>();
-    phrase->SetWord(u"phrase number " + Keystroke(i));
-    phrase->Prefixes()[Keystroke(i)] = 1;
-    phrases.Add(std::move(phrase));
-  }
-  phrases.Renumber();
+void Report(const char* name, const std::vector<double>& values) {
+  std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
+              Percentile(values, 0.5), Percentile(values, 0.99),
+              *std::max_element(values.begin(), values.end()), values.size());
+}
 
-  HWND window = CreateWindowExW(0, L"EDIT", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+// The engine with `entries` phrases (keystroke i types "phrase number " and it), switched
+// on with or without its hooks, following an edit window of this process; every match is
+// refused by the print callback.
+struct Bench {
+  PhraseDatabase phrases;
+  HWND window = nullptr;
   DesktopTypingEngine engine;
-  engine.LoadPhrases(phrases);
-  engine.SetPrintCallback(&Refuse, nullptr);
-  if (!engine.Start(false)) {
-    std::printf("Start failed\n");
-    return 1;
+
+  bool Start(int entries, bool installHooks) {
+    for (int i = 0; i < entries; ++i) {
+      auto phrase = std::make_unique<Phrase>();
+      phrase->SetWord(u"phrase number " + Keystroke(i));
+      phrase->Prefixes()[Keystroke(i)] = 1;
+      phrases.AppendWithId(std::move(phrase));
+    }
+    phrases.Renumber();
+    window = CreateWindowExW(0, L"EDIT", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
+    engine.LoadPhrases(phrases);
+    engine.SetPrintCallback(&Refuse, nullptr);
+    if (!engine.Start(installHooks)) {
+      std::printf("Start failed\n");
+      return false;
+    }
+    WinEventInfo focus;
+    focus.event = kEventSystemForeground;
+    focus.window = reinterpret_cast<WindowHandle>(window);
+    engine.OnWinEvent(focus, 0);
+    return true;
   }
-  WinEventInfo focus;
-  focus.event = kEventSystemForeground;
-  focus.window = reinterpret_cast<WindowHandle>(window);
-  engine.OnWinEvent(focus, 0);
+  ~Bench() {
+    if (engine.IsRunning()) engine.Stop();
+    if (window) DestroyWindow(window);
+  }
+};
+
+// Words of the benchmark: one in ten is a keystroke, the others end in a digit, which no
+// keystroke has.
+std::u16string BenchWord(int w, int entries) {
+  std::u16string word = Keystroke(w * 7919 % entries);
+  if (w % 10 != 0) word.back() = u'0' + static_cast<char16_t>(w % 10);
+  return word;
+}
+
+int Run(int entries, int words) {
+  Bench bench;
+  if (!bench.Start(entries, false)) return 1;
+  DesktopTypingEngine& engine = bench.engine;
 
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -87,10 +118,7 @@ int Run(int entries, int words) {
                    static_cast<double>(frequency.QuadPart));
   };
   for (int w = 0; w < words; ++w) {
-    // One word in ten is a keystroke; the others end in a digit, which no keystroke has.
-    std::u16string word = Keystroke(w * 7919 % entries);
-    if (w % 10 != 0) word.back() = u'0' + static_cast<char16_t>(w % 10);
-    for (char16_t unit : word) {
+    for (char16_t unit : BenchWord(w, entries)) {
       const uint32_t vk = unit >= u'a' ? static_cast<uint32_t>(unit - u'a' + 'A') : unit;
       timeEvent(kWmKeyDown, vk, downTimes);
       timeEvent(kWmKeyUp, vk, upTimes);
@@ -98,20 +126,13 @@ int Run(int entries, int words) {
     timeEvent(kWmKeyDown, VK_SPACE, downTimes);
     timeEvent(kWmKeyUp, VK_SPACE, upTimes);
   }
-  engine.Stop();
-  DestroyWindow(window);
 
   std::vector<double> all = downTimes;
   all.insert(all.end(), upTimes.begin(), upTimes.end());
   std::printf("entries %d, words %d, key events %zu\n", entries, words, all.size());
-  auto report = [](const char* name, const std::vector<double>& values) {
-    std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
-                Percentile(values, 0.5), Percentile(values, 0.99),
-                *std::max_element(values.begin(), values.end()), values.size());
-  };
-  report("key down", downTimes);
-  report("key up", upTimes);
-  report("all", all);
+  Report("key down", downTimes);
+  Report("key up", upTimes);
+  Report("all", all);
   return 0;
 }
 
@@ -121,27 +142,8 @@ void PumpPending() {
 }
 
 int RunHook(int entries, int words) {
-  PhraseDatabase phrases;
-  for (int i = 0; i < entries; ++i) {
-    auto phrase = std::make_unique<Phrase>();
-    phrase->SetWord(u"phrase number " + Keystroke(i));
-    phrase->Prefixes()[Keystroke(i)] = 1;
-    phrases.Add(std::move(phrase));
-  }
-  phrases.Renumber();
-  HWND window = CreateWindowExW(0, L"EDIT", L"bench", WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                                nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-  DesktopTypingEngine engine;
-  engine.LoadPhrases(phrases);
-  engine.SetPrintCallback(&Refuse, nullptr);
-  if (!engine.Start(true)) {
-    std::printf("Start failed\n");
-    return 1;
-  }
-  WinEventInfo focus;
-  focus.event = kEventSystemForeground;
-  focus.window = reinterpret_cast<WindowHandle>(window);
-  engine.OnWinEvent(focus, 0);
+  Bench bench;
+  if (!bench.Start(entries, true)) return 1;
 
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
@@ -170,9 +172,7 @@ int RunHook(int entries, int words) {
     PumpPending();
   };
   for (int w = 0; w < words; ++w) {
-    std::u16string word = Keystroke(w * 7919 % entries);
-    if (w % 10 != 0) word.back() = u'0' + static_cast<char16_t>(w % 10);
-    for (char16_t unit : word) {
+    for (char16_t unit : BenchWord(w, entries)) {
       const uint32_t vk = unit >= u'a' ? static_cast<uint32_t>(unit - u'a' + 'A') : unit;
       timeRecord(WM_KEYDOWN, vk, downTimes);
       timeRecord(WM_KEYUP, vk, upTimes);
@@ -180,22 +180,15 @@ int RunHook(int entries, int words) {
     timeRecord(WM_KEYDOWN, VK_SPACE, downTimes);
     timeRecord(WM_KEYUP, VK_SPACE, upTimes);
   }
-  engine.Stop();
-  DestroyWindow(window);
   std::vector<double> all = downTimes;
   all.insert(all.end(), upTimes.begin(), upTimes.end());
   std::printf("hook procedure: entries %d, words %d, key events %zu\n", entries, words,
               all.size());
-  auto report = [](const char* name, const std::vector<double>& values) {
-    std::printf("%-10s median %7.2f us  p99 %7.2f us  max %8.2f us  (n=%zu)\n", name,
-                Percentile(values, 0.5), Percentile(values, 0.99),
-                *std::max_element(values.begin(), values.end()), values.size());
-  };
-  report("key down", downTimes);
-  report("key up", upTimes);
-  report("all", all);
+  Report("key down", downTimes);
+  Report("key up", upTimes);
+  Report("all", all);
   std::printf("the hook's own work (Intercept: modifiers, gate, queue), without CallNextHookEx and PostMessageW:\n");
-  report("own work", ownTimes);
+  Report("own work", ownTimes);
   return 0;
 }
 
