@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "about/key_list_win.h"
+#include "base/boundary.h"
 #include "base/dpi.h"
 #include "base/wide.h"
 #include "controls/hyperlink_win.h"
@@ -17,6 +18,7 @@
 #include "services/version_resource_win.h"
 #include "win32/dpi_win.h"
 #include "win32/program_folder.h"
+#include "win32/scoped_dc.h"
 
 namespace vellix {
 namespace {
@@ -56,10 +58,8 @@ INT_PTR ShowAbout(HWND owner) {
 
 INT_PTR ShowAbout(HWND owner, const AboutInputs& inputs) {
   if (HWND open = GetOpenAboutWindow()) {
-    ShowWindow(open, IsIconic(open) ? SW_RESTORE : SW_SHOWNORMAL);
-    SetActiveWindow(open);
-    SetForegroundWindow(open);
-    SetFocus(open);
+    if (!IsIconic(open)) ShowWindow(open, SW_SHOWNORMAL);
+    BringToFront(open);
     return 0;
   }
   INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
@@ -74,10 +74,7 @@ AboutDialog::AboutDialog(AboutInputs inputs) : LocalizedDialog(IDD_ABOUT), input
 }
 
 AboutDialog::~AboutDialog() {
-  Destroy();  // the list goes before the font it draws with
-  if (bold_font_) DeleteObject(bold_font_);
-  if (large_icon_) DestroyIcon(large_icon_);
-  if (small_icon_) DestroyIcon(small_icon_);
+  Destroy();  // the list goes before the font it draws with and the icons
 }
 
 bool AboutDialog::OnInitDialog() {
@@ -88,15 +85,9 @@ bool AboutDialog::OnInitDialog() {
   if (!GetWindow(hwnd(), GW_OWNER)) {
     SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
   }
-  SetIcons();
+  icons_ = SetWindowIcons(hwnd(), IDI_ENGINE_ON);
   link_color_ = ReadLinkColors().link;
-  if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0))) {
-    LOGFONTW face{};
-    if (GetObjectW(font, sizeof face, &face)) {
-      face.lfWeight = FW_BOLD;
-      bold_font_ = CreateFontIndirectW(&face);
-    }
-  }
+  bold_font_ = MakeBoldFont(reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0)));
   FillList();
   SetWindowSubclass(list_, &AboutDialog::ListProc, kListSubclassId, reinterpret_cast<DWORD_PTR>(this));
   if (IsAdministrator()) {
@@ -105,16 +96,6 @@ bool AboutDialog::OnInitDialog() {
   }
   SetFocus(Item(IDOK));
   return false;  // the focus is set
-}
-
-void AboutDialog::SetIcons() {
-  const HINSTANCE module = ResourceModule();
-  large_icon_ = HICON(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                 GetSystemMetrics(SM_CYICON), 0));
-  small_icon_ = HICON(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
-                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  if (large_icon_) SendMessageW(hwnd(), WM_SETICON, ICON_BIG, LPARAM(large_icon_));
-  if (small_icon_) SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, LPARAM(small_icon_));
 }
 
 void AboutDialog::FillList() {
@@ -204,7 +185,7 @@ INT_PTR AboutDialog::OnListNotify(NMHDR* header) {
 }
 
 HFONT AboutDialog::RowFont(int row) const {
-  if (rows_[size_t(row)].kind == AboutRowKind::kHeader && bold_font_) return bold_font_;
+  if (rows_[size_t(row)].kind == AboutRowKind::kHeader && bold_font_) return bold_font_.get();
   return reinterpret_cast<HFONT>(SendMessageW(list_, WM_GETFONT, 0, 0));
 }
 
@@ -220,11 +201,9 @@ RECT AboutDialog::TextRect(int row) const {
   RECT text = bounds;
   text.left += TextIndent(entry);
   SIZE extent{};
-  if (HDC dc = GetDC(list_)) {
-    const HGDIOBJ old = SelectObject(dc, RowFont(row));
-    GetTextExtentPoint32W(dc, AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &extent);
-    SelectObject(dc, old);
-    ReleaseDC(list_, dc);
+  if (const WindowDC dc(list_); dc) {
+    const ScopedSelectObject font(dc.get(), RowFont(row));
+    GetTextExtentPoint32W(dc.get(), AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &extent);
   }
   text.right = std::min<LONG>(bounds.right, text.left + extent.cx);
   return text;
@@ -268,14 +247,15 @@ LRESULT AboutDialog::DrawRow(NMLVCUSTOMDRAW* draw) {
   COLORREF color = GetSysColor(COLOR_BTNTEXT);
   if (entry.kind == AboutRowKind::kHeader) color = kHeaderColor;
   if (IsLinkKind(entry.kind)) color = link_color_;
-  const HGDIOBJ old = SelectObject(dc, RowFont(row));
-  SetTextColor(dc, color);
-  SetBkMode(dc, TRANSPARENT);
-  RECT text = bounds;
-  text.left += TextIndent(entry);
-  DrawTextW(dc, AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &text,
-            DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
-  SelectObject(dc, old);
+  {
+    const ScopedSelectObject font(dc, RowFont(row));
+    SetTextColor(dc, color);
+    SetBkMode(dc, TRANSPARENT);
+    RECT text = bounds;
+    text.left += TextIndent(entry);
+    DrawTextW(dc, AsWide(entry.text.c_str()), static_cast<int>(entry.text.size()), &text,
+              DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_END_ELLIPSIS);
+  }
   // The rows are not drawn as selected; the focus rectangle shows where Enter acts.
   if (GetFocus() == list_ && (draw->nmcd.uItemState & CDIS_FOCUS)) {
     RECT focus = TextRect(row);
@@ -297,20 +277,23 @@ void AboutDialog::FillInfoTip(NMLVGETINFOTIPW* tip) {
 }
 
 LRESULT CALLBACK AboutDialog::ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                       DWORD_PTR data) {
+                                       DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<AboutDialog*>(data);
-  if (message == WM_SETCURSOR && LOWORD(lparam) == HTCLIENT) {
-    POINT point{};
-    GetCursorPos(&point);
-    ScreenToClient(window, &point);
-    const int row = self->RowAtText(point);
-    if (row >= 0 && !self->rows_[size_t(row)].target.empty()) {
-      SetCursor(LoadCursorW(nullptr, IDC_HAND));
-      return TRUE;
+  try {
+    if (message == WM_SETCURSOR && LOWORD(lparam) == HTCLIENT) {
+      POINT point{};
+      GetCursorPos(&point);
+      ScreenToClient(window, &point);
+      const int row = self->RowAtText(point);
+      if (row >= 0 && !self->rows_[size_t(row)].target.empty()) {
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      }
     }
-  } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(window, &AboutDialog::ListProc, kListSubclassId);
+  } catch (...) {
+    ReportCaughtException("About list procedure");
   }
+  if (message == WM_NCDESTROY) RemoveWindowSubclass(window, &AboutDialog::ListProc, kListSubclassId);
   return DefSubclassProc(window, message, wparam, lparam);
 }
 

@@ -11,6 +11,8 @@
 
 #include "about/about_rows.h"
 #include "lang/localized_dialog_win.h"
+#include "win32/unique_handle.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 
@@ -29,8 +31,7 @@ class AboutDialog : public LocalizedDialog {
 
  private:
   static LRESULT CALLBACK ListProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                   DWORD_PTR data);
-  void SetIcons();
+                                   DWORD_PTR data) noexcept;
   void FillList();
   void Copy();
   INT_PTR OnListNotify(NMHDR* header);
@@ -51,9 +52,8 @@ class AboutDialog : public LocalizedDialog {
   HWND list_ = nullptr;
   std::vector<AboutRow> rows_;
   COLORREF link_color_ = RGB(0, 0, 255);
-  HFONT bold_font_ = nullptr;
-  HICON large_icon_ = nullptr;
-  HICON small_icon_ = nullptr;
+  UniqueFont bold_font_;
+  WindowIcons icons_;
 };
 
 // Shows the About dialog modally, with a taskbar button when there is no owner. When one is

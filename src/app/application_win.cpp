@@ -7,6 +7,7 @@
 
 #include "about/key_list_win.h"
 #include "app/main_dialog_win.h"
+#include "base/boundary.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "editor/phrase_clipboard_win.h"
@@ -17,7 +18,6 @@
 #include "services/autostart_win.h"
 #include "services/log_writer.h"
 #include "services/settings.h"
-#include "win32/boundary_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {

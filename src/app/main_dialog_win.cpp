@@ -24,6 +24,7 @@
 #include "services/sound_player_win.h"
 #include "services/system_services_win.h"
 #include "win32/program_folder.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 namespace {
@@ -75,9 +76,7 @@ MainDialog::MainDialog(bool openEditorAtStart, HANDLE stopEvent)
       stopEvent_(stopEvent),
       tray_(engine_, databasePath_) {}
 
-MainDialog::~MainDialog() {
-  if (icon_) DestroyIcon(icon_);
-}
+MainDialog::~MainDialog() = default;
 
 std::u16string MainDialog::ConfiguredDatabasePath() {
   return ResolveDatabasePath(Settings::Instance().databasePath, ProgramFolder());
@@ -92,11 +91,11 @@ bool MainDialog::OnInitDialog() {
 
   const std::u16string title = ProgramTitle(true);
   SetWindowTextW(hwnd(), AsWide(title.c_str()));
-  icon_ = static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
-                                        16, 16, 0));
+  icon_.reset(static_cast<HICON>(LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
+                                            16, 16, 0)));
   if (icon_) {
-    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_));
-    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_));
+    SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon_.get()));
+    SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon_.get()));
   }
 
   LoadDatabase();
@@ -196,10 +195,7 @@ HWND MainDialog::EditorWindow() noexcept {
 
 void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   if (HWND editor = EditorWindow()) {
-    if (IsIconic(editor)) ShowWindow(editor, SW_RESTORE);
-    SetActiveWindow(editor);
-    SetForegroundWindow(editor);
-    SetFocus(editor);
+    BringToFront(editor);
     if (Settings::Instance().sounds.load() != 0) PlaySystemSound(u"SystemNotification", true);
     return;
   }

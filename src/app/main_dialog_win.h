@@ -23,6 +23,7 @@
 #include "app/tray_menu_host.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "phrases/phrase_database.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -118,7 +119,8 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   bool editorRunning_ = false;
   // A second start while the editor runs: the engine is switched on once the editor ends.
   bool engineAfterEditor_ = false;
-  HICON icon_ = nullptr;
+  // The window's icon. The window ends with the modal run, before the dialog object.
+  UniqueIcon icon_;
 };
 
 }  // namespace vellix

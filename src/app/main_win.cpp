@@ -2,9 +2,16 @@
 #include <windows.h>
 
 #include "app/application_win.h"
+#include "base/boundary.h"
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) {
   static vellix::Application application;
-  application.Run();
+  try {
+    application.Run();
+  } catch (...) {
+    // The main thread's edge: reported, and the process ends as it would have anyway,
+    // releasing the instance event on its way out.
+    vellix::ReportCaughtException("start-up");
+  }
   return 0;
 }

@@ -18,12 +18,11 @@ SessionNotifier::~SessionNotifier() {
     for (HWND window : windows_) unregister(window);
   }
   windows_.clear();
-  if (library_) FreeLibrary(library_);
 }
 
 FARPROC SessionNotifier::Function(const char* name) {
-  if (!library_) library_ = LoadLibraryW(L"Wtsapi32.dll");
-  return library_ ? GetProcAddress(library_, name) : nullptr;
+  if (!library_) library_.reset(LoadLibraryW(L"Wtsapi32.dll"));
+  return library_ ? GetProcAddress(library_.get(), name) : nullptr;
 }
 
 bool SessionNotifier::Register(HWND window, bool thisSessionOnly) {

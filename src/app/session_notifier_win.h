@@ -6,6 +6,8 @@
 
 #include <set>
 
+#include "win32/unique_handle.h"
+
 namespace vellix {
 
 class SessionNotifier {
@@ -26,7 +28,7 @@ class SessionNotifier {
  private:
   FARPROC Function(const char* name);
 
-  HMODULE library_ = nullptr;
+  UniqueModule library_;
   std::set<HWND> windows_;
 };
 

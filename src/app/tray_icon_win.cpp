@@ -50,18 +50,13 @@ TrayIcon::TrayIcon(const DesktopTypingEngine& engine, const std::u16string& data
   data_.uCallbackMessage = CallbackMessage();
   for (int on = 0; on < 2; ++on) {
     for (int large = 0; large < 2; ++large)
-      icons_[on][large] = LoadStateIcon(on ? IDI_ENGINE_ON : IDI_ENGINE_OFF, large ? 32 : 16);
+      icons_[on][large].reset(LoadStateIcon(on ? IDI_ENGINE_ON : IDI_ENGINE_OFF, large ? 32 : 16));
   }
 }
 
 TrayIcon::~TrayIcon() {
   if (added_) Remove();
   Forget(this);
-  for (auto& pair : icons_) {
-    for (HICON icon : pair) {
-      if (icon) DestroyIcon(icon);
-    }
-  }
 }
 
 UINT TrayIcon::CallbackMessage() {
@@ -137,7 +132,7 @@ uint32_t TrayIcon::PrintedChars() const {
   return statistics_ ? statistics_->PrintedChars() : Settings::Instance().statistics.PrintedChars();
 }
 
-HICON TrayIcon::StateIcon(bool large) const { return icons_[EngineOn() ? 1 : 0][large ? 1 : 0]; }
+HICON TrayIcon::StateIcon(bool large) const { return icons_[EngineOn() ? 1 : 0][large ? 1 : 0].get(); }
 
 bool TrayIcon::AddWithBalloon(HWND window, TrayBalloonKind kind, int enabled, int total) {
   const bool on = EngineOn();

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "app/tray_texts.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -83,7 +84,7 @@ class TrayIcon {
   NOTIFYICONDATAW data_{};
   bool added_ = false;
   // Index: [engine on][large].
-  HICON icons_[2][2] = {};
+  UniqueIcon icons_[2][2];
 };
 
 }  // namespace vellix

@@ -10,6 +10,7 @@
 #include "services/web_links.h"
 #include "services/web_links_win.h"
 #include "win32/menu_helpers_win.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 namespace {
@@ -21,10 +22,7 @@ bool SoundsOn(const Settings& settings) { return settings.sounds.load() != 0; }
 
 // The open phrase editor comes to the front, as a second request to open it would do.
 void BringEditorToFront(HWND editor) {
-  if (IsIconic(editor)) ShowWindow(editor, SW_RESTORE);
-  SetActiveWindow(editor);
-  SetForegroundWindow(editor);
-  SetFocus(editor);
+  BringToFront(editor);
   if (SoundsOn(Settings::Instance())) PlaySystemSound(u"SystemNotification", true);
 }
 
@@ -76,13 +74,10 @@ void HideBalloonOf(HWND window) {
 
 HMENU TrayPopup(HMENU menu) { return menu ? GetSubMenu(menu, 0) : nullptr; }
 
-HMENU PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
-  const HMENU menu = LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU));
-  const HMENU popup = TrayPopup(menu);
-  if (!popup) {
-    if (menu) DestroyMenu(menu);
-    return nullptr;
-  }
+UniqueMenu PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
+  UniqueMenu menu(LoadMenuW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_TRAY_MENU)));
+  const HMENU popup = TrayPopup(menu.get());
+  if (!popup) return UniqueMenu();
   // The language submenu is rebuilt from the list when it opens; load the list now.
   if (Language* language = Language::Current()) language->LanguageFiles();
   TranslateMenu(popup);
@@ -121,20 +116,22 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
 void ShowTrayMenu(TrayMenuHost& host, POINT at) {
   last_point_ = at;
   if (EditorOpen(host)) BringEditorToFront(host.EditorWindow());
-  const HMENU menu = PrepareTrayMenu(host);
-  if (!menu) return;
-  const HWND window = host.MainWindow();
-  // Without the foreground the menu would not close when the user clicks elsewhere.
-  SetForegroundWindow(window);
-  if (EditorOpen(host)) SetEnabled(TrayPopup(menu), ID_EDIT_PHRASES, false);
-  HideBalloonOf(window);
-  // TPM_RETURNCMD hands back the chosen command instead of posting it. Notifications stay
-  // on: the dialog rebuilds the language submenu on WM_INITMENUPOPUP.
-  const UINT command = static_cast<UINT>(
-      TrackPopupMenu(TrayPopup(menu), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, window, nullptr));
-  // Lets the menu's window finish closing before anything else happens.
-  PostMessageW(window, WM_NULL, 0, 0);
-  DestroyMenu(menu);
+  UINT command = 0;
+  {
+    const UniqueMenu menu = PrepareTrayMenu(host);
+    if (!menu) return;
+    const HWND window = host.MainWindow();
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    SetForegroundWindow(window);
+    if (EditorOpen(host)) SetEnabled(TrayPopup(menu.get()), ID_EDIT_PHRASES, false);
+    HideBalloonOf(window);
+    // TPM_RETURNCMD hands back the chosen command instead of posting it. Notifications stay
+    // on: the dialog rebuilds the language submenu on WM_INITMENUPOPUP.
+    command = static_cast<UINT>(TrackPopupMenu(TrayPopup(menu.get()), TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y,
+                                               0, window, nullptr));
+    // Lets the menu's window finish closing before anything else happens.
+    PostMessageW(window, WM_NULL, 0, 0);
+  }
   if (RunTrayCommand(host, command)) ShowTrayMenuAgain(host);
 }
 

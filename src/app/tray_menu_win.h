@@ -8,6 +8,7 @@
 
 #include "app/tray_menu_host.h"
 #include "services/settings.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -18,9 +19,8 @@ void ShowTrayMenu(TrayMenuHost& host, POINT at);
 void ShowTrayMenuAgain(TrayMenuHost& host);
 
 // The menu resource, translated, with its checks, texts, default item and enabled states
-// set for the current state (Sounds read from settings). The caller destroys it; null when
-// the resource is missing.
-HMENU PrepareTrayMenu(TrayMenuHost& host, Settings& settings = Settings::Instance());
+// set for the current state (Sounds read from settings); none when the resource is missing.
+UniqueMenu PrepareTrayMenu(TrayMenuHost& host, Settings& settings = Settings::Instance());
 // The popup of the prepared menu that is shown.
 HMENU TrayPopup(HMENU menu);
 

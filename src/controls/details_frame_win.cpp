@@ -68,8 +68,9 @@ void DetailsFrame::LayOutPanel() const {
                SWP_NOZORDER | SWP_NOACTIVATE | SWP_SHOWWINDOW);
 }
 
+// Nothing here can throw: it moves, paints and focuses windows.
 LRESULT CALLBACK DetailsFrame::FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                         DWORD_PTR data) {
+                                         DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<DetailsFrame*>(data);
   switch (message) {
     case WM_SIZE: {

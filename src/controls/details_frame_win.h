@@ -29,7 +29,7 @@ class DetailsFrame {
 
  private:
   static LRESULT CALLBACK FrameProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                    UINT_PTR id, DWORD_PTR data);
+                                    UINT_PTR id, DWORD_PTR data) noexcept;
   HWND frame_ = nullptr;
   HWND panel_ = nullptr;
 };

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/boundary.h"
 #include "base/wide.h"
 
 namespace vellix {
@@ -61,7 +62,8 @@ std::wstring SystemErrorText(DWORD error) {
 }
 
 // The parent of every link: gives the links' static-colour message the link's own colour.
-LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) {
+// Nothing here can throw.
+LRESULT CALLBACK ParentProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR) noexcept {
   if (message == WM_CTLCOLORSTATIC) {
     const HWND child = reinterpret_cast<HWND>(lparam);
     if (child && GetPropW(child, kLinkProperty)) {
@@ -106,10 +108,7 @@ bool OpenLink(HWND owner, const std::u16string& target) {
   return (g_opener ? g_opener : &ShellOpenLink)(owner, target);
 }
 
-HyperLink::~HyperLink() {
-  Detach();
-  if (underlined_) DeleteObject(underlined_);
-}
+HyperLink::~HyperLink() { Detach(); }
 
 bool HyperLink::Attach(HWND control) {
   Detach();
@@ -202,10 +201,10 @@ void HyperLink::SetHover(bool hover) {
       const HGDIOBJ base = normal_ ? static_cast<HGDIOBJ>(normal_) : GetStockObject(DEFAULT_GUI_FONT);
       if (GetObjectW(base, sizeof face, &face)) {
         face.lfUnderline = TRUE;
-        underlined_ = CreateFontIndirectW(&face);
+        underlined_.reset(CreateFontIndirectW(&face));
       }
     }
-    if (underlined_) SendMessageW(control_, WM_SETFONT, reinterpret_cast<WPARAM>(underlined_), TRUE);
+    if (underlined_) SendMessageW(control_, WM_SETFONT, reinterpret_cast<WPARAM>(underlined_.get()), TRUE);
     SetTimer(control_, kHoverTimer, kHoverPollMs, nullptr);
   } else {
     KillTimer(control_, kHoverTimer);
@@ -221,52 +220,51 @@ void HyperLink::CheckPointer() {
 }
 
 LRESULT CALLBACK HyperLink::LinkProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                     DWORD_PTR data) {
+                                     DWORD_PTR data) noexcept {
   auto* self = reinterpret_cast<HyperLink*>(data);
   if (message == ColorQueryMessage()) return static_cast<LRESULT>(self->TextColor());
-  switch (message) {
-    case WM_SETCURSOR:
-      SetCursor(LoadCursorW(nullptr, IDC_HAND));
-      return TRUE;
-    case WM_NCHITTEST:
-      return HTCLIENT;
-    case WM_MOUSEMOVE:
-      self->SetHover(true);
-      break;
-    case WM_TIMER:
-      if (wparam == kHoverTimer) {
-        self->CheckPointer();
-        return 0;
-      }
-      break;
-    case WM_LBUTTONDOWN:
-      self->pressed_ = true;
-      break;
-    case WM_LBUTTONUP:
-      if (self->pressed_) {
-        self->pressed_ = false;
-        POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
-        RECT client{};
-        GetClientRect(window, &client);
-        if (PtInRect(&client, point)) self->Open();
-      }
-      break;
-    case WM_SETFONT:
-      // A font set from outside becomes the normal font; the underlined one follows it.
-      if (reinterpret_cast<HFONT>(wparam) != self->underlined_) {
-        self->normal_ = reinterpret_cast<HFONT>(wparam);
-        if (self->underlined_ && !self->hover_) {
-          DeleteObject(self->underlined_);
-          self->underlined_ = nullptr;
+  try {
+    switch (message) {
+      case WM_SETCURSOR:
+        SetCursor(LoadCursorW(nullptr, IDC_HAND));
+        return TRUE;
+      case WM_NCHITTEST:
+        return HTCLIENT;
+      case WM_MOUSEMOVE:
+        self->SetHover(true);
+        break;
+      case WM_TIMER:
+        if (wparam == kHoverTimer) {
+          self->CheckPointer();
+          return 0;
         }
-      }
-      break;
-    case WM_NCDESTROY:
-      self->Detach();
-      break;
-    default:
-      break;
+        break;
+      case WM_LBUTTONDOWN:
+        self->pressed_ = true;
+        break;
+      case WM_LBUTTONUP:
+        if (self->pressed_) {
+          self->pressed_ = false;
+          POINT point{static_cast<short>(LOWORD(lparam)), static_cast<short>(HIWORD(lparam))};
+          RECT client{};
+          GetClientRect(window, &client);
+          if (PtInRect(&client, point)) self->Open();
+        }
+        break;
+      case WM_SETFONT:
+        // A font set from outside becomes the normal font; the underlined one follows it.
+        if (reinterpret_cast<HFONT>(wparam) != self->underlined_.get()) {
+          self->normal_ = reinterpret_cast<HFONT>(wparam);
+          if (!self->hover_) self->underlined_.reset();
+        }
+        break;
+      default:
+        break;
+    }
+  } catch (...) {
+    ReportCaughtException("hyperlink procedure");
   }
+  if (message == WM_NCDESTROY) self->Detach();
   return DefSubclassProc(window, message, wparam, lparam);
 }
 

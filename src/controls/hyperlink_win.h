@@ -10,6 +10,7 @@
 #include <string>
 
 #include "controls/link_target.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -54,7 +55,7 @@ class HyperLink {
 
  private:
   static LRESULT CALLBACK LinkProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam,
-                                   UINT_PTR id, DWORD_PTR data);
+                                   UINT_PTR id, DWORD_PTR data) noexcept;
   void Detach();
   void SetHover(bool hover);
   void CheckPointer();
@@ -68,7 +69,7 @@ class HyperLink {
   bool pressed_ = false;
   LinkColors colors_;
   HFONT normal_ = nullptr;      // the control's font, owned by whoever set it
-  HFONT underlined_ = nullptr;  // owned
+  UniqueFont underlined_;
 };
 
 // Opens a target with the shell's "open" verb; answers true when it was opened and

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include "base/boundary.h"
 #include "base/wide.h"
+#include "win32/scoped_dc.h"
 
 namespace vellix {
 namespace {
@@ -27,9 +29,10 @@ struct KeystrokeList::State {
   bool sizingColumn = false;
 
   static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                   DWORD_PTR data);
+                                   DWORD_PTR data) noexcept;
+  // Nothing in it can throw.
   static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
-                                     DWORD_PTR data);
+                                     DWORD_PTR data) noexcept;
   void Detach();
   void ReportToggle(const NMLISTVIEW& change) const;
 };
@@ -52,16 +55,17 @@ void KeystrokeList::State::ReportToggle(const NMLISTVIEW& change) const {
 }
 
 LRESULT CALLBACK KeystrokeList::State::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                                UINT_PTR id, DWORD_PTR data) {
+                                                UINT_PTR id, DWORD_PTR data) noexcept {
   auto* state = reinterpret_cast<State*>(data);
   switch (message) {
     case WM_PAINT: {
       const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-      if (ListView_GetItemCount(hwnd) == 0 && !state->emptyText.empty()) {
-        if (HDC dc = GetDC(hwnd)) {
-          KeystrokeList::PaintEmptyText(hwnd, state->emptyText, dc);
-          ReleaseDC(hwnd, dc);
+      try {
+        if (ListView_GetItemCount(hwnd) == 0 && !state->emptyText.empty()) {
+          if (const WindowDC dc(hwnd); dc) KeystrokeList::PaintEmptyText(hwnd, state->emptyText, dc.get());
         }
+      } catch (...) {
+        ReportCaughtException("keystroke list procedure");
       }
       return result;
     }
@@ -91,7 +95,7 @@ LRESULT CALLBACK KeystrokeList::State::ListProc(HWND hwnd, UINT message, WPARAM 
 }
 
 LRESULT CALLBACK KeystrokeList::State::ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam,
-                                                  UINT_PTR id, DWORD_PTR data) {
+                                                  UINT_PTR id, DWORD_PTR data) noexcept {
   auto* state = reinterpret_cast<State*>(data);
   if (message == WM_NOTIFY && lparam) {
     const auto* hdr = reinterpret_cast<const NMHDR*>(lparam);
@@ -222,15 +226,13 @@ void KeystrokeList::PaintEmptyText(HWND list, const std::u16string& text, HDC dc
   InflateRect(&area, -4, 0);
   area.top += 8;
   if (area.right <= area.left || area.bottom <= area.top) return;
-  const auto font = reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0));
-  const HGDIOBJ oldFont = font ? SelectObject(dc, font) : nullptr;
+  const ScopedSelectObject font(dc, reinterpret_cast<HFONT>(SendMessageW(list, WM_GETFONT, 0, 0)));
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const COLORREF oldColor = SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
   const std::wstring wide = ToWide(text);
   DrawTextW(dc, wide.c_str(), int(wide.size()), &area, DT_CENTER | DT_WORDBREAK | DT_NOPREFIX);
   SetTextColor(dc, oldColor);
   SetBkMode(dc, oldMode);
-  if (oldFont) SelectObject(dc, oldFont);
 }
 
 }  // namespace vellix

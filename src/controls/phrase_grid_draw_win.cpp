@@ -9,6 +9,7 @@
 #include "base/dpi.h"
 #include "base/wide.h"
 #include "win32/dpi_win.h"
+#include "win32/scoped_dc.h"
 
 namespace vellix {
 
@@ -132,11 +133,9 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
     back = GetSysColor(COLOR_INFOBK);
     fore = GetSysColor(COLOR_INFOTEXT);
   }
-  HBRUSH brush = CreateSolidBrush(back);
-  FillRect(dc, &draw.rcItem, brush);
-  DeleteObject(brush);
+  if (const UniqueBrush brush(CreateSolidBrush(back)); brush) FillRect(dc, &draw.rcItem, brush.get());
 
-  const HGDIOBJ oldFont = SelectObject(dc, Font());
+  const ScopedSelectObject font(dc, Font());
   const int oldMode = SetBkMode(dc, TRANSPARENT);
   const bool editable = IsEditable(row);
   int x = draw.rcItem.left;
@@ -161,15 +160,14 @@ void PhraseGrid::State::DrawRow(const DRAWITEMSTRUCT& draw) {
     DrawFocusRect(dc, &cell);
   }
   SetBkMode(dc, oldMode);
-  SelectObject(dc, oldFont);
 }
 
 void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, COLORREF color, COLORREF lines,
                                  bool active) {
   const GridCell* data = rows.Cell(row, column);
   if (!data) return;
-  const HRGN clip = CreateRectRgnIndirect(&cell);
-  SelectClipRgn(dc, clip);
+  // The DC keeps a copy of the region: ours can go at once.
+  if (const UniqueRegion clip(CreateRectRgnIndirect(&cell)); clip) SelectClipRgn(dc, clip.get());
   const CellParts parts = PartsOf(row, column, cell);
   if (!IsRectEmpty(&parts.expander)) DrawExpander(dc, parts.expander, rows.IsExpanded(row), lines);
   if (!IsRectEmpty(&parts.box)) {
@@ -189,13 +187,12 @@ void PhraseGrid::State::DrawCell(HDC dc, int row, int column, const RECT& cell, 
   SetTextColor(dc, color);
   DrawTextW(dc, AsWide(line.c_str()), static_cast<int>(line.size()), &textRect, format);
   SelectClipRgn(dc, nullptr);
-  DeleteObject(clip);
 }
 
 void PhraseGrid::State::DrawExpander(HDC dc, const RECT& box, bool expanded, COLORREF color) {
-  HPEN pen = CreatePen(PS_SOLID, 1, color);
-  const HGDIOBJ oldPen = SelectObject(dc, pen);
-  const HGDIOBJ oldBrush = SelectObject(dc, GetStockObject(NULL_BRUSH));
+  const UniquePen pen(CreatePen(PS_SOLID, 1, color));
+  const ScopedSelectObject selectedPen(dc, pen.get());
+  const ScopedSelectObject selectedBrush(dc, GetStockObject(NULL_BRUSH));
   Rectangle(dc, box.left, box.top, box.right, box.bottom);
   const int midX = (box.left + box.right) / 2;
   const int midY = (box.top + box.bottom) / 2;
@@ -205,9 +202,6 @@ void PhraseGrid::State::DrawExpander(HDC dc, const RECT& box, bool expanded, COL
     MoveToEx(dc, midX, box.top + 2, nullptr);
     LineTo(dc, midX, box.bottom - 2);
   }
-  SelectObject(dc, oldBrush);
-  SelectObject(dc, oldPen);
-  DeleteObject(pen);
 }
 
 void PhraseGrid::State::FillDispInfo(NMLVDISPINFOW& info) {
@@ -222,20 +216,20 @@ void PhraseGrid::State::FillDispInfo(NMLVDISPINFOW& info) {
 void PhraseGrid::State::UpdateRowHeight() {
   rowHeight = RowHeightForFont();
   // The list adds a pixel of its own below the tallest image.
-  HIMAGELIST spacer = ImageList_Create(1, std::max<int>(static_cast<int>(rowHeight) - 1, 1), ILC_COLOR, 1, 0);
+  UniqueImageList spacer(ImageList_Create(1, std::max<int>(static_cast<int>(rowHeight) - 1, 1), ILC_COLOR, 1, 0));
   if (!spacer) return;
   ReleaseRowSpacer();
-  rowSpacer = spacer;
-  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowSpacer));
+  rowSpacer = std::move(spacer);
+  SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, reinterpret_cast<LPARAM>(rowSpacer.get()));
 }
 
 void PhraseGrid::State::ReleaseRowSpacer() {
   if (!rowSpacer) return;
   if (list && IsWindow(list) &&
-      reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) == rowSpacer) {
+      reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) == rowSpacer.get()) {
     SendMessageW(list, LVM_SETIMAGELIST, LVSIL_STATE, 0);
   }
-  ImageList_Destroy(std::exchange(rowSpacer, nullptr));
+  rowSpacer.reset();
 }
 
 int PhraseGrid::State::Px(int pixels) const {
@@ -244,12 +238,10 @@ int PhraseGrid::State::Px(int pixels) const {
 }
 
 UINT PhraseGrid::State::RowHeightForFont() const {
-  HDC dc = GetDC(list);
-  const HGDIOBJ old = SelectObject(dc, Font());
   TEXTMETRICW metrics{};
-  GetTextMetricsW(dc, &metrics);
-  SelectObject(dc, old);
-  ReleaseDC(list, dc);
+  const WindowDC dc(list);
+  const ScopedSelectObject font(dc.get(), Font());
+  GetTextMetricsW(dc.get(), &metrics);
   return static_cast<UINT>(
       std::max<LONG>(metrics.tmHeight + metrics.tmExternalLeading + Px(4), Px(kCheckBoxSize) + Px(5)));
 }

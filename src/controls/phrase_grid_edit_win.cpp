@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/boundary.h"
 #include "base/wide.h"
 
 namespace vellix {
@@ -150,34 +151,38 @@ bool PhraseGrid::State::OnEditorKey(WPARAM key) {
 }
 
 LRESULT CALLBACK PhraseGrid::State::EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                               DWORD_PTR data) {
+                                               DWORD_PTR data) noexcept {
   State* s = reinterpret_cast<State*>(data);
-  switch (message) {
-    case WM_GETDLGCODE:
-      return DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTALLKEYS;
-    case WM_KEYDOWN:
-      if (s->editor == hwnd && s->OnEditorKey(wparam)) return 0;
-      break;
-    case WM_CHAR:
-      // Enter, Ctrl+Enter, Tab and Escape were handled as keys; their characters would
-      // only beep or add a stray character. Ctrl+A selects everything.
-      if (wparam == L'\r' || wparam == L'\n' || wparam == L'\t' || wparam == 0x1B) return 0;
-      if (wparam == 0x01) {
-        SendMessageW(hwnd, EM_SETSEL, 0, -1);
-        return 0;
+  try {
+    switch (message) {
+      case WM_GETDLGCODE:
+        return DefSubclassProc(hwnd, message, wparam, lparam) | DLGC_WANTALLKEYS;
+      case WM_KEYDOWN:
+        if (s->editor == hwnd && s->OnEditorKey(wparam)) return 0;
+        break;
+      case WM_CHAR:
+        // Enter, Ctrl+Enter, Tab and Escape were handled as keys; their characters would
+        // only beep or add a stray character. Ctrl+A selects everything.
+        if (wparam == L'\r' || wparam == L'\n' || wparam == L'\t' || wparam == 0x1B) return 0;
+        if (wparam == 0x01) {
+          SendMessageW(hwnd, EM_SETSEL, 0, -1);
+          return 0;
+        }
+        break;
+      case WM_KILLFOCUS: {
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        if (s->editor == hwnd) s->CommitEdit(false);
+        return result;
       }
-      break;
-    case WM_KILLFOCUS: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-      if (s->editor == hwnd) s->CommitEdit(false);
-      return result;
+      case WM_NCDESTROY:
+        RemoveWindowSubclass(hwnd, EditorProc, kEditorSubclass);
+        if (s->editor == hwnd) s->editor = nullptr;
+        break;
+      default:
+        break;
     }
-    case WM_NCDESTROY:
-      RemoveWindowSubclass(hwnd, EditorProc, kEditorSubclass);
-      if (s->editor == hwnd) s->editor = nullptr;
-      break;
-    default:
-      break;
+  } catch (...) {
+    ReportCaughtException("phrase grid editor procedure");
   }
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }

@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/boundary.h"
+
 namespace vellix {
 
 using namespace grid_internal;
@@ -130,167 +132,175 @@ bool PhraseGrid::State::OnKey(WPARAM key) {
 }
 
 LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                             DWORD_PTR data) {
+                                             DWORD_PTR data) noexcept {
   State* s = reinterpret_cast<State*>(data);
-  switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-      if (s->OnLeftButton(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, message == WM_LBUTTONDBLCLK)) {
-        return 0;
-      }
-      break;
-    case WM_RBUTTONDOWN:
-    case WM_MBUTTONDOWN:
-      s->HideBalloon();
-      break;
-    case WM_MOUSEMOVE: {
-      int column = -1;
-      s->SetHover(s->PositionAt(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, &column));
-      break;
-    }
-    case WM_MOUSELEAVE:
-      s->SetHover(-1);
-      break;
-    case WM_KEYDOWN:
-      s->swallowChar = false;
-      if (s->OnKey(wparam)) return 0;
-      break;
-    case WM_CHAR:
-      if (std::exchange(s->swallowChar, false)) return 0;
-      break;
-    case WM_GETDLGCODE: {
-      LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam);
-      const MSG* msg = reinterpret_cast<const MSG*>(lparam);
-      int position = -1;
-      int column = -1;
-      // Tab moves between cells while there is a cell to go to; at either end of the grid
-      // it leaves the list as in any dialog.
-      if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
-          s->NextCell(IsShiftDown() ? -1 : 1, &position, &column)) {
-        code |= DLGC_WANTTAB;
-      }
-      return code;
-    }
-    case WM_VSCROLL:
-    case WM_HSCROLL:
-    case WM_MOUSEWHEEL:
-      // The editor sits over one cell; scrolling would leave it over another.
-      s->EndAnyEdit();
-      break;
-    case WM_SIZE: {
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-      s->FitLastColumn();
-      return result;
-    }
-    case WM_NOTIFY: {
-      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lparam);
-      if (hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0))) {
-        if (hdr->code == HDN_BEGINTRACKW || hdr->code == HDN_BEGINTRACKA) s->EndAnyEdit();
-        // The header applies the new width after this notification.
-        if (hdr->code == HDN_ENDTRACKW || hdr->code == HDN_ENDTRACKA) PostMessageW(hwnd, kFitColumnMessage, 0, 0);
-      }
-      break;
-    }
-    case WM_COMMAND:
-      if (s->editor && s->choiceEditor && reinterpret_cast<HWND>(lparam) == s->editor) {
-        switch (HIWORD(wparam)) {
-          case CBN_SELENDOK:
-            s->ApplyChoice();
-            break;
-          case CBN_CLOSEUP:
-          case CBN_KILLFOCUS:
-            // The combo box is still inside its own notification; it goes afterwards.
-            PostMessageW(hwnd, kCloseChoiceMessage, 0, lparam);
-            break;
-          default:
-            break;
+  try {
+    switch (message) {
+      case WM_LBUTTONDOWN:
+      case WM_LBUTTONDBLCLK:
+        if (s->OnLeftButton(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, message == WM_LBUTTONDBLCLK)) {
+          return 0;
         }
-        return 0;
-      }
-      break;
-    case WM_TIMER:
-      if (wparam == kBalloonTimer) {
+        break;
+      case WM_RBUTTONDOWN:
+      case WM_MBUTTONDOWN:
         s->HideBalloon();
+        break;
+      case WM_MOUSEMOVE: {
+        int column = -1;
+        s->SetHover(s->PositionAt(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)}, &column));
+        break;
+      }
+      case WM_MOUSELEAVE:
+        s->SetHover(-1);
+        break;
+      case WM_KEYDOWN:
+        s->swallowChar = false;
+        if (s->OnKey(wparam)) return 0;
+        break;
+      case WM_CHAR:
+        if (std::exchange(s->swallowChar, false)) return 0;
+        break;
+      case WM_GETDLGCODE: {
+        LRESULT code = DefSubclassProc(hwnd, message, wparam, lparam);
+        const MSG* msg = reinterpret_cast<const MSG*>(lparam);
+        int position = -1;
+        int column = -1;
+        // Tab moves between cells while there is a cell to go to; at either end of the grid
+        // it leaves the list as in any dialog.
+        if (msg && msg->message == WM_KEYDOWN && msg->wParam == VK_TAB &&
+            s->NextCell(IsShiftDown() ? -1 : 1, &position, &column)) {
+          code |= DLGC_WANTTAB;
+        }
+        return code;
+      }
+      case WM_VSCROLL:
+      case WM_HSCROLL:
+      case WM_MOUSEWHEEL:
+        // The editor sits over one cell; scrolling would leave it over another.
+        s->EndAnyEdit();
+        break;
+      case WM_SIZE: {
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        s->FitLastColumn();
+        return result;
+      }
+      case WM_NOTIFY: {
+        const NMHDR* hdr = reinterpret_cast<const NMHDR*>(lparam);
+        if (hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0))) {
+          if (hdr->code == HDN_BEGINTRACKW || hdr->code == HDN_BEGINTRACKA) s->EndAnyEdit();
+          // The header applies the new width after this notification.
+          if (hdr->code == HDN_ENDTRACKW || hdr->code == HDN_ENDTRACKA) PostMessageW(hwnd, kFitColumnMessage, 0, 0);
+        }
+        break;
+      }
+      case WM_COMMAND:
+        if (s->editor && s->choiceEditor && reinterpret_cast<HWND>(lparam) == s->editor) {
+          switch (HIWORD(wparam)) {
+            case CBN_SELENDOK:
+              s->ApplyChoice();
+              break;
+            case CBN_CLOSEUP:
+            case CBN_KILLFOCUS:
+              // The combo box is still inside its own notification; it goes afterwards.
+              PostMessageW(hwnd, kCloseChoiceMessage, 0, lparam);
+              break;
+            default:
+              break;
+          }
+          return 0;
+        }
+        break;
+      case WM_TIMER:
+        if (wparam == kBalloonTimer) {
+          s->HideBalloon();
+          return 0;
+        }
+        break;
+      case WM_SETFONT: {
+        // The list sets its row height from the new font first; the grid's rows follow.
+        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+        s->dpi = 0;
+        s->UpdateRowHeight();
+        return result;
+      }
+      case WM_DESTROY:
+        s->ReleaseRowSpacer();
+        break;
+      case kCheckSelectionMessage:
+        s->ReportSelection();
         return 0;
-      }
-      break;
-    case WM_SETFONT: {
-      // The list sets its row height from the new font first; the grid's rows follow.
-      const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-      s->dpi = 0;
-      s->UpdateRowHeight();
-      return result;
+      case kCloseChoiceMessage:
+        if (s->choiceEditor && s->editor == reinterpret_cast<HWND>(lparam)) s->CloseChoice();
+        return 0;
+      case kFitColumnMessage:
+        s->FitLastColumn();
+        return 0;
+      case LVM_SETEXTENDEDLISTVIEWSTYLE:
+        // The grid draws its own check boxes, per cell; the list's row check boxes would
+        // only take room and toggle a state nobody reads.
+        if (wparam == 0) {
+          lparam &= ~LVS_EX_CHECKBOXES;
+        } else {
+          wparam &= ~LVS_EX_CHECKBOXES;
+        }
+        break;
+      case WM_NCDESTROY:
+        s->Detach();
+        break;
+      default:
+        break;
     }
-    case WM_DESTROY:
-      s->ReleaseRowSpacer();
-      break;
-    case kCheckSelectionMessage:
-      s->ReportSelection();
-      return 0;
-    case kCloseChoiceMessage:
-      if (s->choiceEditor && s->editor == reinterpret_cast<HWND>(lparam)) s->CloseChoice();
-      return 0;
-    case kFitColumnMessage:
-      s->FitLastColumn();
-      return 0;
-    case LVM_SETEXTENDEDLISTVIEWSTYLE:
-      // The grid draws its own check boxes, per cell; the list's row check boxes would
-      // only take room and toggle a state nobody reads.
-      if (wparam == 0) {
-        lparam &= ~LVS_EX_CHECKBOXES;
-      } else {
-        wparam &= ~LVS_EX_CHECKBOXES;
-      }
-      break;
-    case WM_NCDESTROY:
-      s->Detach();
-      break;
-    default:
-      break;
+  } catch (...) {
+    ReportCaughtException("phrase grid list procedure");
   }
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }
 
 LRESULT CALLBACK PhraseGrid::State::ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
-                                               DWORD_PTR data) {
+                                               DWORD_PTR data) noexcept {
   State* s = reinterpret_cast<State*>(data);
-  switch (message) {
-    case WM_DRAWITEM: {
-      const DRAWITEMSTRUCT* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
-      if (draw->hwndItem == s->list) {
-        s->DrawRow(*draw);
-        return TRUE;
+  try {
+    switch (message) {
+      case WM_DRAWITEM: {
+        const DRAWITEMSTRUCT* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lparam);
+        if (draw->hwndItem == s->list) {
+          s->DrawRow(*draw);
+          return TRUE;
+        }
+        break;
       }
-      break;
+      case WM_MEASUREITEM: {
+        MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
+        if (measure->CtlType == ODT_LISTVIEW && measure->CtlID == static_cast<UINT>(s->id)) {
+          // Some list views ask as they insert, so it is answered from a cache.
+          if (s->rowHeight == 0) s->rowHeight = s->RowHeightForFont();
+          measure->itemHeight = s->rowHeight;
+          return TRUE;
+        }
+        break;
+      }
+      case WM_NOTIFY: {
+        NMHDR* hdr = reinterpret_cast<NMHDR*>(lparam);
+        if (hdr->hwndFrom != s->list) break;
+        // The items carry nothing that needs freeing: no LVN_DELETEITEM for each of them.
+        if (hdr->code == LVN_DELETEALLITEMS) return TRUE;
+        if (hdr->code == LVN_GETDISPINFOW) {
+          s->FillDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
+          return 0;
+        }
+        if (hdr->code == LVN_ITEMCHANGED) {
+          const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
+          s->OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lparam));
+          return result;
+        }
+        break;
+      }
+      default:
+        break;
     }
-    case WM_MEASUREITEM: {
-      MEASUREITEMSTRUCT* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lparam);
-      if (measure->CtlType == ODT_LISTVIEW && measure->CtlID == static_cast<UINT>(s->id)) {
-        // Some list views ask as they insert, so it is answered from a cache.
-        if (s->rowHeight == 0) s->rowHeight = s->RowHeightForFont();
-        measure->itemHeight = s->rowHeight;
-        return TRUE;
-      }
-      break;
-    }
-    case WM_NOTIFY: {
-      NMHDR* hdr = reinterpret_cast<NMHDR*>(lparam);
-      if (hdr->hwndFrom != s->list) break;
-      // The items carry nothing that needs freeing: no LVN_DELETEITEM for each of them.
-      if (hdr->code == LVN_DELETEALLITEMS) return TRUE;
-      if (hdr->code == LVN_GETDISPINFOW) {
-        s->FillDispInfo(*reinterpret_cast<NMLVDISPINFOW*>(lparam));
-        return 0;
-      }
-      if (hdr->code == LVN_ITEMCHANGED) {
-        const LRESULT result = DefSubclassProc(hwnd, message, wparam, lparam);
-        s->OnItemChanged(*reinterpret_cast<const NMLISTVIEW*>(lparam));
-        return result;
-      }
-      break;
-    }
-    default:
-      break;
+  } catch (...) {
+    ReportCaughtException("phrase grid parent procedure");
   }
   return DefSubclassProc(hwnd, message, wparam, lparam);
 }

@@ -12,6 +12,7 @@
 #include "controls/grid_geometry.h"
 #include "controls/grid_rows.h"
 #include "controls/phrase_grid_win.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 namespace grid_internal {
@@ -62,7 +63,7 @@ struct PhraseGrid::State {
   bool lifted = false;         // the subclasses are off while redrawing is suspended
   bool scrollPending = false;  // a row was selected while redrawing was suspended
   UINT rowHeight = 0;          // measured from the list's font; 0 until asked, reset by WM_SETFONT
-  HIMAGELIST rowSpacer = nullptr;  // state image list that gives the list its row height
+  UniqueImageList rowSpacer;  // state image list that gives the list its row height
   mutable int dpi = 0;         // the list's dots per inch; 0 until asked, reset by WM_SETFONT
   bool swallowChar = false;    // the key was handled; drop its WM_CHAR
   GridColorCallback colorCallback = nullptr;
@@ -167,7 +168,8 @@ struct PhraseGrid::State {
   // Escape: the owner hears first and may keep the edit going.
   void EscapeEdit();
   bool OnEditorKey(WPARAM key);
-  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
+  static LRESULT CALLBACK EditorProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                     DWORD_PTR data) noexcept;
 
   // In-place choice drop-down
   bool OpenChoice(int row, int column);
@@ -190,8 +192,10 @@ struct PhraseGrid::State {
   void MoveToCell(int position, int column);
   void ActivateCurrent();
   bool OnKey(WPARAM key);
-  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
-  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR, DWORD_PTR data);
+  static LRESULT CALLBACK ListProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                   DWORD_PTR data) noexcept;
+  static LRESULT CALLBACK ParentProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                     DWORD_PTR data) noexcept;
 
   // Attach and detach
   // Replaces the list's columns with the grid's.

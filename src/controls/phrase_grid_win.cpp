@@ -272,7 +272,7 @@ void PhraseGrid::State::RestoreSubclasses() {
   // Row check boxes switched on meanwhile went past the filter of the list's subclass (and
   // took the place of the row spacer).
   SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, 0);
-  if (reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) != rowSpacer)
+  if (reinterpret_cast<HIMAGELIST>(SendMessageW(list, LVM_GETIMAGELIST, LVSIL_STATE, 0)) != rowSpacer.get())
     UpdateRowHeight();
   SetWindowSubclass(list, ListProc, kListSubclass, reinterpret_cast<DWORD_PTR>(this));
   if (parent) {

@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "services/clipboard_win.h"
 #include "win32/dpi_win.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 namespace {
@@ -108,12 +109,8 @@ void PhraseDetailsPanel::SetUpControls() {
   const HWND group = Item(IDC_POST_INSERTION_GROUP);
   auto font = reinterpret_cast<HFONT>(SendMessageW(group, WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
-  LOGFONTW logFont{};
-  if (GetObjectW(font, sizeof(logFont), &logFont)) {
-    logFont.lfWeight = FW_BOLD;
-    boldFont_ = CreateFontIndirectW(&logFont);
-    if (boldFont_) SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
-  }
+  boldFont_ = MakeBoldFont(font);
+  if (boldFont_) SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
 
   SendMessageW(Item(IDC_CARET_LEFT_SPIN), UDM_SETRANGE32, 0, kCaretLeftMax);
 
@@ -128,10 +125,8 @@ void PhraseDetailsPanel::OnDestroy() {
   if (toolTip_) DestroyWindow(toolTip_);  // owned by the editor, not by the panel
   toolTip_ = nullptr;
   pendingTests_.clear();
-  if (boldFont_) DeleteObject(boldFont_);
-  boldFont_ = nullptr;
-  if (strikeOut_) DeleteObject(strikeOut_);
-  strikeOut_ = nullptr;
+  boldFont_.reset();
+  strikeOut_.reset();
 }
 
 void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
@@ -339,14 +334,14 @@ void PhraseDetailsPanel::OnCaretLeftClicked() {
 }
 
 HFONT PhraseDetailsPanel::StrikeOutFont() {
-  if (strikeOut_) return strikeOut_;
+  if (strikeOut_) return strikeOut_.get();
   auto font = reinterpret_cast<HFONT>(SendMessageW(list_.hwnd(), WM_GETFONT, 0, 0));
   if (!font) font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   LOGFONTW logFont{};
   if (!GetObjectW(font, sizeof(logFont), &logFont)) return nullptr;
   logFont.lfStrikeOut = TRUE;
-  strikeOut_ = CreateFontIndirectW(&logFont);
-  return strikeOut_;
+  strikeOut_.reset(CreateFontIndirectW(&logFont));
+  return strikeOut_.get();
 }
 
 LRESULT PhraseDetailsPanel::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
@@ -358,6 +353,7 @@ LRESULT PhraseDetailsPanel::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
       if (checked && IsWindowEnabled(list_.hwnd())) return CDRF_DODEFAULT;
       draw.clrText = GetSysColor(COLOR_GRAYTEXT);
       if (!checked) {
+        // With CDRF_NEWFONT the list selects its own font back after the item.
         if (HFONT font = StrikeOutFont()) SelectObject(draw.nmcd.hdc, font);
       }
       return CDRF_NEWFONT;
@@ -395,14 +391,14 @@ INT_PTR PhraseDetailsPanel::OnNotify(const NMHDR& hdr, bool& handled) {
   return 0;
 }
 
-HMENU PhraseDetailsPanel::CreateKeystrokeMenu() const {
-  const HMENU menu = CreatePopupMenu();
-  if (!menu) return nullptr;
+UniqueMenu PhraseDetailsPanel::CreateKeystrokeMenu() const {
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
   for (int id : {IDC_ADD_KEYSTROKE, IDC_REMOVE_KEYSTROKE}) {
     const HWND button = Item(id);
     const std::u16string text = WindowText(button);
     const UINT flags = MF_STRING | (IsWindowEnabled(button) ? MF_ENABLED : MF_GRAYED);
-    AppendMenuW(menu, flags, UINT_PTR(id), AsWide(text.c_str()));
+    AppendMenuW(menu.get(), flags, UINT_PTR(id), AsWide(text.c_str()));
   }
   return menu;
 }
@@ -418,9 +414,8 @@ void PhraseDetailsPanel::ShowContextMenu(LPARAM position) {
     ClientToScreen(list_.hwnd(), &at);
   }
   RefreshCommandStates();
-  if (const HMENU menu = CreateKeystrokeMenu()) {
-    TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
-    DestroyMenu(menu);
+  if (const UniqueMenu menu = CreateKeystrokeMenu()) {
+    TrackPopupMenu(menu.get(), TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
   }
 }
 

@@ -16,6 +16,7 @@
 
 #include "controls/keystroke_list_win.h"
 #include "lang/localized_dialog_win.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -63,8 +64,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
   HWND toolTip() const { return toolTip_; }
   int SelectedKeystroke() const;
   // The list's context menu: the current captions of "Add" and "Remove" with their
-  // commands, greyed as the buttons are. The caller destroys it.
-  HMENU CreateKeystrokeMenu() const;
+  // commands, greyed as the buttons are.
+  UniqueMenu CreateKeystrokeMenu() const;
 
  protected:
   bool OnInitDialog() override;
@@ -100,8 +101,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
   bool loading_ = true;
   bool adding_ = false;
   std::u16string defaultKeystroke_;
-  HFONT strikeOut_ = nullptr;
-  HFONT boldFont_ = nullptr;
+  UniqueFont strikeOut_;
+  UniqueFont boldFont_;
   HWND toolTip_ = nullptr;
   KeystrokeList list_;
   bool refreshing_ = false;

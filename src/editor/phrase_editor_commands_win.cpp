@@ -32,22 +32,17 @@ namespace {
 class TranslatedEditorMenu {
  public:
   TranslatedEditorMenu() : menu_(LoadMenuW(Dialog::ResourceModule(), MAKEINTRESOURCEW(IDR_EDITOR_MENU))) {
-    if (menu_) TranslateMenu(menu_);
+    if (menu_) TranslateMenu(menu_.get());
   }
-  ~TranslatedEditorMenu() {
-    if (menu_) DestroyMenu(menu_);
-  }
-  TranslatedEditorMenu(const TranslatedEditorMenu&) = delete;
-  TranslatedEditorMenu& operator=(const TranslatedEditorMenu&) = delete;
 
   std::u16string Text(UINT id) const {
     wchar_t text[512] = {};
-    if (!menu_ || GetMenuStringW(menu_, id, text, 512, MF_BYCOMMAND) <= 0) return {};
+    if (!menu_ || GetMenuStringW(menu_.get(), id, text, 512, MF_BYCOMMAND) <= 0) return {};
     return AsU16(text);
   }
 
  private:
-  HMENU menu_;
+  UniqueMenu menu_;
 };
 
 }  // namespace
@@ -338,25 +333,26 @@ void PhraseEditor::PrepareSystemMenu(HMENU menu) {
   }
 }
 
-HMENU PhraseEditor::CreateContextMenu() const {
+UniqueMenu PhraseEditor::CreateContextMenu() const {
   const Phrase* phrase = SelectedPhrase();
   const std::u16string suffix = ContextMenuSuffix(phrase ? phrase->Word() : u"", phrase != nullptr);
   const TranslatedEditorMenu texts;
-  HMENU menu = CreatePopupMenu();
-  if (!menu) return nullptr;
+  UniqueMenu menu(CreatePopupMenu());
+  if (!menu) return menu;
   const auto add = [&](UINT id, const std::u16string& text) {
-    AppendMenuW(menu, MF_STRING, id, AsWide(text.c_str()));
+    AppendMenuW(menu.get(), MF_STRING, id, AsWide(text.c_str()));
   };
+  const auto separate = [&] { AppendMenuW(menu.get(), MF_SEPARATOR, 0, nullptr); };
   add(ID_COPY_PHRASE, texts.Text(ID_COPY_PHRASE));
   add(ID_PASTE_PHRASE, texts.Text(ID_PASTE_PHRASE));
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  separate();
   add(ID_ADD_PHRASE, texts.Text(ID_ADD_PHRASE));
   add(ID_EDIT_PHRASE, texts.Text(ID_EDIT_PHRASE) + suffix);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  separate();
   add(ID_DELETE_PHRASE, texts.Text(ID_DELETE_PHRASE) + suffix);
-  AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+  separate();
   add(ID_CHECKED_ONLY, texts.Text(ID_CHECKED_ONLY));
-  SetMenuDefaultItem(menu, ID_EDIT_PHRASE, FALSE);
+  SetMenuDefaultItem(menu.get(), ID_EDIT_PHRASE, FALSE);
   return menu;
 }
 
@@ -376,11 +372,11 @@ void PhraseEditor::ShowContextMenu(POINT screen) {
       OnRowSelected(row);
     }
   }
-  HMENU menu = CreateContextMenu();
-  if (!menu) return;
-  const UINT chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN,
-                                     screen.x, screen.y, 0, hwnd(), nullptr);
-  DestroyMenu(menu);
+  UINT chosen = 0;
+  if (const UniqueMenu menu = CreateContextMenu()) {
+    chosen = TrackPopupMenu(menu.get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_LEFTALIGN | TPM_TOPALIGN, screen.x,
+                            screen.y, 0, hwnd(), nullptr);
+  }
   if (chosen) RunCommand(chosen);
 }
 

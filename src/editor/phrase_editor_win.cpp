@@ -58,13 +58,6 @@ RECT ChildRect(HWND parent, HWND child) {
 
 LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
-void BringToFront(HWND window) {
-  if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
-  SetActiveWindow(window);
-  SetForegroundWindow(window);
-  SetFocus(window);
-}
-
 }  // namespace
 
 // ---- entry ---------------------------------------------------------------------------
@@ -122,14 +115,7 @@ PhraseEditor::PhraseEditor(PhraseDatabase& working, std::u16string path, HWND fo
   ExcludeFromTranslation(IDC_PRODUCT_LINK);
 }
 
-PhraseEditor::~PhraseEditor() {
-  if (boldFont_) DeleteObject(boldFont_);
-  if (largeIcon_) DestroyIcon(largeIcon_);
-  if (smallIcon_) DestroyIcon(smallIcon_);
-  // The list view owns its image list only with LVS_SHAREIMAGELISTS clear; it is set, so
-  // the list is ours to free.
-  if (images_) ImageList_Destroy(images_);
-}
+PhraseEditor::~PhraseEditor() = default;
 
 // ---- opening ---------------------------------------------------------------------------
 
@@ -138,7 +124,7 @@ bool PhraseEditor::OnInitDialog() {
   LocalizedDialog::OnInitDialog();
   g_openEditor = hwnd();
   SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
-  SetIcons();
+  icons_ = SetWindowIcons(hwnd(), IDI_ENGINE_ON);
   SetUpGrid();
   SetUpPanel();
   SetUpLinks();
@@ -181,16 +167,6 @@ void PhraseEditor::ForceForeground() {
   FlashWindowEx(&flash);
 }
 
-void PhraseEditor::SetIcons() {
-  const HINSTANCE module = ResourceModule();
-  largeIcon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
-  smallIcon_ = static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
-                                             GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  if (largeIcon_) SendMessageW(hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(largeIcon_));
-  if (smallIcon_) SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_));
-}
-
 int PhraseEditor::Scale(int pixels) const {
   // Column widths are given for 96 dots per inch; the window may be on a larger scale.
   return ScaleToDpi(pixels, WindowDpi(hwnd()));
@@ -208,15 +184,14 @@ void PhraseEditor::SetUpGrid() {
   columns[kUsageColumn] = {Localized(IDS_USAGE_COUNT), Scale(80), LVCFMT_CENTER, CellKind::ReadOnly, {}};
   grid_.SetColumns(columns);
 
-  images_ = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1);
+  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1));
   if (images_) {
-    if (HICON icon = static_cast<HICON>(
-            LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_LIST_IMAGE), IMAGE_ICON, 16, 16, 0))) {
-      ImageList_AddIcon(images_, icon);
-      DestroyIcon(icon);
-    }
+    // The image list keeps a copy of the icon.
+    const UniqueIcon icon(static_cast<HICON>(
+        LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_LIST_IMAGE), IMAGE_ICON, 16, 16, 0)));
+    if (icon) ImageList_AddIcon(images_.get(), icon.get());
     SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-    ListView_SetImageList(list, images_, LVSIL_SMALL);
+    ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
   }
   const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
   ListView_SetExtendedListViewStyleEx(list, extended, extended);
@@ -228,15 +203,8 @@ void PhraseEditor::SetUpPanel() {
   if (!panel_.hwnd()) panel_.Create(frame, hwnd());
   frame_.SetPanel(panel_.hwnd());
   panel_.Enable(false);
-  if (!boldFont_) {
-    LOGFONTW font{};
-    const auto current = reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0));
-    if (current && GetObjectW(current, sizeof(font), &font)) {
-      font.lfWeight = FW_BOLD;
-      boldFont_ = CreateFontIndirectW(&font);
-    }
-  }
-  if (boldFont_) SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_), TRUE);
+  if (!boldFont_) boldFont_ = MakeBoldFont(reinterpret_cast<HFONT>(SendMessageW(frame, WM_GETFONT, 0, 0)));
+  if (boldFont_) SendMessageW(frame, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
 }
 
 void PhraseEditor::SetUpLinks() {

@@ -19,6 +19,8 @@
 #include "editor/phrase_details_panel_win.h"
 #include "lang/localized_dialog_win.h"
 #include "phrases/phrase_database.h"
+#include "win32/unique_handle.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 
@@ -72,8 +74,8 @@ class PhraseEditor : public LocalizedDialog {
   const std::u16string& savedPath() const { return savedPath_; }
 
   HWND linkTips() const { return linkTips_; }
-  // The list's context menu for the selected row; the caller destroys it.
-  HMENU CreateContextMenu() const;
+  // The list's context menu for the selected row.
+  UniqueMenu CreateContextMenu() const;
 
   // The id of the phrase last selected in any editor of this process.
   static uint32_t LastSelectedPhraseId();
@@ -89,7 +91,6 @@ class PhraseEditor : public LocalizedDialog {
  private:
   // Opening.
   void ForceForeground();
-  void SetIcons();
   void SetUpGrid();
   void SetUpPanel();
   void SetUpLinks();
@@ -188,10 +189,10 @@ class PhraseEditor : public LocalizedDialog {
   HyperLink homeLink_;
   HyperLink productLink_;
   HWND linkTips_ = nullptr;
-  HFONT boldFont_ = nullptr;
-  HICON largeIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  HIMAGELIST images_ = nullptr;
+  UniqueFont boldFont_;
+  WindowIcons icons_;
+  // The list view leaves its image list to us (LVS_SHAREIMAGELISTS).
+  UniqueImageList images_;
   EditorLayout layout_;
   bool layoutReady_ = false;
   bool inSizeMove_ = false;

@@ -180,7 +180,7 @@ bool OpenedByTarget(DWORD targetProcess) {
   return process == targetProcess;
 }
 
-LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CALLBACK OwnerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   auto* state = reinterpret_cast<PasteState*>(GetWindowLongPtrW(window, GWLP_USERDATA));
   switch (message) {
     case WM_RENDERFORMAT:

@@ -6,12 +6,12 @@
 #include <span>
 #include <vector>
 
+#include "base/boundary.h"
 #include "engine/clipboard_paste_win.h"
 #include "engine/input_hold_gate.h"
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/synthetic_typing.h"
 #include "engine/typing_engine.h"
-#include "win32/boundary_win.h"
 
 namespace vellix {
 

@@ -1,8 +1,8 @@
 #include "engine/hook_event_pump_win.h"
 
+#include "base/boundary.h"
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
-#include "win32/boundary_win.h"
 #include "win32/message_window_win.h"
 
 namespace vellix {

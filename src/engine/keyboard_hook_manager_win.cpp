@@ -2,13 +2,14 @@
 
 #include "engine/hook_event_pump_win.h"
 #include "engine/modifier_tracker.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 namespace {
 
 // Process-wide beside the manager: the hook procedures read them without the instance.
-HHOOK g_hook = nullptr;
-HHOOK g_mouseHook = nullptr;
+UniqueHook g_hook;
+UniqueHook g_mouseHook;
 HMODULE g_module = nullptr;
 KeyboardHookManager* g_instance = nullptr;
 ModifierTracker g_modifiers;  // the hooks' thread only
@@ -76,33 +77,30 @@ bool KeyboardHookManager::Unregister(KeyboardListener* listener) {
   return g_instance && g_instance->registry_.Unregister(listener);
 }
 
-bool KeyboardHookManager::IsHooked() { return g_hook != nullptr; }
+bool KeyboardHookManager::IsHooked() { return g_hook.valid(); }
 
 KeyboardHookManager::~KeyboardHookManager() {
   // Never leave a hook behind that would call into a discarded manager.
-  if (g_hook && UnhookWindowsHookEx(g_hook)) g_hook = nullptr;
-  if (g_mouseHook && UnhookWindowsHookEx(g_mouseHook)) g_mouseHook = nullptr;
+  (void)g_hook.close();
+  (void)g_mouseHook.close();
 }
 
 bool KeyboardHookManager::Install() noexcept {
   if (!HookEventPump::Instance().Open()) return false;
   g_modifiers.Seed(SystemModifiers());
-  g_hook = SetWindowsHookExW(WH_KEYBOARD_LL, &HookProc, g_module, 0);
+  g_hook.reset(SetWindowsHookExW(WH_KEYBOARD_LL, &HookProc, g_module, 0));
   if (!g_hook) return false;
-  g_mouseHook = SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, g_module, 0);
+  g_mouseHook.reset(SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, g_module, 0));
   if (!g_mouseHook) {
-    UnhookWindowsHookEx(g_hook);
-    g_hook = nullptr;
+    g_hook.reset();
     return false;
   }
   return true;
 }
 
 bool KeyboardHookManager::Release() noexcept {
-  if (g_mouseHook && UnhookWindowsHookEx(g_mouseHook)) g_mouseHook = nullptr;
-  if (!UnhookWindowsHookEx(g_hook)) return false;
-  g_hook = nullptr;
-  return true;
+  (void)g_mouseHook.close();
+  return g_hook.valid() && g_hook.close();
 }
 
 void KeyboardHookManager::Deliver(const KeyboardEventInfo& info) noexcept {
@@ -142,10 +140,10 @@ bool KeyboardHookManager::Intercept(WPARAM message, const KBDLLHOOKSTRUCT& key) 
   return false;
 }
 
-LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM record) {
+LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM record) noexcept {
   const auto* key = reinterpret_cast<const KBDLLHOOKSTRUCT*>(record);
   if (code != HC_ACTION || !g_instance || !key) {
-    return CallNextHookEx(g_hook, code, message, record);
+    return CallNextHookEx(g_hook.get(), code, message, record);
   }
   // Swallowed: held back until the insertion is out, or a Backspace that undoes one.
   if (Intercept(message, *key)) {
@@ -156,10 +154,10 @@ LRESULT CALLBACK KeyboardHookManager::HookProc(int code, WPARAM message, LPARAM 
   // saves the drain request (a round trip to the window server under Wine) on half the keys.
   HookEventPump& pump = HookEventPump::Instance();
   if (IsPress(message) || pump.Backlog() >= HookEventPump::kReleaseBacklog) pump.RequestDrain();
-  return CallNextHookEx(g_hook, code, message, record);
+  return CallNextHookEx(g_hook.get(), code, message, record);
 }
 
-LRESULT CALLBACK KeyboardHookManager::MouseHookProc(int code, WPARAM message, LPARAM record) {
+LRESULT CALLBACK KeyboardHookManager::MouseHookProc(int code, WPARAM message, LPARAM record) noexcept {
   const auto* mouse = reinterpret_cast<const MSLLHOOKSTRUCT*>(record);
   if (code == HC_ACTION && g_instance && mouse && IsButtonDown(message)) {
     HookEvent event;
@@ -168,7 +166,7 @@ LRESULT CALLBACK KeyboardHookManager::MouseHookProc(int code, WPARAM message, LP
                    (mouse->flags & LLMHF_INJECTED) != 0, Gate().CountInput()};
     HookEventPump::Instance().Push(event);
   }
-  return CallNextHookEx(g_mouseHook, code, message, record);
+  return CallNextHookEx(g_mouseHook.get(), code, message, record);
 }
 
 }  // namespace vellix

@@ -40,13 +40,13 @@ class KeyboardHookManager final : private HookSwitch {
 
   // The hook procedures. A user's key held back by the gate is swallowed (answer 1);
   // everything else goes on to the next hook after it was queued for the listeners.
-  static LRESULT CALLBACK HookProc(int code, WPARAM message, LPARAM record);
+  static LRESULT CALLBACK HookProc(int code, WPARAM message, LPARAM record) noexcept;
   // The keyboard hook's own work on one HC_ACTION record: follows the modifiers, asks the
   // gate and queues the event; true when the key is to be swallowed (held back during an
   // insertion, or a Backspace that undoes one). Apart so that a benchmark can time it
   // without the two system calls around it.
   static bool Intercept(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept;
-  static LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM record);
+  static LRESULT CALLBACK MouseHookProc(int code, WPARAM message, LPARAM record) noexcept;
 
   // The HookEventPump hands queued events to the listeners through these.
   static void Deliver(const KeyboardEventInfo& info) noexcept;

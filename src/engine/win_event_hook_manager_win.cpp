@@ -36,7 +36,7 @@ bool WinEventHookManager::Remove(WinEventListener* listener) {
   return Instance().registry_.Remove(listener);
 }
 
-bool WinEventHookManager::IsHooked() { return g_instance && g_instance->hook_ != nullptr; }
+bool WinEventHookManager::IsHooked() { return g_instance && g_instance->hook_.valid(); }
 
 void WinEventHookManager::SetSkipOwnProcess(bool skip) {
   if (skip) {
@@ -46,28 +46,22 @@ void WinEventHookManager::SetSkipOwnProcess(bool skip) {
   }
 }
 
-WinEventHookManager::~WinEventHookManager() {
-  if (hook_) UnhookWinEvent(hook_);
-}
+WinEventHookManager::~WinEventHookManager() = default;
 
 bool WinEventHookManager::Install() noexcept {
   if (!HookEventPump::Instance().Open()) return false;
-  hook_ = SetWinEventHook(std::min(g_lowestEvent, g_highestEvent),
-                          std::max(g_lowestEvent, g_highestEvent), nullptr, &HookProc, 0, 0,
-                          g_hookFlags);
+  hook_.reset(SetWinEventHook(std::min(g_lowestEvent, g_highestEvent),
+                              std::max(g_lowestEvent, g_highestEvent), nullptr, &HookProc, 0, 0,
+                              g_hookFlags));
   g_skippingOwnProcess = (g_hookFlags & WINEVENT_SKIPOWNPROCESS) != 0;
-  return hook_ != nullptr;
+  return hook_.valid();
 }
 
-bool WinEventHookManager::Release() noexcept {
-  if (!UnhookWinEvent(hook_)) return false;
-  hook_ = nullptr;
-  return true;
-}
+bool WinEventHookManager::Release() noexcept { return hook_.valid() && hook_.close(); }
 
 void CALLBACK WinEventHookManager::HookProc(HWINEVENTHOOK, DWORD event, HWND window,
                                             LONG objectId, LONG childId, DWORD eventThread,
-                                            DWORD eventTime) {
+                                            DWORD eventTime) noexcept {
   if (!g_instance || !g_instance->registry_.Wants(event)) return;
   if (g_skippingOwnProcess && IsOwnWindow(window)) return;
   HookEvent queued;

@@ -8,6 +8,7 @@
 
 #include "engine/engine_types.h"
 #include "engine/win_event_listener_registry.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 
@@ -26,7 +27,7 @@ class WinEventHookManager final : private HookSwitch {
   // The WinEvent procedure: queues an event that a listener wants for the HookEventPump,
   // behind the key events that came before it.
   static void CALLBACK HookProc(HWINEVENTHOOK hook, DWORD event, HWND window, LONG objectId,
-                                LONG childId, DWORD eventThread, DWORD eventTime);
+                                LONG childId, DWORD eventThread, DWORD eventTime) noexcept;
   // The HookEventPump: hands the event to every listener whose set holds it.
   static void Deliver(const WinEventInfo& info) noexcept;
 
@@ -38,7 +39,7 @@ class WinEventHookManager final : private HookSwitch {
   bool Release() noexcept override;
 
   WinEventListenerRegistry registry_;
-  HWINEVENTHOOK hook_ = nullptr;
+  UniqueWinEventHook hook_;
 };
 
 }  // namespace vellix

@@ -36,29 +36,14 @@ LanguageDialog::LanguageDialog() : LocalizedDialog(IDD_LANGUAGE) { ExcludeFromTr
 
 LanguageDialog::~LanguageDialog() {
   Destroy();  // the controls go first, then the font and icons they use
-  if (bold_font_) DeleteObject(bold_font_);
-  if (large_icon_) DestroyIcon(large_icon_);
-  if (small_icon_) DestroyIcon(small_icon_);
 }
 
 bool LanguageDialog::OnInitDialog() {
   LocalizedDialog::OnInitDialog();
   CenterWindow(hwnd());
-  if (HFONT font = reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0))) {
-    LOGFONTW face{};
-    if (GetObjectW(font, sizeof face, &face)) {
-      face.lfWeight = FW_BOLD;
-      bold_font_ = CreateFontIndirectW(&face);
-      SendDlgItemMessageW(hwnd(), IDC_LANGUAGE_TEXT, WM_SETFONT, WPARAM(bold_font_), TRUE);
-    }
-  }
-  const HINSTANCE module = ResourceModule();
-  large_icon_ = HICON(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON, GetSystemMetrics(SM_CXICON),
-                                 GetSystemMetrics(SM_CYICON), 0));
-  small_icon_ = HICON(LoadImageW(module, MAKEINTRESOURCEW(IDI_ENGINE_ON), IMAGE_ICON,
-                                 GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0));
-  SendMessageW(hwnd(), WM_SETICON, ICON_BIG, LPARAM(large_icon_));
-  SendMessageW(hwnd(), WM_SETICON, ICON_SMALL, LPARAM(small_icon_));
+  bold_font_ = MakeBoldFont(reinterpret_cast<HFONT>(SendMessageW(hwnd(), WM_GETFONT, 0, 0)));
+  if (bold_font_) SendDlgItemMessageW(hwnd(), IDC_LANGUAGE_TEXT, WM_SETFONT, WPARAM(bold_font_.get()), TRUE);
+  icons_ = SetWindowIcons(hwnd(), IDI_ENGINE_ON);
   SetTexts();
   FillList();
   FlashWindow(hwnd(), TRUE);

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include "lang/localized_dialog_win.h"
+#include "win32/unique_handle.h"
+#include "win32/window_helpers_win.h"
 
 namespace vellix {
 
@@ -23,9 +25,8 @@ class LanguageDialog : public LocalizedDialog {
   void FillList();
   void ApplySelection();
 
-  HFONT bold_font_ = nullptr;
-  HICON large_icon_ = nullptr;
-  HICON small_icon_ = nullptr;
+  UniqueFont bold_font_;
+  WindowIcons icons_;
 };
 
 // Shows the language dialog modally.

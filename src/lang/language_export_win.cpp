@@ -14,6 +14,7 @@
 #include "resource.h"
 #include "win32/dialog.h"
 #include "win32/file_dialogs_win.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 namespace {
@@ -35,7 +36,7 @@ std::u16string SignedKey(int value) {
   return value < 0 ? u"-" + StringKey(uint32_t(-(long long)value)) : StringKey(uint32_t(value));
 }
 
-INT_PTR CALLBACK SilentDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+INT_PTR CALLBACK SilentDialogProc(HWND, UINT, WPARAM, LPARAM) noexcept { return FALSE; }
 
 // Creates the dialog from a copy of its template with WS_VISIBLE cleared, so that it never
 // appears on the screen, and runs none of the dialog's own code.
@@ -110,9 +111,8 @@ bool ExportLanguageFile(const std::u16string& path, const LanguageFileOpener& op
 
   language->UseFile(path);
   for (WORD id : ResourceIds(RT_MENU)) {
-    if (HMENU menu = LoadMenuW(Dialog::ResourceModule(), MAKEINTRESOURCEW(id))) {
-      language->TranslateMenuWith(menu, file);
-      DestroyMenu(menu);
+    if (const UniqueMenu menu(LoadMenuW(Dialog::ResourceModule(), MAKEINTRESOURCEW(id))); menu) {
+      language->TranslateMenuWith(menu.get(), file);
     }
   }
   // String blocks hold 16 entries each: block b holds the ids (b - 1) * 16 to b * 16 - 1.

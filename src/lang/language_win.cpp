@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "base/boundary.h"
 #include "base/wide.h"
 #include "lang/language_keys.h"
 #include "lang/localized_dialog_win.h"
@@ -23,12 +24,17 @@ bool IsUntranslatedClass(HWND control) {
 
 // Writes the three "General" prompts into a newly created example file, after a pause so
 // that the start-up of the program is not slowed down by it.
-void WritePrompts(std::u16string path, DWORD delay) {
+// A thread of its own.
+void WritePrompts(std::u16string path, DWORD delay) noexcept {
   Sleep(delay);
-  const LanguageFile file(std::move(path));
-  file.Write(kGeneralSection, u"LANGUAGE", u"Enter localized name of language");
-  file.Write(kGeneralSection, u".LANG", u"Enter abbreviated name of the language in English");
-  file.Write(kGeneralSection, u"AUTHOR", u"Enter Your name and email (optional)");
+  try {
+    const LanguageFile file(std::move(path));
+    file.Write(kGeneralSection, u"LANGUAGE", u"Enter localized name of language");
+    file.Write(kGeneralSection, u".LANG", u"Enter abbreviated name of the language in English");
+    file.Write(kGeneralSection, u"AUTHOR", u"Enter Your name and email (optional)");
+  } catch (...) {
+    ReportCaughtException("language prompt writer");
+  }
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/boundary.h"
+
 namespace vellix {
 
 PhraseSaver::PhraseSaver(Writer writer) : PhraseSaver(std::move(writer), Timing()) {}
@@ -84,7 +86,23 @@ void PhraseSaver::Settle(Target& target, bool written) {
   idle_.notify_all();
 }
 
-void PhraseSaver::Run() {
+void PhraseSaver::Run() noexcept {
+  try {
+    RunSaves();
+  } catch (...) {
+    // The marks stay: the next one starts a new thread for them.
+    ReportCaughtException("phrase saver");
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  // Attempts still to come when Vellix ends are dropped: Finish has waited for them.
+  retries_.clear();
+  saving_ = false;
+  reading_ = false;
+  threadRunning_ = false;
+  idle_.notify_all();
+}
+
+void PhraseSaver::RunSaves() {
   // Kept from one save to the next for as long as the thread lives.
   std::string buffer;
   std::unique_lock<std::mutex> lock(mutex_);
@@ -107,10 +125,6 @@ void PhraseSaver::Run() {
       break;
     }
   }
-  // Attempts still to come when Vellix ends are dropped: Finish has waited for them.
-  retries_.clear();
-  threadRunning_ = false;
-  idle_.notify_all();
 }
 
 void PhraseSaver::SaveMarked() {

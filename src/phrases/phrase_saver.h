@@ -81,7 +81,10 @@ class PhraseSaver {
     bool Same(const Target& other) const { return collection == other.collection && path == other.path; }
   };
 
-  void Run();
+  // The saver thread: RunSaves, and on its way out (an exception included) the state that
+  // lets the next mark start a new thread.
+  void Run() noexcept;
+  void RunSaves();
   // Saves the marked collections on the calling thread (no saver thread could be started).
   void SaveMarked();
   // Takes the next marked collection, or a new attempt that is due; false when there is

@@ -1,6 +1,8 @@
 #include "services/instance_guard_win.h"
 
 #include <atomic>
+#include <memory>
+#include <new>
 #include <string>
 
 #include "base/wide.h"
@@ -12,9 +14,9 @@ namespace {
 
 std::atomic<HWND> g_mainWindow{nullptr};
 
-HANDLE CreateNamedEvent(std::u16string_view suffix, SECURITY_ATTRIBUTES* security) {
+UniqueKernelHandle CreateNamedEvent(std::u16string_view suffix, SECURITY_ATTRIBUTES* security) {
   const std::u16string name = InstanceEventName(suffix);
-  return CreateEventW(security, TRUE, FALSE, AsWide(name.c_str()));
+  return UniqueKernelHandle(CreateEventW(security, TRUE, FALSE, AsWide(name.c_str())));
 }
 
 // A held handle may not be closed by accident (a stray CloseHandle elsewhere).
@@ -24,65 +26,58 @@ void Protect(HANDLE handle, bool on) {
 }
 
 // A thread's own handle of a shared event: the owner may close its handle at any time
-// without pulling the object from under a wait. Null for a null or failed handle.
-HANDLE Duplicate(HANDLE handle) {
+// without pulling the object from under a wait. None for a null or failed handle.
+UniqueKernelHandle Duplicate(HANDLE handle) {
   HANDLE own = nullptr;
   if (!handle || !DuplicateHandle(GetCurrentProcess(), handle, GetCurrentProcess(), &own, 0,
                                   FALSE, DUPLICATE_SAME_ACCESS)) {
-    return nullptr;
+    return UniqueKernelHandle();
   }
-  return own;
+  return UniqueKernelHandle(own);
 }
 
-void CloseIfAny(HANDLE handle) {
-  if (handle) CloseHandle(handle);
-}
-
+// What a watcher thread owns; it ends with the thread. Without a stop handle the first
+// wait fails and the thread ends at once.
 struct EditWatch {
-  HANDLE stop;
-  HANDLE edit;
+  UniqueKernelHandle stop;
+  UniqueKernelHandle edit;
 };
 
-DWORD WINAPI EditWatcherThread(void* argument) {
-  EditWatch* watch = static_cast<EditWatch*>(argument);
-  const HANDLE handles[2] = {watch->stop, watch->edit};
+struct MessageWatch {
+  UniqueKernelHandle stop;
+  UniqueKernelHandle event;
+  HWND window;
+  UINT message;
+  WPARAM wparam;
+};
+
+// The watchers wait, post and send: nothing in them can throw.
+DWORD WINAPI EditWatcherThread(void* argument) noexcept {
+  const std::unique_ptr<EditWatch> watch(static_cast<EditWatch*>(argument));
+  const HANDLE handles[2] = {watch->stop.get(), watch->edit.get()};
   for (;;) {
     const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     if (result != WAIT_OBJECT_0 + 1) break;
-    ResetEvent(watch->edit);
+    ResetEvent(watch->edit.get());
     const HWND window = MainWindowHandle();
     if (window && IsWindow(window)) {
       PostMessageW(window, EditRequestMessage(), 0,
                    reinterpret_cast<LPARAM>(GetForegroundWindow()));
     }
   }
-  CloseHandle(watch->edit);
-  CloseIfAny(watch->stop);
-  delete watch;
   return 0;
 }
 
-struct MessageWatch {
-  HANDLE stop;
-  HANDLE event;
-  HWND window;
-  UINT message;
-  WPARAM wparam;
-};
-
-DWORD WINAPI MessageWatcherThread(void* argument) {
-  MessageWatch* watch = static_cast<MessageWatch*>(argument);
-  const HANDLE handles[2] = {watch->stop, watch->event};
+DWORD WINAPI MessageWatcherThread(void* argument) noexcept {
+  const std::unique_ptr<MessageWatch> watch(static_cast<MessageWatch*>(argument));
+  const HANDLE handles[2] = {watch->stop.get(), watch->event.get()};
   for (;;) {
     const DWORD result = WaitForMultipleObjects(2, handles, FALSE, INFINITE);
     if (result != WAIT_OBJECT_0 + 1) break;
     // Synchronous: the dialog's answer decides whether this watcher keeps listening.
     if (SendMessageW(watch->window, watch->message, watch->wparam, 0) == 0) break;
-    ResetEvent(watch->event);
+    ResetEvent(watch->event.get());
   }
-  CloseHandle(watch->event);
-  CloseIfAny(watch->stop);
-  delete watch;
   return 0;
 }
 
@@ -103,67 +98,53 @@ UINT EditRequestMessage() noexcept {
 
 bool SignalInstanceEvent(std::u16string_view suffix) noexcept {
   const std::u16string name = InstanceEventName(suffix);
-  HANDLE event = OpenEventW(EVENT_MODIFY_STATE, FALSE, AsWide(name.c_str()));
+  const UniqueKernelHandle event(OpenEventW(EVENT_MODIFY_STATE, FALSE, AsWide(name.c_str())));
   if (!event) return false;
-  SetEvent(event);
-  CloseHandle(event);
+  SetEvent(event.get());
   return true;
 }
 
 bool StartMessageWatcher(HANDLE stop, HWND window, UINT message, WPARAM wparam,
                          std::u16string_view suffix) noexcept {
-  HANDLE event = CreateNamedEvent(suffix, nullptr);
+  UniqueKernelHandle event = CreateNamedEvent(suffix, nullptr);
   if (!event) return false;
-  auto* watch = new MessageWatch{Duplicate(stop), event, window, message, wparam};
-  HANDLE thread = CreateThread(nullptr, 0, &MessageWatcherThread, watch, 0, nullptr);
-  if (!thread) {
-    CloseIfAny(watch->stop);
-    CloseHandle(event);
-    delete watch;
-    return false;
-  }
-  CloseHandle(thread);
+  auto watch = std::unique_ptr<MessageWatch>(
+      new (std::nothrow) MessageWatch{Duplicate(stop), std::move(event), window, message, wparam});
+  if (!watch) return false;
+  const UniqueKernelHandle thread(CreateThread(nullptr, 0, &MessageWatcherThread, watch.get(), 0, nullptr));
+  if (!thread) return false;
+  (void)watch.release();  // the thread owns it now
   return true;
 }
 
 bool InstanceGuard::IsAnotherInstanceRunning() noexcept {
   const std::u16string name = InstanceEventName(kInstanceEventSuffix);
-  HANDLE event = OpenEventW(SYNCHRONIZE, FALSE, AsWide(name.c_str()));
-  if (!event) return false;
-  CloseHandle(event);
-  return true;
+  return UniqueKernelHandle(OpenEventW(SYNCHRONIZE, FALSE, AsWide(name.c_str()))).valid();
 }
 
 bool InstanceGuard::Claim() noexcept {
   if (instance_) return true;
   instance_ = CreateNamedEvent(kInstanceEventSuffix, OpenSecurity());
   if (!instance_) return false;
-  Protect(instance_, true);
+  Protect(instance_.get(), true);
   return true;
 }
 
 bool InstanceGuard::StartEditWatcher() noexcept {
   if (edit_) return true;
-  HANDLE edit = CreateNamedEvent(kEditEventSuffix, nullptr);
+  UniqueKernelHandle edit = CreateNamedEvent(kEditEventSuffix, nullptr);
   if (!edit) return false;
-  HANDLE own = Duplicate(edit);
-  if (!own) {
-    CloseHandle(edit);
-    return false;
-  }
-  auto* watch = new EditWatch{Duplicate(instance_), own};
-  HANDLE thread = CreateThread(nullptr, 0, &EditWatcherThread, watch, CREATE_SUSPENDED, nullptr);
-  if (!thread) {
-    CloseIfAny(watch->stop);
-    delete watch;
-    CloseHandle(own);
-    CloseHandle(edit);
-    return false;
-  }
-  Protect(edit, true);
-  edit_ = edit;
-  ResumeThread(thread);
-  CloseHandle(thread);
+  UniqueKernelHandle own = Duplicate(edit.get());
+  if (!own) return false;
+  auto watch = std::unique_ptr<EditWatch>(new (std::nothrow) EditWatch{Duplicate(instance_.get()), std::move(own)});
+  if (!watch) return false;
+  const UniqueKernelHandle thread(
+      CreateThread(nullptr, 0, &EditWatcherThread, watch.get(), CREATE_SUSPENDED, nullptr));
+  if (!thread) return false;
+  (void)watch.release();  // the thread owns it now
+  Protect(edit.get(), true);
+  edit_ = std::move(edit);
+  ResumeThread(thread.get());
   return true;
 }
 
@@ -171,15 +152,13 @@ bool InstanceGuard::SignalEdit() noexcept { return SignalInstanceEvent(kEditEven
 
 void InstanceGuard::Release() noexcept {
   if (instance_) {
-    SetEvent(instance_);
-    Protect(instance_, false);
-    CloseHandle(instance_);
-    instance_ = nullptr;
+    SetEvent(instance_.get());
+    Protect(instance_.get(), false);
+    instance_.reset();
   }
   if (edit_) {
-    Protect(edit_, false);
-    CloseHandle(edit_);
-    edit_ = nullptr;
+    Protect(edit_.get(), false);
+    edit_.reset();
   }
 }
 

@@ -5,6 +5,8 @@
 
 #include <string_view>
 
+#include "win32/unique_handle.h"
+
 namespace vellix {
 
 // The window the watchers deliver to (the main dialog); null while there is none. Set on
@@ -45,11 +47,11 @@ class InstanceGuard {
   void Release() noexcept;
 
   // The stop signal of the instance's long-lived threads; null when not claimed.
-  HANDLE InstanceEvent() const noexcept { return instance_; }
+  HANDLE InstanceEvent() const noexcept { return instance_.get(); }
 
  private:
-  HANDLE instance_ = nullptr;
-  HANDLE edit_ = nullptr;
+  UniqueKernelHandle instance_;
+  UniqueKernelHandle edit_;
 };
 
 }  // namespace vellix

@@ -83,7 +83,10 @@ struct LogWriter::State {
   std::thread writer;
   YesNoSource yesNo;
 
-  void Run() {
+  // The writer thread. Its only work that can fail by an exception, writing one line, is
+  // caught here: the line is lost and the writer goes on (reporting through the log itself
+  // could fail the same way again and again).
+  void Run() noexcept {
     std::unique_lock guard(lock);
     for (;;) {
       changed.wait(guard, [&] { return stopping || !queue.empty(); });
@@ -93,7 +96,10 @@ struct LogWriter::State {
       ++busy;
       const std::wstring file = path;
       guard.unlock();
-      WriteLine(file, std::move(line));
+      try {
+        WriteLine(file, std::move(line));
+      } catch (...) {
+      }
       guard.lock();
       --busy;
       changed.notify_all();

@@ -2,6 +2,7 @@
 
 #include <mmsystem.h>
 
+#include "base/boundary.h"
 #include "base/wide.h"
 #include "services/settings.h"
 #include "win32/program_folder.h"
@@ -61,7 +62,7 @@ void SoundPlayer::RequestSound(int kind) {
   if (request_) SetEvent(request_.get());
 }
 
-void SoundPlayer::Run(HANDLE stop) {
+void SoundPlayer::Run(HANDLE stop) noexcept {
   for (;;) {
     const HANDLE handles[] = {quit_.get(), request_.get(), stop};
     const DWORD count = stop ? 3 : 2;
@@ -69,9 +70,13 @@ void SoundPlayer::Run(HANDLE stop) {
     // A failed wait (say, a stop handle closed under us) ends the thread instead of
     // spinning on it.
     if (woke != WAIT_OBJECT_0 + 1) return;
-    if (soundsOn_()) {
-      const int kind = slot_.load();
-      if (kind == kTypingSound) play_(programFolder_ + u"print.wav");
+    try {
+      if (soundsOn_()) {
+        const int kind = slot_.load();
+        if (kind == kTypingSound) play_(programFolder_ + u"print.wav");
+      }
+    } catch (...) {
+      ReportCaughtException("sound thread");  // this sound is lost, the next one plays
     }
     ResetEvent(request_.get());
   }

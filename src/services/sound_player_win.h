@@ -45,7 +45,8 @@ class SoundPlayer {
   void RequestSound(int kind);
 
  private:
-  void Run(HANDLE stop);
+  // The sound thread.
+  void Run(HANDLE stop) noexcept;
 
   SoundsOn soundsOn_;
   PlayFile play_;

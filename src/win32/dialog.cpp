@@ -1,6 +1,6 @@
 #include "win32/dialog.h"
 
-#include "win32/boundary_win.h"
+#include "base/boundary.h"
 
 namespace vellix {
 namespace {
@@ -64,7 +64,7 @@ bool Dialog::OnCommand(WORD id, WORD code, HWND control) {
   return false;
 }
 
-INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) {
+INT_PTR CALLBACK Dialog::DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept {
   Dialog* self = nullptr;
   if (message == WM_INITDIALOG) {
     self = reinterpret_cast<Dialog*>(lparam);

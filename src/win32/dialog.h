@@ -45,7 +45,7 @@ class Dialog {
   void End(INT_PTR result);
 
  private:
-  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam);
+  static INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam) noexcept;
   INT_PTR Dispatch(UINT message, WPARAM wparam, LPARAM lparam);
 
   int template_id_;

@@ -1,14 +1,14 @@
 #include "win32/dpi_win.h"
 
 #include "base/dpi.h"
+#include "win32/scoped_dc.h"
 
 namespace vellix {
 
 int WindowDpi(HWND window) {
-  HDC dc = GetDC(window);
+  const WindowDC dc(window);
   if (!dc) return kBaseDpi;
-  const int dpi = GetDeviceCaps(dc, LOGPIXELSX);
-  ReleaseDC(window, dc);
+  const int dpi = GetDeviceCaps(dc.get(), LOGPIXELSX);
   return dpi > 0 ? dpi : kBaseDpi;
 }
 

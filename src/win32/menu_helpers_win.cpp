@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "base/wide.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 namespace {
@@ -85,11 +86,8 @@ bool CopyMenuItem(HMENU source, UINT id, HMENU target) {
 }
 
 bool CopyMenuItemFromResource(HINSTANCE module, UINT resourceId, UINT id, HMENU target) {
-  HMENU source = LoadMenuW(module, MAKEINTRESOURCEW(resourceId));
-  if (!source) return false;
-  const bool copied = CopyMenuItem(source, id, target);
-  DestroyMenu(source);
-  return copied;
+  const UniqueMenu source(LoadMenuW(module, MAKEINTRESOURCEW(resourceId)));
+  return source && CopyMenuItem(source.get(), id, target);
 }
 
 }  // namespace vellix

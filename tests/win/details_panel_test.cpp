@@ -665,7 +665,8 @@ TEST_F(DetailsPanelTest, ContextMenuFollowsTheButtons) {
   } cases[] = {{false, false}, {true, true}};
   for (const auto& c : cases) {
     if (c.selected) Select(0);
-    const HMENU menu = panel_.CreateKeystrokeMenu();
+    const UniqueMenu owned = panel_.CreateKeystrokeMenu();
+    const HMENU menu = owned.get();
     ASSERT_NE(menu, nullptr);
     ASSERT_EQ(GetMenuItemCount(menu), 2);
     EXPECT_EQ(GetMenuItemID(menu, 0), UINT(IDC_ADD_KEYSTROKE));
@@ -677,7 +678,6 @@ TEST_F(DetailsPanelTest, ContextMenuFollowsTheButtons) {
     EXPECT_EQ(std::wstring(text), L"Remove");
     EXPECT_EQ((GetMenuState(menu, 0, MF_BYPOSITION) & MF_GRAYED) != 0, false);
     EXPECT_EQ((GetMenuState(menu, 1, MF_BYPOSITION) & MF_GRAYED) != 0, !c.removeOn) << c.selected;
-    DestroyMenu(menu);
   }
 }
 

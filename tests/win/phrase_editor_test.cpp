@@ -798,7 +798,8 @@ TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
   for (const auto& c : cases) {
     Grid().SelectRow(c.row);
     Pump();
-    HMENU menu = editor_->CreateContextMenu();
+    const UniqueMenu owned = editor_->CreateContextMenu();
+    const HMENU menu = owned.get();
     ASSERT_NE(menu, nullptr);
     const UINT order[] = {ID_COPY_PHRASE, ID_PASTE_PHRASE, 0, ID_ADD_PHRASE, ID_EDIT_PHRASE, 0, ID_DELETE_PHRASE, 0,
                           ID_CHECKED_ONLY};
@@ -813,7 +814,6 @@ TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
     // The command-update pass reaches the context menu too.
     SendMessageW(Window(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
     EXPECT_EQ((GetMenuState(menu, ID_DELETE_PHRASE, MF_BYCOMMAND) & MF_GRAYED) != 0, c.row < 0);
-    DestroyMenu(menu);
   }
 }
 

@@ -78,14 +78,11 @@ class TrayMenuTest : public ::testing::Test {
 
   // The prepared menu's popup; the menu is destroyed with the fixture step.
   HMENU Prepare() {
-    menu_.reset(PrepareTrayMenu(host_, settings_));
+    menu_ = PrepareTrayMenu(host_, settings_);
     return TrayPopup(menu_.get());
   }
 
-  struct MenuDeleter {
-    void operator()(HMENU menu) const { DestroyMenu(menu); }
-  };
-  std::unique_ptr<std::remove_pointer_t<HMENU>, MenuDeleter> menu_;
+  UniqueMenu menu_;
   FakeHost host_;
   testing::MemoryProfileStore::Data data_;
   Settings settings_{std::make_unique<testing::MemoryProfileStore>(data_)};

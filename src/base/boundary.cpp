@@ -1,4 +1,4 @@
-#include "win32/boundary_win.h"
+#include "base/boundary.h"
 
 #include <atomic>
 #include <exception>
