@@ -33,6 +33,11 @@
 #define IDC_CARET_LEFT_CHECK            1009
 #define IDC_CARET_LEFT_COUNT            1010
 #define IDC_CARET_LEFT_SPIN             1011
+#define IDC_RULE_MODE                   3000
+#define IDC_PROGRAM_LIST                3001
+#define IDC_ADD_PROGRAM                 3002
+#define IDC_REMOVE_PROGRAM              3003
+#define IDC_RULE_NOTE                   3004
 
 // Controls of the About dialog (138).
 #define IDC_ABOUT_LIST                  1015
@@ -58,6 +63,12 @@
 #define ID_SOUNDS                       32789
 #define ID_RESTART                      32796
 #define ID_PASTE_LONG_PHRASES           32901
+#define ID_DO_NOT_EXPAND_IN             33000
+
+// Commands of the details panel's menu of programs to add.
+#define ID_ADD_PROGRAM_BY_NAME          33001
+#define ID_ADD_OPEN_PROGRAM_FIRST       33002
+#define ID_ADD_OPEN_PROGRAM_END         33050
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).
@@ -138,6 +149,21 @@
 #define IDS_DATABASE_NOT_READ           82
 #define IDS_DATABASE_NOT_SAVED          83
 #define IDS_KEYSTROKE_NEVER_FIRES       84
+#define IDS_DO_NOT_EXPAND_IN            100
+#define IDS_EXPANSION_OFF_IN            101
+#define IDS_EXPANSION_BACK_IN           102
+#define IDS_RULE_EVERYWHERE             103
+#define IDS_RULE_ONLY_IN                104
+#define IDS_RULE_NEVER_IN               105
+#define IDS_ONLY_IN                     106
+#define IDS_NEVER_IN                    107
+#define IDS_FIRES_NOWHERE               108
+#define IDS_PROGRAMS                    109
+#define IDS_NO_PROGRAMS                 110
+#define IDS_ADD_PROGRAM                 111
+#define IDS_REMOVE_PROGRAM              112
+#define IDS_TYPE_PROGRAM_NAME           113
+#define IDS_NO_OPEN_PROGRAMS            114
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

@@ -7,6 +7,7 @@
 
 #include "about/about_dialog_win.h"
 #include "app/tray_menu_win.h"
+#include "base/boundary.h"
 #include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
@@ -23,7 +24,9 @@
 #include "services/settings.h"
 #include "services/sound_player_win.h"
 #include "services/system_services_win.h"
+#include "services/excluded_programs.h"
 #include "win32/program_folder.h"
+#include "win32/program_windows_win.h"
 #include "win32/window_helpers_win.h"
 
 namespace vellix {
@@ -142,6 +145,7 @@ bool MainDialog::SetEngine(bool on) {
   if (!on) return engine_.Stop();
   engine_.SetPrintDelay(kPrintDelayMs);
   engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
+  engine_.SetExcludedPrograms(EnabledPrograms(Settings::Instance().excludedPrograms));
   engine_.SetPrintCallback(&MainDialog::PrintCallback, this);
   engine_.SetNotifyCallback(&MainDialog::NotifyCallback, this);
   return engine_.Start(true);
@@ -261,6 +265,37 @@ void MainDialog::ShowAbout() noexcept { vellix::ShowAbout(nullptr); }
 
 void MainDialog::EngineSettingsChanged() noexcept {
   engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
+  try {
+    engine_.SetExcludedPrograms(EnabledPrograms(Settings::Instance().excludedPrograms));
+  } catch (...) {
+    ReportCaughtException("EngineSettingsChanged");
+  }
+  inExcludedProgram_ = engine_.InExcludedProgram();
+  tray_.RefreshTooltip();
+}
+
+// Clicking the notification area makes the taskbar's program the focused one: the user
+// means the program before it. Elsewhere (a menu opened from the keyboard, or a shell that
+// raises no focus event) the focused program is the one.
+std::u16string MainDialog::ProgramBeforeTray() noexcept {
+  try {
+    const std::u16string current = engine_.CurrentProgram();
+    const std::u16string shell = ShellProgramFileName();
+    if (!current.empty() && !shell.empty() && SameProgram(current, shell, AsciiUpper)) return engine_.PreviousProgram();
+    return current;
+  } catch (...) {
+    return std::u16string();
+  }
+}
+
+void MainDialog::ProgramExclusionChanged(const std::u16string& program, bool excluded) noexcept {
+  EngineSettingsChanged();
+  try {
+    tray_.MessageBalloon(ExclusionChangedText(program, excluded, [](uint32_t id) { return GetLocalizedString(id); }));
+    Log((excluded ? u"Excluded program: " : u"Program no longer excluded: ") + program);
+  } catch (...) {
+    ReportCaughtException("ProgramExclusionChanged");
+  }
 }
 
 void MainDialog::LanguageChanged() noexcept {
@@ -333,6 +368,13 @@ int32_t MainDialog::NotifyCallback(int32_t code, const EngineEntry* /*entry*/, v
   if (code == static_cast<int32_t>(TrackerEvent::EndPrint)) {
     SoundPlayer::Instance().RequestSound(SoundPlayer::kTypingSound);
     Log(u"OnCallBack_ENDPRINT");
+    return 0;
+  }
+  if (code == static_cast<int32_t>(TrackerEvent::WindowEvent)) {
+    // Hook thread, engine lock held: one flag compared, a message posted only on a change.
+    const bool excluded = self->engine_.InExcludedProgram();
+    if (self->inExcludedProgram_.exchange(excluded) != excluded)
+      PostMessageW(self->hwnd(), kExcludedProgramMessage, 0, 0);
     return 0;
   }
   if (code == static_cast<int32_t>(TrackerEvent::PrintPending)) {
@@ -462,6 +504,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
       return 1;
     }
     case kStatisticsChangedMessage:
+    case kExcludedProgramMessage:
       handled = true;
       tray_.RefreshTooltip();
       return 1;

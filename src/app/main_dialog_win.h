@@ -32,6 +32,9 @@ inline constexpr UINT kStatisticsChangedMessage = 41117;
 // Posted by the engine's worker when a phrase has been typed; lparam is a WordPrinted the
 // dialog takes over.
 inline constexpr UINT kWordPrintedMessage = WM_APP + 0x101;
+// Posted by the engine's hook thread when the focus moved into or out of an excluded
+// program: the tooltip says so.
+inline constexpr UINT kExcludedProgramMessage = WM_APP + 0x102;
 
 // What the dialog counts for a typed phrase.
 struct WordPrinted {
@@ -63,6 +66,8 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   HWND EditorWindow() noexcept override;
   void LanguageChanged() noexcept override;
   void EngineSettingsChanged() noexcept override;
+  std::u16string ProgramBeforeTray() noexcept override;
+  void ProgramExclusionChanged(const std::u16string& program, bool excluded) noexcept override;
 
   // The configured database path: DatabasePath, or "Database.xml" in the program folder.
   static std::u16string ConfiguredDatabasePath();
@@ -119,6 +124,9 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   bool editorRunning_ = false;
   // A second start while the editor runs: the engine is switched on once the editor ends.
   bool engineAfterEditor_ = false;
+  // Whether the tooltip was last told that the focused program is excluded; the hook
+  // thread compares with it after each window event.
+  std::atomic<bool> inExcludedProgram_{false};
   // The window's icon. The window ends with the modal run, before the dialog object.
   UniqueIcon icon_;
 };

@@ -157,7 +157,9 @@ bool TrayIcon::RefreshTooltip() {
   const std::u16string header = TrayHeader(ProgramTitle(true), EngineOn(), Localized);
   // An old balloon must not be shown again with the new tip.
   data_.uFlags &= ~static_cast<UINT>(NIF_INFO);
-  return SetTip(TooltipText(header, engine_.EntryCount(), databasePath_, PrintedChars(), Localized), true);
+  // Said only while the engine runs: switched off, it expands nowhere anyway.
+  const std::u16string excluded = EngineOn() && engine_.InExcludedProgram() ? engine_.CurrentProgram() : u"";
+  return SetTip(TooltipText(header, engine_.EntryCount(), databasePath_, PrintedChars(), Localized, excluded), true);
 }
 
 bool TrayIcon::SetStateIcon() { return SetIcon(StateIcon(false), true); }

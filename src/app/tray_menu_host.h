@@ -1,6 +1,9 @@
 #pragma once
 // What the tray menu needs of the main dialog.
 #include <windows.h>
+
+#include <string>
+
 namespace vellix {
 class TrayMenuHost {
  public:
@@ -17,6 +20,12 @@ class TrayMenuHost {
   virtual void LanguageChanged() noexcept = 0;
   // After a setting that the engine follows was changed.
   virtual void EngineSettingsChanged() noexcept = 0;
+  // The file name of the program the user was in before the tray was clicked; empty when
+  // it is not known.
+  virtual std::u16string ProgramBeforeTray() noexcept = 0;
+  // After the tray command excluded program (excluded) or took it out of the list: the
+  // engine follows the list, the tooltip and a balloon say so.
+  virtual void ProgramExclusionChanged(const std::u16string& program, bool excluded) noexcept = 0;
  protected:
   ~TrayMenuHost() = default;
 };

@@ -1,6 +1,7 @@
 #include "app/tray_menu_win.h"
 
 #include "app/tray_icon_win.h"
+#include "app/tray_texts.h"
 #include "lang/language_export_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
@@ -58,6 +59,28 @@ void TogglePasteLongPhrases(TrayMenuHost& host, Settings& settings) {
   host.EngineSettingsChanged();
 }
 
+// The command names the program the user was in; it is grey when that is not known.
+void PrepareExclusionItem(TrayMenuHost& host, HMENU popup, const Settings& settings) {
+  const std::u16string program = host.ProgramBeforeTray();
+  if (!IsProgramFileName(program)) {
+    SetEnabled(popup, ID_DO_NOT_EXPAND_IN, false);
+    return;
+  }
+  // A menu takes "&" for the mark of the access key: "&&" shows one.
+  std::u16string shown;
+  for (char16_t unit : program) shown += unit == u'&' ? u"&&" : std::u16string(1, unit);
+  SetMenuItemText(popup, ID_DO_NOT_EXPAND_IN,
+                  DoNotExpandInText(shown, [](uint32_t id) { return GetLocalizedString(id); }));
+  SetCheck(popup, ID_DO_NOT_EXPAND_IN, settings.IsProgramExcluded(program));
+}
+
+void ToggleExclusion(TrayMenuHost& host, Settings& settings) {
+  const std::u16string program = host.ProgramBeforeTray();
+  if (!IsProgramFileName(program)) return;
+  const bool excluded = settings.ToggleExcludedProgram(program);
+  host.ProgramExclusionChanged(program, excluded);
+}
+
 bool ChooseLanguage(TrayMenuHost& host, UINT command) {
   Language* language = Language::Current();
   if (!language || !language->HandleLanguageCommand(command)) return false;
@@ -86,6 +109,7 @@ UniqueMenu PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
   SetCheck(popup, ID_PASTE_LONG_PHRASES, settings.PasteThreshold() != 0);
   SetMenuItemText(popup, ID_ENABLE,
                   GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
+  PrepareExclusionItem(host, popup, settings);
   SetMenuDefaultItem(popup, ID_EDIT_PHRASES, FALSE);
   SetEnabled(popup, ID_ADD_FROM_CLIPBOARD, ClipboardHasBothTextFormats());
   return menu;
@@ -105,6 +129,7 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
     case ID_START_WITH_WINDOWS: SetAutostart(!IsAutostartOn()); return true;
     case ID_SOUNDS: ToggleSounds(settings); return false;
     case ID_PASTE_LONG_PHRASES: TogglePasteLongPhrases(host, settings); return false;
+    case ID_DO_NOT_EXPAND_IN: ToggleExclusion(host, settings); return false;
     case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
     case ID_ENABLE: host.EnableCommand(); return false;
     default:

@@ -3,6 +3,8 @@
 #include <string>
 
 #include "base/number_text.h"
+#include "editor/database_texts.h"
+#include "resource.h"
 #include "services/program_title.h"
 
 namespace vellix {
@@ -71,8 +73,9 @@ std::u16string BalloonText(TrayBalloonKind kind, bool engineOn, int enabled, int
 
 std::u16string TooltipText(std::u16string_view header, size_t entryCount,
                            std::u16string_view databasePath, uint32_t printedChars,
-                           const TrayStringLookup& lookup) {
+                           const TrayStringLookup& lookup, std::u16string_view excludedProgram) {
   std::u16string text(header);
+  if (!excludedProgram.empty()) AppendLine(text, FillPlaceholders(lookup(IDS_EXPANSION_OFF_IN), {excludedProgram}));
   AppendLine(text, lookup(kSnippets));
   text += u": ";
   text += Decimal(entryCount);
@@ -81,6 +84,14 @@ std::u16string TooltipText(std::u16string_view header, size_t entryCount,
   text += u": ";
   text += FormatDigitGroups(printedChars);
   return text;
+}
+
+std::u16string DoNotExpandInText(std::u16string_view program, const TrayStringLookup& lookup) {
+  return FillPlaceholders(lookup(IDS_DO_NOT_EXPAND_IN), {program});
+}
+
+std::u16string ExclusionChangedText(std::u16string_view program, bool excluded, const TrayStringLookup& lookup) {
+  return FillPlaceholders(lookup(excluded ? IDS_EXPANSION_OFF_IN : IDS_EXPANSION_BACK_IN), {program});
 }
 
 }  // namespace vellix

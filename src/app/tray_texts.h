@@ -44,9 +44,16 @@ std::u16string BalloonText(TrayBalloonKind kind, bool engineOn, int enabled, int
                            const TrayStringLookup& lookup);
 
 // The refreshed tooltip: the header, "Snippets: N", the database path and
-// "Chars typed: count" (0 included), each on a line of its own.
+// "Chars typed: count" (0 included), each on a line of its own. With an excluded program
+// (the focused one, where nothing is expanded), "Expansion is off in program" follows the
+// header, before the path that may be cut at the tip's end.
 std::u16string TooltipText(std::u16string_view header, size_t entryCount,
                            std::u16string_view databasePath, uint32_t printedChars,
-                           const TrayStringLookup& lookup);
+                           const TrayStringLookup& lookup, std::u16string_view excludedProgram = {});
+
+// "Do Not Expand in program", the tray command's text.
+std::u16string DoNotExpandInText(std::u16string_view program, const TrayStringLookup& lookup);
+// The balloon after the command: "Expansion is off in program" or "... on again in ...".
+std::u16string ExclusionChangedText(std::u16string_view program, bool excluded, const TrayStringLookup& lookup);
 
 }  // namespace vellix

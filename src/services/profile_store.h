@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace vellix {
 
@@ -30,6 +31,11 @@ class ProfileStore {
                          size_t size) = 0;
   virtual bool WriteStruct(std::u16string_view section, std::u16string_view key,
                            const void* data, size_t size) = 0;
+  // The lines of a section ("key=value" and whatever else it holds), in file order; none
+  // when the section is absent.
+  virtual std::vector<std::u16string> GetSectionLines(std::u16string_view section) = 0;
+  // Replaces the whole section by the lines; no lines remove the section.
+  virtual bool WriteSectionLines(std::u16string_view section, const std::vector<std::u16string>& lines) = 0;
   // Whether the file behind the store exists.
   virtual bool Exists() = 0;
 };

@@ -7,6 +7,7 @@ namespace vellix {
 namespace {
 
 constexpr std::u16string_view kSection = u"Settings";
+constexpr std::u16string_view kExcludedProgramsSection = u"ExcludedPrograms";
 constexpr int32_t kMissingCoordinate = -1000;
 
 std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
@@ -19,11 +20,11 @@ constexpr std::u16string_view kPlacementSuffixes[] = {u"_X", u"_Y", u"_RIGHT", u
 
 }  // namespace
 
-Settings::Settings(std::unique_ptr<ProfileStore> store)
-    : Settings(std::move(store), CurrentUtcTime()) {}
+Settings::Settings(std::unique_ptr<ProfileStore> store, ProgramUnitUpper programUpper)
+    : Settings(std::move(store), CurrentUtcTime(), programUpper) {}
 
-Settings::Settings(std::unique_ptr<ProfileStore> store, const SystemTime& nowUtc)
-    : store_(std::move(store)) {
+Settings::Settings(std::unique_ptr<ProfileStore> store, const SystemTime& nowUtc, ProgramUnitUpper programUpper)
+    : store_(std::move(store)), programUpper_(programUpper) {
   firstRun = !store_->Exists() || store_->GetInt(kSection, u"AlreadyRunning2", 0) == 0;
   store_->WriteString(kSection, u"AlreadyRunning2", u"1");
   Load();
@@ -42,6 +43,21 @@ void Settings::Load() {
   text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
   if (!text.empty()) databasePath = std::move(text);
   statistics.LoadStatistics(*store_);
+  excludedPrograms = ParseExcludedPrograms(store_->GetSectionLines(kExcludedProgramsSection), programUpper_);
+}
+
+bool Settings::SaveExcludedPrograms() {
+  return store_->WriteSectionLines(kExcludedProgramsSection, ExcludedProgramLines(excludedPrograms));
+}
+
+bool Settings::ToggleExcludedProgram(std::u16string_view program) {
+  const bool excluded = vellix::ToggleExcludedProgram(excludedPrograms, program, programUpper_);
+  SaveExcludedPrograms();
+  return excluded;
+}
+
+bool Settings::IsProgramExcluded(std::u16string_view program) const {
+  return IsExcluded(excludedPrograms, program, programUpper_);
 }
 
 bool Settings::Save() {

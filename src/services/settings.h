@@ -11,8 +11,10 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/system_time.h"
+#include "services/excluded_programs.h"
 #include "services/profile_store.h"
 #include "services/statistics.h"
 
@@ -35,8 +37,10 @@ class Settings {
 
   // Decides the first run, marks the file as started once, loads every member and counts
   // this start (nowUtc is the start time for the launch counters).
-  Settings(std::unique_ptr<ProfileStore> store, const SystemTime& nowUtc);
-  explicit Settings(std::unique_ptr<ProfileStore> store);
+  // programUpper: the upper case of one unit by which program names compare.
+  Settings(std::unique_ptr<ProfileStore> store, const SystemTime& nowUtc,
+           ProgramUnitUpper programUpper = AsciiUpper);
+  explicit Settings(std::unique_ptr<ProfileStore> store, ProgramUnitUpper programUpper = AsciiUpper);
   Settings(const Settings&) = delete;
   Settings& operator=(const Settings&) = delete;
 
@@ -55,6 +59,13 @@ class Settings {
 
   ProfileStore& Store() { return *store_; }
 
+  // Writes section "ExcludedPrograms" from excludedPrograms, replacing the whole section.
+  bool SaveExcludedPrograms();
+  // The tray command for program: excludes it, or takes an excluded one out of the list,
+  // then saves the section. Answers whether program is excluded afterwards.
+  bool ToggleExcludedProgram(std::u16string_view program);
+  bool IsProgramExcluded(std::u16string_view program) const;
+
   std::u16string databasePath;
   bool firstRun = false;
   std::u16string langFile;
@@ -67,6 +78,9 @@ class Settings {
   int32_t pasteLongPhrases = 1;
   int32_t pasteFromLength = kDefaultPasteFromLength;
   static constexpr int32_t kDefaultPasteFromLength = 200;
+  // The programs in which nothing is expanded (section "ExcludedPrograms"; entries the
+  // file holds damaged are left out when it is read).
+  std::vector<ExcludedProgram> excludedPrograms;
   // The length from which the engine pastes; 0 when it types every phrase.
   uint32_t PasteThreshold() const {
     return pasteLongPhrases != 0 && pasteFromLength > 0 ? static_cast<uint32_t>(pasteFromLength) : 0;
@@ -76,6 +90,7 @@ class Settings {
   void Load();
 
   std::unique_ptr<ProfileStore> store_;
+  ProgramUnitUpper programUpper_;
 };
 
 }  // namespace vellix

@@ -9,14 +9,14 @@ e2e_enter "$@"
 run_key='HKCU\Software\Microsoft\Windows\CurrentVersion\Run'
 wine reg delete "$run_key" /v Vellix /f >/dev/null 2>&1 || true
 
-# Menu paths from the last item, Enable, upwards: Language, Sounds, Start With Windows;
-# from the first, Exit, downwards: Restart. The language submenu opens with its first
-# item, English, selected; the language files follow it.
+# Menu paths from the last item, Enable, upwards: Do Not Expand in..., Language, Sounds,
+# Start With Windows; from the first, Exit, downwards: Restart. The language submenu opens
+# with its first item, English, selected; the language files follow it.
 menu_enable=(end enter)
-menu_sounds=(end up up enter)
-menu_autostart=(end up up up enter escape)  # the menu opens again after this command
-menu_english=(end up right enter escape)
-menu_language_file=(end up right down enter escape)
+menu_sounds=(end up up up enter)
+menu_autostart=(end up up up up enter escape)  # the menu opens again after this command
+menu_english=(end up up right enter escape)
+menu_language_file=(end up up right down enter escape)
 menu_restart=(home down enter)
 menu_exit=(home enter)
 

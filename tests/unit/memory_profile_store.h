@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "services/profile_store.h"
 
@@ -17,6 +18,8 @@ class MemoryProfileStore : public ProfileStore {
  public:
   struct Data {
     std::map<std::u16string, std::map<std::u16string, std::u16string>> sections;
+    // Sections written whole: their lines as written, apart from the keyed values above.
+    std::map<std::u16string, std::vector<std::u16string>> lines;
     bool exists = false;
     bool failWrites = false;
     int writes = 0;
@@ -73,6 +76,20 @@ class MemoryProfileStore : public ProfileStore {
   bool WriteStruct(std::u16string_view section, std::u16string_view key, const void* data,
                    size_t size) override {
     return WriteString(section, key, EncodeProfileStruct(data, size));
+  }
+
+  std::vector<std::u16string> GetSectionLines(std::u16string_view section) override {
+    const auto s = data_.lines.find(Fold(section));
+    return s == data_.lines.end() ? std::vector<std::u16string>{} : s->second;
+  }
+
+  bool WriteSectionLines(std::u16string_view section, const std::vector<std::u16string>& lines) override {
+    if (data_.failWrites) return false;
+    ++data_.writes;
+    if (lines.empty()) data_.lines.erase(Fold(section));
+    else data_.lines[Fold(section)] = lines;
+    data_.exists = true;
+    return true;
   }
 
   bool Exists() override { return data_.exists; }

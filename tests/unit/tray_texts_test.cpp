@@ -13,7 +13,8 @@ namespace {
 
 std::u16string English(uint32_t id) {
   static const std::map<uint32_t, std::u16string> texts = {
-      {1, u"has been started"}, {4, u"Snippets"}, {5, u"Turn On"}, {6, u"Turn Off"}, {57668, u"Chars typed"}};
+      {1, u"has been started"}, {4, u"Snippets"}, {5, u"Turn On"}, {6, u"Turn Off"}, {57668, u"Chars typed"},
+      {100, u"Do Not Expand in %1"}, {101, u"Expansion is off in %1"}, {102, u"Expansion is on again in %1"}};
   const auto found = texts.find(id);
   return found == texts.end() ? std::u16string() : found->second;
 }
@@ -76,6 +77,17 @@ TEST(TrayTextsTest, EmptyDatabasePath) {
 
 TEST(TrayTextsTest, TipOfTheAddedIcon) {
   EXPECT_EQ(AddedTipText(u"H", u"C:\\D.xml", 1000, kEnglish), u"H\nChars typed: 1 000\r\nC:\\D.xml");
+}
+
+TEST(TrayTextsTest, ExcludedProgramTexts) {
+  // The line comes right after the header, so that a long database path cannot cut it off.
+  const std::u16string tip =
+      TooltipText(TrayHeader(kTitle, true, kEnglish), 5, std::u16string(200, u'p'), 0, kEnglish, u"notepad.exe");
+  EXPECT_EQ(CutText(tip, kMaxTipLength).substr(0, 78),
+            u"Vellix 1.38 build 56 : Turn On\r\nExpansion is off in notepad.exe\r\nSnippets: 5\r\n");
+  EXPECT_EQ(DoNotExpandInText(u"winword.exe", kEnglish), u"Do Not Expand in winword.exe");
+  EXPECT_EQ(ExclusionChangedText(u"a.exe", true, kEnglish), u"Expansion is off in a.exe");
+  EXPECT_EQ(ExclusionChangedText(u"a.exe", false, kEnglish), u"Expansion is on again in a.exe");
 }
 
 TEST(TrayTextsTest, Cuts) {

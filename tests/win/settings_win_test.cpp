@@ -149,6 +149,76 @@ TEST(SettingsInstanceTest, IsCreatedOnceOnSettingsIniInTheProgramFolder) {
   DeleteFileW(path.c_str());
 }
 
+// Section "ExcludedPrograms" as a user or another program may leave it: damaged lines are
+// skipped at start, the tray command rewrites the section with what was read, and the next
+// start reads exactly that; the other sections stay as they were.
+TEST_F(SettingsFileTest, ExcludedProgramsRoundTripSkipsDamagedEntries) {
+  {
+    // Written as bytes: the private-profile functions cannot write most of this damage.
+    const char text[] =
+        "[Settings]\r\nSounds=0\r\n"
+        "[ExcludedPrograms]\r\n"
+        "notepad.exe=1\r\n"
+        "  WinWord.EXE = 0 \r\n"
+        "no equals sign\r\n"
+        "=1\r\n"
+        "game.exe=maybe\r\n"
+        "C:\\Tools\\putty.exe=1\r\n"
+        "NOTEPAD.EXE=0\r\n"
+        "; a comment\r\n"
+        "mstsc.exe=1\r\n"
+        "[Statistics]\r\nPrintedChars=42\r\n";
+    HANDLE file = CreateFileW(ini.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    DWORD written = 0;
+    WriteFile(file, text, DWORD(sizeof text - 1), &written, nullptr);
+    CloseHandle(file);
+  }
+  auto settings = Start();
+  const std::vector<ExcludedProgram> read = {{u"notepad.exe", true}, {u"WinWord.EXE", false}, {u"mstsc.exe", true}};
+  EXPECT_EQ(settings->excludedPrograms, read);
+  EXPECT_TRUE(settings->IsProgramExcluded(u"Notepad.exe"));
+  EXPECT_FALSE(settings->IsProgramExcluded(u"winword.exe"));
+
+  // Choosing the command for notepad takes it out; for winword, switches it on; for a new
+  // program, adds it.
+  EXPECT_FALSE(settings->ToggleExcludedProgram(u"NOTEPAD.exe"));
+  EXPECT_TRUE(settings->ToggleExcludedProgram(u"winword.exe"));
+  EXPECT_TRUE(settings->ToggleExcludedProgram(u"Caf\u00e9 Term.exe"));
+  EXPECT_EQ(Read(L"ExcludedPrograms", L"notepad.exe"), L"<absent>");
+  EXPECT_EQ(Read(L"ExcludedPrograms", L"winword.exe"), L"1");
+  EXPECT_EQ(Read(L"ExcludedPrograms", L"no equals sign"), L"<absent>");
+  EXPECT_EQ(Read(L"Settings", L"Sounds"), L"0");
+  EXPECT_EQ(Read(L"Statistics", L"PrintedChars"), L"42");
+
+  auto again = Start();
+  const std::vector<ExcludedProgram> saved = {
+      {u"WinWord.EXE", true}, {u"mstsc.exe", true}, {u"Caf\u00e9 Term.exe", true}};
+  EXPECT_EQ(again->excludedPrograms, saved);
+
+  // The last program taken out leaves no section behind, and a start without one has none.
+  for (const std::u16string_view name : {u"winword.exe", u"MSTSC.EXE", u"caf\u00e9 term.exe"})
+    EXPECT_FALSE(again->ToggleExcludedProgram(name));
+  EXPECT_TRUE(again->excludedPrograms.empty());
+  wchar_t names[64] = L"x";
+  EXPECT_EQ(GetPrivateProfileSectionW(L"ExcludedPrograms", names, 64, ini.c_str()), 0u);
+  EXPECT_TRUE(Start()->excludedPrograms.empty());
+  EXPECT_EQ(Read(L"Statistics", L"PrintedChars"), L"42");
+}
+
+// A section longer than the first buffer the store reads with arrives whole.
+TEST_F(SettingsFileTest, LongExcludedProgramsSection) {
+  std::vector<ExcludedProgram> many;
+  for (int i = 0; i < 400; ++i)
+    many.push_back({u"a-program-with-a-rather-long-name-" + ToU16(std::to_wstring(i)) + u".exe", i % 3 != 0});
+  {
+    auto settings = Start();
+    settings->excludedPrograms = many;
+    ASSERT_TRUE(settings->SaveExcludedPrograms());
+  }
+  EXPECT_EQ(Start()->excludedPrograms, many);
+}
+
 TEST(SettingsPathTest, IsSettingsIniInTheProgramFolder) {
   const std::u16string path = SettingsFilePath();
   ASSERT_GT(path.size(), 13u);

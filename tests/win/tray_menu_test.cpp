@@ -36,10 +36,15 @@ class FakeHost final : public TrayMenuHost {
   HWND EditorWindow() noexcept override { return editor; }
   void LanguageChanged() noexcept override { calls.push_back(u"language"); }
   void EngineSettingsChanged() noexcept override { calls.push_back(u"engine settings"); }
+  std::u16string ProgramBeforeTray() noexcept override { return program; }
+  void ProgramExclusionChanged(const std::u16string& name, bool excluded) noexcept override {
+    calls.push_back((excluded ? u"excluded " : u"admitted ") + name);
+  }
 
   HWND window = nullptr;
   HWND editor = nullptr;
   bool engineOn = false;
+  std::u16string program;
   std::vector<std::u16string> calls;
 };
 
@@ -94,7 +99,7 @@ TEST_F(TrayMenuTest, ItemsInOrderWithTextsAndDefaultItem) {
   ASSERT_NE(popup, nullptr);
   const UINT sep = 0, sub = UINT(-2);
   EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783, sep,
-                                          32901, 32772, 32789, sub, 32771}));
+                                          32901, 32772, 32789, sub, 33000, 32771}));
   EXPECT_EQ(GetMenuItemText(popup, ID_ENABLE), u"Enable");
   EXPECT_EQ(GetMenuItemText(popup, ID_EDIT_PHRASES), u"Edit Phrases");
   EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), UINT(ID_EDIT_PHRASES));
@@ -168,6 +173,39 @@ TEST_F(TrayMenuTest, PasteLongPhrasesTogglesIsSavedAndTellsTheEngine) {
   EXPECT_EQ(settings_.Store().GetInt(u"Settings", u"PasteFromLength", -1),
             Settings::kDefaultPasteFromLength);
   EXPECT_EQ(host_.calls, (std::vector<std::u16string>{u"engine settings", u"engine settings"}));
+}
+
+// "Do Not Expand in [program]" names the program the user was in, is checked while that
+// program is excluded, and each choice switches the exclusion, saves it and tells the host.
+TEST_F(TrayMenuTest, DoNotExpandInNamesTheProgramAndSwitchesItsExclusion) {
+  host_.program = u"R&D Tool.exe";
+  HMENU popup = Prepare();
+  EXPECT_EQ(GetMenuItemText(popup, ID_DO_NOT_EXPAND_IN), u"Do Not Expand in R&&D Tool.exe");
+  EXPECT_EQ(State(popup, ID_DO_NOT_EXPAND_IN) & (MF_CHECKED | MF_GRAYED), 0u);
+
+  EXPECT_FALSE(RunTrayCommand(host_, ID_DO_NOT_EXPAND_IN, settings_));
+  EXPECT_EQ(data_.lines[u"excludedprograms"], std::vector<std::u16string>{u"R&D Tool.exe=1"});
+  EXPECT_NE(State(Prepare(), ID_DO_NOT_EXPAND_IN) & MF_CHECKED, 0u);
+  host_.program = u"r&d tool.EXE";  // the same program in another case
+  EXPECT_NE(State(Prepare(), ID_DO_NOT_EXPAND_IN) & MF_CHECKED, 0u);
+
+  EXPECT_FALSE(RunTrayCommand(host_, ID_DO_NOT_EXPAND_IN, settings_));
+  EXPECT_TRUE(settings_.excludedPrograms.empty());
+  EXPECT_EQ(data_.lines.count(u"excludedprograms"), 0u);
+  EXPECT_EQ(State(Prepare(), ID_DO_NOT_EXPAND_IN) & MF_CHECKED, 0u);
+  EXPECT_EQ(host_.calls, (std::vector<std::u16string>{u"excluded R&D Tool.exe", u"admitted r&d tool.EXE"}));
+
+  // Without a known program the item is grey with its own text, and does nothing.
+  for (const char16_t* unknown : {u"", u"C:\\x\\y.exe"}) {
+    host_.program = unknown;
+    host_.calls.clear();
+    popup = Prepare();
+    EXPECT_EQ(GetMenuItemText(popup, ID_DO_NOT_EXPAND_IN), u"Do Not Expand in This Program");
+    EXPECT_NE(State(popup, ID_DO_NOT_EXPAND_IN) & MF_GRAYED, 0u);
+    EXPECT_FALSE(RunTrayCommand(host_, ID_DO_NOT_EXPAND_IN, settings_));
+    EXPECT_TRUE(host_.calls.empty());
+    EXPECT_TRUE(settings_.excludedPrograms.empty());
+  }
 }
 
 TEST_F(TrayMenuTest, CommandsReachTheHost) {
