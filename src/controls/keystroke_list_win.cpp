@@ -9,10 +9,10 @@
 namespace vellix {
 namespace {
 
-// Subclass ids: one for the list itself, one for its parent (where the list view reports
-// its item changes).
+// Subclass id of the list itself. Its parent (where the list view reports its item
+// changes) is subclassed under the list's state as id, so that two lists of one parent
+// each keep their own.
 constexpr UINT_PTR kListSubclass = 0x4B4C;
-constexpr UINT_PTR kParentSubclass = 0x4B50;
 
 // State image 1 is the unchecked box, 2 the checked one; 0 means no box yet.
 int CheckImage(UINT state) { return int((state & LVIS_STATEIMAGEMASK) >> 12); }
@@ -39,7 +39,7 @@ struct KeystrokeList::State {
 
 void KeystrokeList::State::Detach() {
   if (list) RemoveWindowSubclass(list, &State::ListProc, kListSubclass);
-  if (parent) RemoveWindowSubclass(parent, &State::ParentProc, kParentSubclass);
+  if (parent) RemoveWindowSubclass(parent, &State::ParentProc, reinterpret_cast<UINT_PTR>(this));
   list = nullptr;
   parent = nullptr;
 }
@@ -111,7 +111,7 @@ LRESULT CALLBACK KeystrokeList::State::ParentProc(HWND hwnd, UINT message, WPARA
       }
     }
   } else if (message == WM_NCDESTROY) {
-    RemoveWindowSubclass(hwnd, &State::ParentProc, kParentSubclass);
+    RemoveWindowSubclass(hwnd, &State::ParentProc, id);
     state->parent = nullptr;
   }
   return DefSubclassProc(hwnd, message, wparam, lparam);
@@ -128,7 +128,7 @@ bool KeystrokeList::Attach(HWND list) {
   const auto data = reinterpret_cast<DWORD_PTR>(state_.get());
   if (!SetWindowSubclass(list, &State::ListProc, kListSubclass, data)) return false;
   state_->list = list;
-  if (!SetWindowSubclass(parent, &State::ParentProc, kParentSubclass, data)) {
+  if (!SetWindowSubclass(parent, &State::ParentProc, data, data)) {
     state_->Detach();
     return false;
   }

@@ -1,5 +1,7 @@
 #include "editor/editor_texts.h"
 
+#include "editor/program_rules.h"
+
 #include <algorithm>
 
 #include "base/number_text.h"
@@ -63,6 +65,9 @@ std::u16string RowTooltip(const Phrase& phrase, const EditorStringLookup& lookup
   tip += lookup(IDS_ACTION);
   tip += u": ";
   tip += lookup(phrase.AddOrReplace() == 0 ? IDS_APPEND : IDS_REPLACE);
+  // Where it fires, for a phrase with a program rule.
+  const std::u16string rule = ProgramRuleText(phrase, lookup);
+  if (!rule.empty()) tip += u"\n" + rule;
   return tip;
 }
 

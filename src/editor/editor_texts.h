@@ -36,7 +36,8 @@ inline constexpr size_t kTooltipWordLength = 320;
 inline constexpr size_t kMenuSuffixLength = 30;
 
 // The info tip of a phrase's row: text, keystroke counts, length, the enabled keystrokes,
-// detection type and action.
+// detection type and action, and for a phrase with a program rule the line that names it
+// ("only in: notepad.exe, winword.exe", or that it fires nowhere).
 std::u16string RowTooltip(const Phrase& phrase, const EditorStringLookup& lookup);
 
 // " [" + the trimmed phrase text cut to 30 characters (with "…" when longer) + "]", shown

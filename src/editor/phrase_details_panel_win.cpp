@@ -93,7 +93,10 @@ void PhraseDetailsPanel::SetUpControls() {
   const struct {
     int control;
     uint32_t text;
-  } tips[] = {{IDC_ADD_KEYSTROKE, IDS_ADD_KEYSTROKE}, {IDC_REMOVE_KEYSTROKE, IDS_REMOVE_KEYSTROKE}};
+  } tips[] = {{IDC_ADD_KEYSTROKE, IDS_ADD_KEYSTROKE},
+              {IDC_REMOVE_KEYSTROKE, IDS_REMOVE_KEYSTROKE},
+              {IDC_ADD_PROGRAM, IDS_ADD_PROGRAM},
+              {IDC_REMOVE_PROGRAM, IDS_REMOVE_PROGRAM}};
   for (const auto& tip : tips) {
     std::wstring text = ToWide(GetLocalizedString(tip.text));
     TTTOOLINFOW tool{};
@@ -113,6 +116,7 @@ void PhraseDetailsPanel::SetUpControls() {
   if (boldFont_) SendMessageW(group, WM_SETFONT, reinterpret_cast<WPARAM>(boldFont_.get()), TRUE);
 
   SendMessageW(Item(IDC_CARET_LEFT_SPIN), UDM_SETRANGE32, 0, kCaretLeftMax);
+  rules_.SetUp(hwnd());
 
   // No phrase yet: everything is off until the editor shows one.
   SetControlsEnabled(false);
@@ -146,6 +150,7 @@ void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
   // into the field; the field then gets the phrase's own count, which may be larger.
   SendMessageW(Item(IDC_CARET_LEFT_SPIN), UDM_SETPOS32, 0, phrase.LeftAfter());
   SetDlgItemTextW(hwnd(), IDC_CARET_LEFT_COUNT, std::to_wstring(phrase.LeftAfter()).c_str());
+  rules_.Show(phrase);
   SetFrameCaption(DetailsCaption(GetLocalizedString(IDS_DETAILS), phrase.Word()));
   Enable(phrase.Enabled() != 0);
   loading_ = false;
@@ -169,6 +174,7 @@ void PhraseDetailsPanel::SetControlsEnabled(bool on) {
     EnableWindow(Item(IDC_CARET_LEFT_COUNT), caretLeft);
     EnableWindow(Item(IDC_CARET_LEFT_SPIN), caretLeft);
   }
+  rules_.Enable(on);
 }
 
 void PhraseDetailsPanel::RefreshCaption(const Phrase& phrase) {
@@ -185,6 +191,7 @@ void PhraseDetailsPanel::StoreInto(Phrase& phrase) const {
   StoreKeystrokes(items, phrase);
   const bool caretLeft = IsDlgButtonChecked(hwnd(), IDC_CARET_LEFT_CHECK) == BST_CHECKED;
   phrase.SetLeftAfter(caretLeft ? CaretLeftCount(WindowText(Item(IDC_CARET_LEFT_COUNT))) : 0);
+  rules_.StoreInto(phrase);
 }
 
 void PhraseDetailsPanel::BeginNewKeystroke() {
@@ -197,6 +204,8 @@ void PhraseDetailsPanel::ApplyKeystrokeEdit() {
   if (!hwnd() || !list_.hwnd()) return;
   // The list view ends its label edit with the typed text when the edit loses the focus.
   if (ListView_GetEditControl(list_.hwnd())) SetFocus(list_.hwnd());
+  const HWND programs = rules_.programs().hwnd();
+  if (programs && ListView_GetEditControl(programs)) SetFocus(programs);
   ReportPendingChanges();
 }
 
@@ -231,6 +240,7 @@ void PhraseDetailsPanel::RefreshCommandStates() {
   if (!removeOn && GetFocus() == remove && listOn) SetFocus(list_.hwnd());
   SetEnabled(Item(IDC_ADD_KEYSTROKE), listOn);
   SetEnabled(remove, removeOn);
+  rules_.RefreshCommandStates();
   refreshing_ = false;
 }
 
@@ -344,13 +354,13 @@ HFONT PhraseDetailsPanel::StrikeOutFont() {
   return strikeOut_.get();
 }
 
-LRESULT PhraseDetailsPanel::OnCustomDraw(NMLVCUSTOMDRAW& draw) {
+LRESULT PhraseDetailsPanel::OnCustomDraw(NMLVCUSTOMDRAW& draw, const KeystrokeList& list) {
   switch (draw.nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
-      const bool checked = list_.Checked(int(draw.nmcd.dwItemSpec));
-      if (checked && IsWindowEnabled(list_.hwnd())) return CDRF_DODEFAULT;
+      const bool checked = list.Checked(int(draw.nmcd.dwItemSpec));
+      if (checked && IsWindowEnabled(list.hwnd())) return CDRF_DODEFAULT;
       draw.clrText = GetSysColor(COLOR_GRAYTEXT);
       if (!checked) {
         // With CDRF_NEWFONT the list selects its own font back after the item.
@@ -368,7 +378,7 @@ INT_PTR PhraseDetailsPanel::OnNotify(const NMHDR& hdr, bool& handled) {
     switch (hdr.code) {
       case NM_CUSTOMDRAW:
         handled = true;
-        return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&hdr)));
+        return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&hdr)), list_);
       case LVN_BEGINLABELEDITW:
         handled = true;
         return FALSE;  // every keystroke may be renamed
@@ -382,6 +392,16 @@ INT_PTR PhraseDetailsPanel::OnNotify(const NMHDR& hdr, bool& handled) {
       default:
         return 0;
     }
+  }
+  if (hdr.hwndFrom == rules_.programs().hwnd()) {
+    if (hdr.code == NM_CUSTOMDRAW) {
+      handled = true;
+      return OnCustomDraw(*reinterpret_cast<NMLVCUSTOMDRAW*>(const_cast<NMHDR*>(&hdr)), rules_.programs());
+    }
+    bool changed = false;
+    const LRESULT result = rules_.OnNotify(hdr, handled, changed);
+    if (changed) PostChanged();
+    return result;
   }
   if (hdr.hwndFrom == Item(IDC_CARET_LEFT_SPIN) && hdr.code == UDN_DELTAPOS) {
     if (!loading_) PostChanged();
@@ -429,7 +449,12 @@ void PhraseDetailsPanel::LayOut(int width, int height) {
                   {IDC_POST_INSERTION_GROUP, &DetailsPanelControls::group},
                   {IDC_CARET_LEFT_CHECK, &DetailsPanelControls::check},
                   {IDC_CARET_LEFT_COUNT, &DetailsPanelControls::count},
-                  {IDC_CARET_LEFT_SPIN, &DetailsPanelControls::spin}};
+                  {IDC_CARET_LEFT_SPIN, &DetailsPanelControls::spin},
+                  {IDC_RULE_MODE, &DetailsPanelControls::mode},
+                  {IDC_PROGRAM_LIST, &DetailsPanelControls::programs},
+                  {IDC_ADD_PROGRAM, &DetailsPanelControls::addProgram},
+                  {IDC_REMOVE_PROGRAM, &DetailsPanelControls::removeProgram},
+                  {IDC_RULE_NOTE, &DetailsPanelControls::note}};
   DetailsPanelControls current;
   for (const auto& control : controls) {
     const HWND window = Item(control.id);
@@ -439,7 +464,11 @@ void PhraseDetailsPanel::LayOut(int width, int height) {
   const DetailsPanelControls next = ArrangeDetailsPanel(width, height, current, WindowDpi(hwnd()));
   for (const auto& control : controls) {
     const Rect& rect = next.*control.rect;
-    Place(Item(control.id), rect.left, rect.top, rect.Width(), rect.Height());
+    int height = rect.Height();
+    // A drop-down list's window height is that of it open, with room for its three modes
+    // and a spare line; closed, its height follows its font.
+    if (control.id == IDC_RULE_MODE) height *= 5;
+    Place(Item(control.id), rect.left, rect.top, rect.Width(), height);
   }
 }
 
@@ -458,6 +487,11 @@ bool PhraseDetailsPanel::OnCommand(WORD id, WORD code, HWND control) {
       break;
     case IDC_CARET_LEFT_COUNT:
       if (code == EN_CHANGE && !loading_) PostChanged();
+      break;
+    case IDC_RULE_MODE:
+    case IDC_ADD_PROGRAM:
+    case IDC_REMOVE_PROGRAM:
+      if (rules_.OnCommand(id, code)) PostChanged();
       break;
     case IDOK:
     case IDCANCEL:
@@ -505,7 +539,15 @@ INT_PTR PhraseDetailsPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
       if (reinterpret_cast<HWND>(wparam) == list_.hwnd()) {
         ShowContextMenu(lparam);
         handled = true;
+      } else if (reinterpret_cast<HWND>(wparam) == rules_.programs().hwnd()) {
+        rules_.ShowContextMenu(lparam);
+        handled = true;
       }
+      break;
+    case ProgramRuleControls::kRemoveEmptyProgramMessage:
+      handled = true;
+      rules_.RemoveEmptyProgram(int(wparam));
+      PostChanged();
       break;
     case WM_LBUTTONDOWN:
       // A press on free panel area moves the editor window, as its caption would.

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "controls/keystroke_list_win.h"
+#include "editor/program_rule_controls_win.h"
 #include "lang/localized_dialog_win.h"
 #include "win32/unique_handle.h"
 
@@ -66,6 +67,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
   // The list's context menu: the current captions of "Add" and "Remove" with their
   // commands, greyed as the buttons are.
   UniqueMenu CreateKeystrokeMenu() const;
+  // The phrase's program rule: its mode, its list of programs and their commands.
+  ProgramRuleControls& rules() { return rules_; }
 
  protected:
   bool OnInitDialog() override;
@@ -88,7 +91,8 @@ class PhraseDetailsPanel : public LocalizedDialog {
   bool OnEndLabelEdit(const NMLVDISPINFOW& info);
   void OnUserToggle(const KeystrokeToggle& toggle);
   void OnCaretLeftClicked();
-  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw);
+  // Unchecked entries of either list are drawn grey and struck out.
+  LRESULT OnCustomDraw(NMLVCUSTOMDRAW& draw, const KeystrokeList& list);
   INT_PTR OnNotify(const NMHDR& hdr, bool& handled);
   void ShowContextMenu(LPARAM position);
   void LayOut(int width, int height);
@@ -105,6 +109,7 @@ class PhraseDetailsPanel : public LocalizedDialog {
   UniqueFont boldFont_;
   HWND toolTip_ = nullptr;
   KeystrokeList list_;
+  ProgramRuleControls rules_;
   bool refreshing_ = false;
   // Changes posted as kChangedMessage and not yet reported.
   int pendingChanges_ = 0;

@@ -135,10 +135,15 @@ DetailsPanelControls PanelControls() {
   c.add = {6, 6, 81, 29};
   c.remove = {165, 6, 240, 29};
   c.list = {6, 37, 240, 140};
-  c.group = {250, 3, 470, 140};
-  c.check = {260, 20, 390, 37};
-  c.count = {260, 42, 320, 63};
-  c.spin = {320, 42, 335, 63};
+  c.group = {330, 3, 470, 140};
+  c.check = {340, 20, 470, 37};
+  c.count = {340, 42, 400, 63};
+  c.spin = {400, 42, 415, 63};
+  c.mode = {250, 6, 320, 27};
+  c.programs = {250, 37, 270, 120};
+  c.addProgram = {280, 37, 320, 60};
+  c.removeProgram = {280, 64, 320, 87};
+  c.note = {250, 124, 320, 137};
   return c;
 }
 
@@ -147,13 +152,16 @@ TEST(DetailsLayoutTest, ArrangeKeepsSizesAndScalesTheGaps) {
     int dpi;
     DetailsPanelControls expected;
   } cases[] = {
+      // The group keeps its width at the right; the program rule takes the room between.
       {96,
-       {{6, 8, 81, 31}, {165, 8, 240, 31}, {6, 39, 240, 146}, {248, 4, 472, 146}, {256, 20, 386, 37},
-        {256, 45, 316, 66}, {317, 45, 332, 66}}},
+       {{6, 8, 81, 31}, {165, 8, 240, 31}, {6, 39, 240, 146}, {332, 4, 472, 146}, {340, 20, 470, 37},
+        {340, 45, 400, 66}, {401, 45, 416, 66}, {248, 8, 324, 29}, {248, 39, 280, 131}, {284, 39, 324, 62},
+        {284, 66, 324, 89}, {248, 133, 324, 146}}},
       // At 150 % the check box sits 24 below the group's top, under its bold caption.
       {144,
-       {{6, 12, 81, 35}, {165, 12, 240, 35}, {6, 47, 240, 144}, {252, 6, 468, 144}, {264, 30, 394, 47},
-        {264, 59, 324, 80}, {325, 59, 340, 80}}},
+       {{6, 12, 81, 35}, {165, 12, 240, 35}, {6, 47, 240, 144}, {328, 6, 468, 144}, {340, 30, 470, 47},
+        {340, 59, 400, 80}, {401, 59, 416, 80}, {252, 12, 316, 33}, {252, 47, 270, 128}, {276, 47, 316, 70},
+        {276, 76, 316, 99}, {252, 131, 316, 144}}},
   };
   for (const auto& c : cases) {
     const DetailsPanelControls got = ArrangeDetailsPanel(480, 150, PanelControls(), c.dpi);
@@ -164,6 +172,11 @@ TEST(DetailsLayoutTest, ArrangeKeepsSizesAndScalesTheGaps) {
     EXPECT_EQ(got.check, c.expected.check) << c.dpi;
     EXPECT_EQ(got.count, c.expected.count) << c.dpi;
     EXPECT_EQ(got.spin, c.expected.spin) << c.dpi;
+    EXPECT_EQ(got.mode, c.expected.mode) << c.dpi;
+    EXPECT_EQ(got.programs, c.expected.programs) << c.dpi;
+    EXPECT_EQ(got.addProgram, c.expected.addProgram) << c.dpi;
+    EXPECT_EQ(got.removeProgram, c.expected.removeProgram) << c.dpi;
+    EXPECT_EQ(got.note, c.expected.note) << c.dpi;
   }
 }
 

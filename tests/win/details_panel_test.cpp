@@ -20,6 +20,8 @@
 #include "phrases/phrase.h"
 #include "resource.h"
 #include "services/clipboard_win.h"
+#include "services/excluded_programs.h"
+#include "win32/program_windows_win.h"
 
 namespace vellix {
 namespace {
@@ -823,8 +825,27 @@ TEST_F(DetailsPanelTest, FrameAndPanelLayout) {
     EXPECT_EQ(list.right, remove.right);
     EXPECT_EQ(list.top, std::max(add.bottom, remove.bottom) + 8);
     EXPECT_EQ(list.bottom, height - 4);
-    EXPECT_EQ(group.left, list.right + 8);
+    // The group keeps its width at the right; the program rule takes the room between.
+    const RECT mode = RectIn(p, Item(IDC_RULE_MODE)), programs = RectIn(p, Item(IDC_PROGRAM_LIST));
+    const RECT addProgram = RectIn(p, Item(IDC_ADD_PROGRAM)), removeProgram = RectIn(p, Item(IDC_REMOVE_PROGRAM));
+    const RECT note = RectIn(p, Item(IDC_RULE_NOTE));
     EXPECT_EQ(group.right, width - 8);
+    EXPECT_EQ(mode.left, list.right + 8);
+    EXPECT_EQ(mode.top, 8);
+    EXPECT_EQ(mode.right, group.left - 8);
+    EXPECT_EQ(programs.left, mode.left);
+    EXPECT_EQ(programs.top, list.top);
+    EXPECT_EQ(programs.right, addProgram.left - 4);
+    EXPECT_EQ(addProgram.right, mode.right);
+    EXPECT_EQ(addProgram.top, list.top);
+    EXPECT_EQ(removeProgram.left, addProgram.left);
+    EXPECT_EQ(removeProgram.top, addProgram.bottom + 4);
+    EXPECT_EQ(note.bottom, height - 4);
+    EXPECT_EQ(programs.bottom, note.top - 2);
+    // The mode's list opens below it, several entries high.
+    RECT dropped{};
+    SendMessageW(Item(IDC_RULE_MODE), CB_GETDROPPEDCONTROLRECT, 0, reinterpret_cast<LPARAM>(&dropped));
+    EXPECT_GT(dropped.bottom - dropped.top, (mode.bottom - mode.top) * 2);
     EXPECT_EQ(group.top, add.top - 4);
     EXPECT_EQ(group.bottom, height - 4);
     EXPECT_EQ(check.left, group.left + 8);
@@ -886,6 +907,200 @@ TEST_F(DetailsPanelTest, FrameHandsTheFocusToAnEnabledPanel) {
   SetFocus(host_);
   SetFocus(group_);
   EXPECT_EQ(GetFocus(), List());
+}
+
+
+// The program rule of a phrase: its mode, its list of programs with their checks, Add by
+// name or from the open programs, Remove, the note when it fires nowhere, and the store.
+class ProgramRulePanelTest : public DetailsPanelTest {
+ protected:
+  HWND Programs() { return panel_.rules().programs().hwnd(); }
+  const KeystrokeList& ProgramList() { return panel_.rules().programs(); }
+  std::vector<std::u16string> Listed() {
+    std::vector<std::u16string> items;
+    for (int i = 0; i < ProgramList().Count(); ++i)
+      items.push_back(ProgramList().Text(i) + (ProgramList().Checked(i) ? u"" : u" (off)"));
+    return items;
+  }
+  std::unique_ptr<Phrase> RulePhrase(int32_t mode, FlagMap include, FlagMap exclude, bool enabled = true) {
+    auto phrase = MakePhrase(4, u"Regards", {{u"rg", 1}}, 0, enabled);
+    phrase->SetUseWithList(mode);
+    phrase->Include() = std::move(include);
+    phrase->Exclude() = std::move(exclude);
+    return phrase;
+  }
+  std::unique_ptr<Phrase> StoredRule() {
+    auto phrase = std::make_unique<Phrase>();
+    panel_.StoreInto(*phrase);
+    return phrase;
+  }
+  void ChooseMode(ProgramRuleMode mode) {
+    SendMessageW(Item(IDC_RULE_MODE), CB_SETCURSEL, WPARAM(mode), 0);
+    SendMessageW(panel_.hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RULE_MODE, CBN_SELCHANGE), LPARAM(Item(IDC_RULE_MODE)));
+    Pump();
+  }
+  int Changes() {
+    int count = 0;
+    for (const auto& r : received_) count += r.code == kPanelChanged;
+    return count;
+  }
+  void EndProgramEdit(const char16_t* typed) {
+    const HWND edit = ListView_GetEditControl(Programs());
+    ASSERT_NE(edit, nullptr) << "no label edit in progress";
+    if (typed) SetWindowTextW(edit, AsWide(typed));
+    SendMessageW(edit, WM_KEYDOWN, typed ? VK_RETURN : VK_ESCAPE, 0);
+    Pump();
+  }
+  std::u16string Note() { return WindowText(Item(IDC_RULE_NOTE)); }
+};
+
+TEST_F(ProgramRulePanelTest, ShowsTheModeAndTheListInUseAndStoresBothListsBack) {
+  const FlagMap include = {{u"notepad.exe", 1}, {u"winword.exe", 0}};
+  const FlagMap exclude = {{u"putty.exe", 1}};
+  const struct {
+    int32_t mode;
+    std::vector<std::u16string> listed;
+    bool listOn;
+  } cases[] = {
+      {kUseIncludeList, {u"notepad.exe", u"winword.exe (off)"}, true},
+      {kUseExcludeList, {u"putty.exe"}, true},
+      {kNotUse, {}, false},
+  };
+  for (const auto& c : cases) {
+    received_.clear();
+    const auto phrase = RulePhrase(c.mode, include, exclude);
+    ShowAndSettle(*phrase);
+    EXPECT_EQ(SendMessageW(Item(IDC_RULE_MODE), CB_GETCURSEL, 0, 0), LRESULT(RuleModeOf(*phrase))) << c.mode;
+    EXPECT_EQ(Listed(), c.listed) << c.mode;
+    EXPECT_TRUE(Enabled(IDC_RULE_MODE)) << c.mode;
+    EXPECT_EQ(Enabled(IDC_PROGRAM_LIST), c.listOn) << c.mode;
+    EXPECT_EQ(Enabled(IDC_ADD_PROGRAM), c.listOn) << c.mode;
+    EXPECT_FALSE(Enabled(IDC_REMOVE_PROGRAM)) << c.mode << ": nothing selected";
+    EXPECT_EQ(Note(), u"") << c.mode;
+    EXPECT_TRUE(received_.empty()) << c.mode << ": showing stores nothing";
+    const auto stored = StoredRule();
+    EXPECT_EQ(stored->UseWithList(), c.mode);
+    EXPECT_EQ(stored->Include(), include) << c.mode;
+    EXPECT_EQ(stored->Exclude(), exclude) << c.mode;
+  }
+  // A disabled phrase disables the rule with everything else.
+  ShowAndSettle(*RulePhrase(kUseIncludeList, include, exclude, false));
+  for (int id : {IDC_RULE_MODE, IDC_PROGRAM_LIST, IDC_ADD_PROGRAM, IDC_REMOVE_PROGRAM})
+    EXPECT_FALSE(Enabled(id)) << id;
+}
+
+TEST_F(ProgramRulePanelTest, ChangingTheModeSwitchesListsAndKeepsTheEditsOfBoth) {
+  const auto phrase = RulePhrase(kUseIncludeList, {{u"a.exe", 1}}, {{u"b.exe", 1}});
+  ShowAndSettle(*phrase);
+  ASSERT_TRUE(panel_.rules().AddProgram(u"c.exe"));
+  ChooseMode(ProgramRuleMode::kNeverIn);
+  EXPECT_EQ(Listed(), (std::vector<std::u16string>{u"b.exe"}));
+  EXPECT_EQ(Changes(), 1);
+  ChooseMode(ProgramRuleMode::kEverywhere);
+  EXPECT_EQ(Listed(), std::vector<std::u16string>{});
+  EXPECT_FALSE(Enabled(IDC_PROGRAM_LIST));
+  EXPECT_FALSE(panel_.rules().AddProgram(u"d.exe")) << "no list applies";
+  auto stored = StoredRule();
+  EXPECT_EQ(stored->UseWithList(), kNotUse);
+  EXPECT_EQ(stored->Include(), (FlagMap{{u"a.exe", 1}, {u"c.exe", 1}}));
+  EXPECT_EQ(stored->Exclude(), (FlagMap{{u"b.exe", 1}}));
+  ChooseMode(ProgramRuleMode::kOnlyIn);
+  EXPECT_EQ(Listed(), (std::vector<std::u16string>{u"a.exe", u"c.exe"}));
+  EXPECT_EQ(StoredRule()->UseWithList(), kUseIncludeList);
+  EXPECT_EQ(Changes(), 3);
+}
+
+TEST_F(ProgramRulePanelTest, AddByNameFromTheOpenProgramsAndRemove) {
+  ShowAndSettle(*RulePhrase(kUseExcludeList, {}, {{u"Tool.exe", 0}}));
+  // A name from a path; a program listed already is checked and selected, not repeated.
+  EXPECT_TRUE(panel_.rules().AddProgram(u"\"C:\\Apps\\Other.exe\""));
+  EXPECT_TRUE(panel_.rules().AddProgram(u"TOOL.EXE"));
+  EXPECT_FALSE(panel_.rules().AddProgram(u"bad?.exe"));
+  EXPECT_EQ(Listed(), (std::vector<std::u16string>{u"Tool.exe", u"Other.exe"}));
+  EXPECT_EQ(panel_.rules().SelectedProgram(), 0);
+  EXPECT_TRUE(Enabled(IDC_REMOVE_PROGRAM));
+
+  // The menu of Add: type a name, then the open programs, those listed with their mark.
+  const UniqueMenu menu = panel_.rules().CreateAddMenu({u"R&D.exe", u"tool.exe"});
+  ASSERT_TRUE(menu);
+  ASSERT_EQ(GetMenuItemCount(menu.get()), 4);
+  EXPECT_EQ(GetMenuItemID(menu.get(), 0), UINT(ID_ADD_PROGRAM_BY_NAME));
+  EXPECT_EQ(GetMenuItemID(menu.get(), 2), UINT(ID_ADD_OPEN_PROGRAM_FIRST));
+  wchar_t text[64] = {};
+  GetMenuStringW(menu.get(), 2, text, 64, MF_BYPOSITION);
+  EXPECT_EQ(std::wstring(text), L"R&&D.exe");
+  EXPECT_EQ(GetMenuState(menu.get(), 2, MF_BYPOSITION) & MF_CHECKED, 0u);
+  EXPECT_NE(GetMenuState(menu.get(), 3, MF_BYPOSITION) & MF_CHECKED, 0u);
+  const UniqueMenu none = panel_.rules().CreateAddMenu({});
+  ASSERT_EQ(GetMenuItemCount(none.get()), 3);
+  EXPECT_NE(GetMenuState(none.get(), 2, MF_BYPOSITION) & MF_GRAYED, 0u);
+
+  // The open programs are other programs' windows, each named once.
+  const std::vector<std::u16string> open = ProgramsWithOpenWindows();
+  for (const auto& name : open) EXPECT_TRUE(IsProgramFileName(name)) << Utf16ToUtf8(name);
+
+  received_.clear();
+  Click(IDC_REMOVE_PROGRAM);
+  EXPECT_EQ(Listed(), (std::vector<std::u16string>{u"Other.exe"}));
+  EXPECT_EQ(Changes(), 1);
+  EXPECT_EQ(StoredRule()->Exclude(), (FlagMap{{u"Other.exe", 1}}));
+}
+
+TEST_F(ProgramRulePanelTest, TypedNames) {
+  const struct {
+    const char* name;
+    const char16_t* typed;  // null: Escape
+    std::vector<std::u16string> listed;
+    bool firstChecked;
+  } cases[] = {
+      {"a path gives its file name", u"  \"D:\\apps\\New.exe\" ", {u"a.exe", u"New.exe"}, false},
+      {"cancelled, the new entry goes", nullptr, {u"a.exe"}, false},
+      {"no program's name, the new entry goes", u"what?", {u"a.exe"}, false},
+      {"a listed program is checked, not repeated", u"A.EXE", {u"a.exe"}, true},
+  };
+  for (const auto& c : cases) {
+    ShowAndSettle(*RulePhrase(kUseIncludeList, {{u"a.exe", 0}}, {}));
+    received_.clear();
+    panel_.rules().BeginTypedProgram();
+    Pump();
+    EndProgramEdit(c.typed);
+    Pump();
+    EXPECT_EQ(ListView_GetEditControl(Programs()), nullptr) << c.name;
+    std::vector<std::u16string> listed;
+    for (int i = 0; i < ProgramList().Count(); ++i) listed.push_back(ProgramList().Text(i));
+    EXPECT_EQ(listed, c.listed) << c.name;
+    EXPECT_EQ(ProgramList().Checked(0), c.firstChecked) << c.name;
+    EXPECT_GE(Changes(), 1) << c.name;
+    FlagMap stored = StoredRule()->Include();
+    EXPECT_EQ(stored.count(u""), 0u) << c.name;
+  }
+  // An existing entry keeps its name when the new one is refused.
+  ShowAndSettle(*RulePhrase(kUseIncludeList, {{u"a.exe", 1}}, {}));
+  SetFocus(Programs());
+  ListView_EditLabel(Programs(), 0);
+  Pump();
+  EndProgramEdit(u"");
+  EXPECT_EQ(ProgramList().Text(0), u"a.exe");
+}
+
+TEST_F(ProgramRulePanelTest, AnIncludeListWithoutACheckedProgramFiresNowhere) {
+  ShowAndSettle(*RulePhrase(kUseIncludeList, {{u"a.exe", 0}}, {}));
+  EXPECT_EQ(Note(), u"fires nowhere: no program of its list is checked");
+  received_.clear();
+  // The check box toggles with Space, as in the keystroke list.
+  SetFocus(Programs());
+  ListView_SetItemState(Programs(), 0, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+  ListView_SetSelectionMark(Programs(), 0);
+  SendMessageW(Programs(), WM_KEYDOWN, VK_SPACE, 0);
+  SendMessageW(Programs(), WM_KEYUP, VK_SPACE, 0);
+  Pump();
+  EXPECT_TRUE(ProgramList().Checked(0));
+  EXPECT_EQ(Note(), u"");
+  EXPECT_EQ(Changes(), 1);
+  EXPECT_EQ(StoredRule()->Include(), (FlagMap{{u"a.exe", 1}}));
+  // Never in no checked program is simply everywhere: no note.
+  ShowAndSettle(*RulePhrase(kUseExcludeList, {}, {{u"b.exe", 0}}));
+  EXPECT_EQ(Note(), u"");
 }
 
 }  // namespace

@@ -19,6 +19,8 @@
 #include "editor/phrase_clipboard_win.h"
 #include "editor/phrase_editor.h"
 #include "editor/phrase_editor_win.h"
+#include "editor/editor_texts.h"
+#include "editor/program_rule_controls_win.h"
 #include "lang/language_win.h"
 #include "message_box_closer.h"
 #include "phrases/phrase_database_file.h"
@@ -434,6 +436,35 @@ TEST_F(PhraseEditorTest, CopyInOneSessionPastesInTheNext) {
   EXPECT_TRUE(Grid().IsEditing());
   EndGridEdit(VK_RETURN);
   EXPECT_TRUE(editor_->modified());
+}
+
+// The program rule edited in the details panel is stored into the phrase, goes with its
+// copy, and is named in the row's tooltip.
+TEST_F(PhraseEditorTest, ProgramRuleEditedInThePanelIsCopiedAndPasted) {
+  Open();
+  Grid().SelectRow(1);
+  Pump();
+  ProgramRuleControls& rules = editor_->panel().rules();
+  SendMessageW(editor_->panel().Item(IDC_RULE_MODE), CB_SETCURSEL, WPARAM(ProgramRuleMode::kOnlyIn), 0);
+  SendMessageW(editor_->panel().hwnd(), WM_COMMAND, MAKEWPARAM(IDC_RULE_MODE, CBN_SELCHANGE),
+               LPARAM(editor_->panel().Item(IDC_RULE_MODE)));
+  ASSERT_TRUE(rules.AddProgram(u"notepad.exe"));
+  ASSERT_TRUE(rules.AddProgram(u"WinWord.exe"));
+  editor_->panel().ApplyKeystrokeEdit();
+  Pump();
+  // The panel reports the mode change; the additions reach the phrase with the next store.
+  Command(ID_COPY_PHRASE);
+  const Phrase* edited = PhraseOf(u"best regards");
+  ASSERT_NE(edited, nullptr);
+  EXPECT_EQ(edited->UseWithList(), kUseIncludeList);
+  Command(ID_PASTE_PHRASE);
+  ASSERT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(working_.At(3).UseWithList(), kUseIncludeList);
+  EXPECT_EQ(working_.At(3).Include(), (FlagMap{{u"WinWord.exe", 1}, {u"notepad.exe", 1}}));
+  EXPECT_TRUE(working_.At(3).Exclude().empty());
+  EndGridEdit(VK_RETURN);
+  const std::u16string tip = RowTooltip(working_.At(3), [](uint32_t id) { return GetLocalizedString(id); });
+  EXPECT_NE(tip.find(u"only in: WinWord.exe, notepad.exe"), std::u16string::npos) << Utf16ToUtf8(tip);
 }
 
 // A pasted phrase that the filter hides is added, but no other phrase's text is opened
