@@ -38,6 +38,12 @@ start_target() {  # name: A or B
   local out=$E2E_TMP/target-$1.txt
   e2e_wine_bg "$E2E_TMP/rules-${1,,}.exe" --title "Target $1" --out "$(e2e_winpath "$out")"
   e2e_wait '[ -f "$out" ]' 300 || e2e_fail "target $1 did not start"
+  # Side by side: both open at the same place, and a click must reach the one it names.
+  local window x=0
+  [ "$1" = A ] || x=640
+  window=$(timeout 20 xdotool search --sync --name "^Target $1\$" | head -n 1) || e2e_fail "no window Target $1"
+  xdotool windowmove "$window" "$x" 100
+  sleep 0.3
 }
 # Gives target $1 the focus (a click brings it back after the tray menu took it) and makes
 # it the one that e2e_expect_text reads.
@@ -66,10 +72,12 @@ type_in() {
   typed[$1]+=' '
   e2e_expect_text "${typed[$1]}" "the blank after $2 in target $1"
 }
-excluded_value() {
-  iconv -f UTF-16 -t UTF-8 "$VX_INI" 2>/dev/null | tr -d '\r' |
-    sed -n '/^\[ExcludedPrograms\]/,/^\[/p' | sed -n "s/^$1=//p"
+ini_text() {  # settings.ini as UTF-8, whether the file is UTF-16 or 8-bit
+  local bom
+  bom=$(head -c 2 "$VX_INI" 2>/dev/null | od -An -tx1 | tr -d ' ')
+  if [ "$bom" = fffe ]; then iconv -f UTF-16 -t UTF-8 "$VX_INI"; else cat "$VX_INI"; fi 2>/dev/null | tr -d '\r'
 }
+excluded_value() { ini_text | sed -n '/^\[ExcludedPrograms\]/,/^\[/p' | sed -n "s/^$1=//p"; }
 
 vx_folder "$database"
 vx_settings 'Sounds=0'
@@ -88,7 +96,11 @@ type_in B btw 'by the way'
 # The tray command names the program the user was in and excludes it.
 use_target A
 vt_menu "${menu_exclude[@]}"
-e2e_wait '[ "$(excluded_value rules-a.exe)" = 1 ]' 50 || e2e_fail "settings.ini holds no exclusion of rules-a.exe"
+e2e_wait '[ "$(excluded_value rules-a.exe)" = 1 ]' 50 || {
+  ini_text >&2
+  vx_log | tail -n 5 >&2
+  e2e_fail "settings.ini holds no exclusion of rules-a.exe"
+}
 vx_log_has "Excluded program: rules-a.exe"
 type_in A btw btw
 type_in A qa qa
