@@ -25,6 +25,9 @@
 //   win-message.exe settext TITLE ID TEXT    sets the text of the descendant window with
 //                                            the control id ID (its edit control, when
 //                                            several have it); exit 1 if none
+//   win-message.exe rect TITLE ID            prints "x y width height" of the first
+//                                            descendant window with the control id ID, in
+//                                            screen coordinates (where xdotool clicks it)
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
@@ -134,7 +137,7 @@ BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|rect ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -180,6 +183,22 @@ int wmain(int argc, wchar_t** argv) {
   if (command == L"visible") return IsWindowVisible(window) ? 0 : 1;
   if (command == L"children") {
     EnumChildWindows(window, &PrintChild, 0);
+    return 0;
+  }
+  if (command == L"rect" && argc >= 4) {
+    ChildSearch search{static_cast<int>(wcstol(argv[3], nullptr, 0)), nullptr};
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM argument) -> BOOL {
+          auto* found = reinterpret_cast<ChildSearch*>(argument);
+          if (GetDlgCtrlID(child) != found->id) return TRUE;
+          found->found = child;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    RECT rect{};
+    if (!search.found || !GetWindowRect(search.found, &rect)) return 1;
+    std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
     return 0;
   }
   if (command == L"settext" && argc >= 5) {
