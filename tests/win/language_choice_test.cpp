@@ -201,7 +201,11 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Use_the_Database_As_Default"), u"Use the Database As Default");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"English_(Embedded)"), u"English (Embedded)");
   // Every string-table entry.
-  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 83u);  // the whole English table
+  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 98u);  // the whole English table
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"100"), u"Do Not Expand in %1");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"108"), u"fires nowhere: no program of its list is checked");
+  EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Do_Not_Expand_in_This_Program"), u"Do Not Expand in This Program");
+  EXPECT_EQ(Value(u"Out.lng", u"Dialog_135", u"3002"), u"Add\u2026");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"58"), u"This is about %d pages of the Great British Encyclopedia");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"82"), u"%1 could not be read.");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"32797"), u"Save changes and close editor\\nSave And Close");

@@ -170,6 +170,7 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                       {32772, u"Start With Windows"},
                       {32789, u"Sounds"},
                       {UINT(-1), u"Language"},
+                      {33000, u"Do Not Expand in This Program"},
                       {32771, u"Enable"}});
   ExpectItems(GetSubMenu(popup, 14), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
   DestroyMenu(menu);
