@@ -146,3 +146,26 @@ TEST_F(SettingsTest, PlacementRoundTripsAndMissingOrSentinelValuesFail) {
 
 }  // namespace
 }  // namespace vellix
+
+namespace vellix {
+namespace {
+
+// Section "ExcludedPrograms" read at start (damaged lines left out), written whole by the
+// tray command, and read again by the next start.
+TEST(SettingsExcludedProgramsTest, ReadToggleAndReadAgain) {
+  testing::MemoryProfileStore::Data data;
+  data.exists = true;
+  data.lines[u"excludedprograms"] = {u"notepad.exe=1", u"broken", u"a\\b.exe=1", u"x.exe=7", u"Term.exe=0"};
+  auto settings = std::make_unique<Settings>(std::make_unique<testing::MemoryProfileStore>(data));
+  EXPECT_EQ(settings->excludedPrograms,
+            (std::vector<ExcludedProgram>{{u"notepad.exe", true}, {u"Term.exe", false}}));
+  EXPECT_TRUE(settings->ToggleExcludedProgram(u"term.exe"));
+  EXPECT_FALSE(settings->ToggleExcludedProgram(u"NOTEPAD.EXE"));
+  EXPECT_EQ(data.lines[u"excludedprograms"], std::vector<std::u16string>{u"Term.exe=1"});
+  settings = std::make_unique<Settings>(std::make_unique<testing::MemoryProfileStore>(data));
+  EXPECT_EQ(settings->excludedPrograms, (std::vector<ExcludedProgram>{{u"Term.exe", true}}));
+  EXPECT_TRUE(settings->IsProgramExcluded(u"TERM.exe"));
+}
+
+}  // namespace
+}  // namespace vellix
