@@ -58,6 +58,9 @@
 #define ID_SOUNDS                       32789
 #define ID_RESTART                      32796
 #define ID_PASTE_LONG_PHRASES           32901
+#define ID_EXPAND_ON_WORD_END           33100
+#define ID_UNDO_WITH_BACKSPACE          33101
+#define ID_CASE_FOLLOWS_KEYSTROKE       33102
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).
@@ -138,6 +141,10 @@
 #define IDS_DATABASE_NOT_READ           82
 #define IDS_DATABASE_NOT_SAVED          83
 #define IDS_KEYSTROKE_NEVER_FIRES       84
+#define IDS_PREFIX_BEGINS_OTHER         140
+#define IDS_PREFIX_BEGUN_BY_OTHER       141
+#define IDS_PREFIX_CONFLICTS_MORE       142
+#define IDS_PREFIX_NO_CONFLICT_AT_WORD_END 143
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667
