@@ -23,6 +23,18 @@ std::u16string OneLine(std::u16string_view word) {
 
 }  // namespace
 
+std::vector<std::u16string> KeystrokesInPrefixConflicts(const PhraseDatabase& collection, uint32_t id,
+                                                        UnitUpperCase upper) {
+  std::vector<std::u16string> marked;
+  const Phrase* phrase = collection.Find(id);
+  if (!phrase || phrase->Enabled() == 0) return marked;
+  for (const auto& [keystroke, enabled] : phrase->Prefixes()) {
+    if (enabled != 1 || keystroke.empty()) continue;
+    if (!ConflictsOf(collection, id, keystroke, upper).empty()) marked.push_back(keystroke);
+  }
+  return marked;
+}
+
 std::u16string PrefixConflictTip(const PhraseDatabase& collection, uint32_t id, UnitUpperCase upper,
                                  const EditorStringLookup& lookup) {
   const Phrase* phrase = collection.Find(id);

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "editor/editor_texts.h"
 #include "phrases/keystroke_conflicts.h"
@@ -18,6 +19,11 @@ namespace vellix {
 inline constexpr size_t kConflictLinesShown = 5;
 // Longest text of the other phrase in a line, in code units.
 inline constexpr size_t kConflictWordLength = 40;
+
+// The enabled keystrokes of the enabled phrase with id that begin another enabled
+// keystroke or are begun by one, in the phrase's order. The details panel marks them.
+std::vector<std::u16string> KeystrokesInPrefixConflicts(const PhraseDatabase& collection, uint32_t id,
+                                                        UnitUpperCase upper);
 
 // The lines for the enabled keystrokes of the enabled phrase with id, one per pair, each
 // naming the other keystroke and its phrase, then one line that says that with Expand When

@@ -345,6 +345,9 @@ void PhraseEditor::OnRowSelected(int row) {
   }
   if (!panel_.hwnd() || !IsWindow(panel_.hwnd())) SetUpPanel();
   panel_.ShowPhrase(*phrase);
+  if (Settings::Instance().expandOnWordEnd == 0) {
+    panel_.SetMarkedKeystrokes(KeystrokesInPrefixConflicts(working_, phrase->Id(), &InvariantUpper));
+  }
   g_lastSelectedPhraseId = phrase->Id();
   ClearDuplicates();
 }
@@ -390,8 +393,13 @@ void PhraseEditor::MarkModified() {
 
 void PhraseEditor::RefreshPrefixConflicts() {
   // A keystroke that waits for the end of its word never fires inside a longer one.
+  const bool wordEnd = Settings::Instance().expandOnWordEnd != 0;
+  if (panel_.hwnd()) {
+    panel_.SetMarkedKeystrokes(wordEnd ? std::vector<std::u16string>()
+                                       : KeystrokesInPrefixConflicts(working_, panel_.phraseId(), &InvariantUpper));
+  }
   std::vector<uint32_t> ids;
-  if (Settings::Instance().expandOnWordEnd == 0) ids = PhrasesInPrefixConflicts(working_, &InvariantUpper);
+  if (!wordEnd) ids = PhrasesInPrefixConflicts(working_, &InvariantUpper);
   if (ids == prefixConflicts_) return;
   prefixConflicts_ = std::move(ids);
   grid_.Repaint();

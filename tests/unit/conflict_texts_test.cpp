@@ -110,10 +110,26 @@ TEST_P(PrefixConflictTipTest, NamesTheOtherKeystrokeAndPhrase) {
   }
   collection.Renumber();
   EXPECT_EQ(Utf16ToUtf8(PrefixConflictTip(collection, c.id, &AsciiUpper, English)), c.tip) << c.name;
+  // The details panel marks keystrokes exactly when the tip has lines.
+  EXPECT_EQ(KeystrokesInPrefixConflicts(collection, c.id, &AsciiUpper).empty(), c.tip.empty()) << c.name;
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, PrefixConflictTipTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::to_string(info.index); });
+
+TEST(PrefixConflictTip, OnlyTheKeystrokesInAPairAreMarked) {
+  PhraseDatabase collection;
+  for (const Spec& spec : std::vector<Spec>{{u"Best regards", {{u"br", 1}, {u"s", 1}, {u"sig", 1}, {u"xs", 0}}},
+                                            {u"Signal", {{u"signal", 1}}}}) {
+    auto phrase = std::make_unique<Phrase>();
+    phrase->SetWord(spec.word);
+    for (const auto& [keystroke, enabled] : spec.keystrokes) phrase->Prefixes()[keystroke] = enabled;
+    collection.Add(std::move(phrase));
+  }
+  collection.Renumber();
+  EXPECT_EQ(KeystrokesInPrefixConflicts(collection, 1, &AsciiUpper), (std::vector<std::u16string>{u"s", u"sig"}));
+  EXPECT_EQ(KeystrokesInPrefixConflicts(collection, 2, &AsciiUpper), (std::vector<std::u16string>{u"signal"}));
+}
 
 TEST(PrefixConflictTip, AnUnknownPhraseHasNone) {
   PhraseDatabase collection;

@@ -825,6 +825,14 @@ TEST_F(PhraseEditorTest, KeystrokesThatBeginALongerOneAreMarkedWithATipNamingThe
   Grid().SelectRow(RowOf(u"by the way"));
   Pump();
   EXPECT_GT(PixelsOf(Grid().hwnd(), kOrange), 20) << "the two phrases are drawn in their colour";
+  // The details panel marks the keystroke itself.
+  Grid().SelectRow(RowOf(u"Best regards"));
+  Pump();
+  ASSERT_EQ(editor_->panel().phraseId(), regards);
+  EXPECT_TRUE(editor_->panel().IsMarked(0));
+  Grid().SelectRow(RowOf(u"by the way"));
+  Pump();
+  EXPECT_FALSE(editor_->panel().IsMarked(0));
 
   const auto tipOf = [&](int row, int size = 2048) {
     std::wstring buffer(size_t(size), L'\0');
@@ -860,11 +868,13 @@ TEST_F(PhraseEditorTest, KeystrokesThatBeginALongerOneAreMarkedWithATipNamingThe
   Pump();
   KeyToFocus(VK_SPACE);
   ASSERT_EQ(PhraseOf(u"Signal")->Enabled(), 0);
+  EXPECT_FALSE(editor_->panel().IsMarked(0)) << "the shown keystroke signal no longer conflicts";
   EXPECT_FALSE(editor_->HasPrefixConflict(regards));
   EXPECT_FALSE(editor_->HasPrefixConflict(signal));
   EXPECT_EQ(tipOf(RowOf(u"Best regards")).find(u"begins"), std::u16string::npos);
   KeyToFocus(VK_SPACE);
   EXPECT_TRUE(editor_->HasPrefixConflict(regards));
+  EXPECT_TRUE(editor_->panel().IsMarked(0));
   CloseEditor();
 
   // Words that expand at their end have no such conflict: nothing is marked.
@@ -873,6 +883,9 @@ TEST_F(PhraseEditorTest, KeystrokesThatBeginALongerOneAreMarkedWithATipNamingThe
   EXPECT_FALSE(editor_->HasPrefixConflict(regards));
   EXPECT_FALSE(editor_->HasPrefixConflict(signal));
   EXPECT_EQ(PixelsOf(Grid().hwnd(), kOrange), 0);
+  Grid().SelectRow(RowOf(u"Best regards"));
+  Pump();
+  EXPECT_FALSE(editor_->panel().IsMarked(0));
   EXPECT_EQ(tipOf(RowOf(u"Best regards")).find(u"begins"), std::u16string::npos);
 }
 
