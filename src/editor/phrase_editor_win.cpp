@@ -707,6 +707,10 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       handled = true;
       OnNewPhraseMessage(wparam, lparam);
       return 0;
+    case WM_ACTIVATE:
+      // Expand When the Word Ends may have been switched in the tray menu meanwhile.
+      if (LOWORD(wparam) != WA_INACTIVE && grid_.hwnd()) RefreshPrefixConflicts();
+      return 0;  // not handled: the dialog still sets the focus
     case WM_INITMENUPOPUP: {
       const auto menu = reinterpret_cast<HMENU>(wparam);
       if (HIWORD(lparam)) PrepareSystemMenu(menu);

@@ -877,8 +877,14 @@ TEST_F(PhraseEditorTest, KeystrokesThatBeginALongerOneAreMarkedWithATipNamingThe
   EXPECT_TRUE(editor_->panel().IsMarked(0));
   CloseEditor();
 
-  // Words that expand at their end have no such conflict: nothing is marked.
+  // Words that expand at their end have no such conflict: nothing is marked. The tray menu
+  // may switch that while the editor is open; the editor looks again when it is activated.
+  Open();
+  ASSERT_TRUE(editor_->HasPrefixConflict(regards));
   settings.expandOnWordEnd = 1;
+  SendMessageW(Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_FALSE(editor_->HasPrefixConflict(regards));
+  CloseEditor();
   Open();
   EXPECT_FALSE(editor_->HasPrefixConflict(regards));
   EXPECT_FALSE(editor_->HasPrefixConflict(signal));
