@@ -17,10 +17,8 @@ char16_t AsciiUpper(char16_t unit) {
 }
 
 // keystrokes: the number of keystrokes, two per phrase, three to six letters each.
-void BM_PrefixConflicts(benchmark::State& state) {
-  const auto keystrokes = static_cast<size_t>(state.range(0));
+void Fill(PhraseDatabase& collection, size_t keystrokes) {
   std::mt19937 random(5);
-  PhraseDatabase collection;
   for (size_t i = 0; i < keystrokes / 2; ++i) {
     auto phrase = std::make_unique<Phrase>();
     phrase->SetWord(u"text");
@@ -33,6 +31,12 @@ void BM_PrefixConflicts(benchmark::State& state) {
     phrase->SetCaseSensitive(static_cast<int32_t>(i % 2));
     collection.Add(std::move(phrase));
   }
+  collection.Renumber();
+}
+
+void BM_PrefixConflicts(benchmark::State& state) {
+  PhraseDatabase collection;
+  Fill(collection, static_cast<size_t>(state.range(0)));
   size_t total = 0;
   for (auto _ : state) {
     const KeystrokeConflicts found = FindPrefixConflicts(collection, &AsciiUpper, 20);
@@ -42,7 +46,20 @@ void BM_PrefixConflicts(benchmark::State& state) {
   state.counters["conflicts"] = static_cast<double>(total);
 }
 
+// The phrase editor's marks, taken again after every change in the editor.
+void BM_PhrasesInPrefixConflicts(benchmark::State& state) {
+  PhraseDatabase collection;
+  Fill(collection, static_cast<size_t>(state.range(0)));
+  size_t marked = 0;
+  for (auto _ : state) {
+    marked = PhrasesInPrefixConflicts(collection, &AsciiUpper).size();
+    benchmark::DoNotOptimize(marked);
+  }
+  state.counters["phrases"] = static_cast<double>(marked);
+}
+
 BENCHMARK(BM_PrefixConflicts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PhrasesInPrefixConflicts)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace vellix

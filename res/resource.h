@@ -69,6 +69,9 @@
 #define ID_ADD_PROGRAM_BY_NAME          33001
 #define ID_ADD_OPEN_PROGRAM_FIRST       33002
 #define ID_ADD_OPEN_PROGRAM_END         33050
+#define ID_EXPAND_ON_WORD_END           33100
+#define ID_UNDO_WITH_BACKSPACE          33101
+#define ID_CASE_FOLLOWS_KEYSTROKE       33102
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).
@@ -164,6 +167,10 @@
 #define IDS_REMOVE_PROGRAM              112
 #define IDS_TYPE_PROGRAM_NAME           113
 #define IDS_NO_OPEN_PROGRAMS            114
+#define IDS_PREFIX_BEGINS_OTHER         140
+#define IDS_PREFIX_BEGUN_BY_OTHER       141
+#define IDS_PREFIX_CONFLICTS_MORE       142
+#define IDS_PREFIX_NO_CONFLICT_AT_WORD_END 143
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

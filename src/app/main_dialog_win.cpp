@@ -144,8 +144,7 @@ bool MainDialog::SetEngine(bool on) {
   if (engine_.IsRunning() == on) return false;
   if (!on) return engine_.Stop();
   engine_.SetPrintDelay(kPrintDelayMs);
-  engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
-  engine_.SetExcludedPrograms(EnabledPrograms(Settings::Instance().excludedPrograms));
+  EngineSettingsChanged();
   engine_.SetPrintCallback(&MainDialog::PrintCallback, this);
   engine_.SetNotifyCallback(&MainDialog::NotifyCallback, this);
   return engine_.Start(true);
@@ -264,7 +263,13 @@ void MainDialog::ResumeEngineAfterEditor(bool wasOn) {
 void MainDialog::ShowAbout() noexcept { vellix::ShowAbout(nullptr); }
 
 void MainDialog::EngineSettingsChanged() noexcept {
-  engine_.SetPasteFromLength(Settings::Instance().PasteThreshold());
+  const Settings& settings = Settings::Instance();
+  engine_.SetPasteFromLength(settings.PasteThreshold());
+  ExpansionOptions options;
+  options.expandOnWordEnd = settings.expandOnWordEnd != 0;
+  options.undoWithBackspace = settings.undoWithBackspace != 0;
+  options.caseFollowsKeystroke = settings.caseFollowsKeystroke != 0;
+  engine_.SetOptions(options);
   try {
     engine_.SetExcludedPrograms(EnabledPrograms(Settings::Instance().excludedPrograms));
   } catch (...) {

@@ -81,6 +81,25 @@ void ToggleExclusion(TrayMenuHost& host, Settings& settings) {
   host.ProgramExclusionChanged(program, excluded);
 }
 
+// The on/off expansion settings of the tray menu, by command.
+int32_t* ExpansionSwitch(Settings& settings, UINT command) {
+  switch (command) {
+    case ID_EXPAND_ON_WORD_END: return &settings.expandOnWordEnd;
+    case ID_UNDO_WITH_BACKSPACE: return &settings.undoWithBackspace;
+    case ID_CASE_FOLLOWS_KEYSTROKE: return &settings.caseFollowsKeystroke;
+    default: return nullptr;
+  }
+}
+
+constexpr UINT kExpansionSwitches[] = {ID_EXPAND_ON_WORD_END, ID_UNDO_WITH_BACKSPACE, ID_CASE_FOLLOWS_KEYSTROKE};
+
+void ToggleExpansionSwitch(TrayMenuHost& host, Settings& settings, UINT command) {
+  int32_t& value = *ExpansionSwitch(settings, command);
+  value = value == 0 ? 1 : 0;
+  settings.Save();
+  host.EngineSettingsChanged();
+}
+
 bool ChooseLanguage(TrayMenuHost& host, UINT command) {
   Language* language = Language::Current();
   if (!language || !language->HandleLanguageCommand(command)) return false;
@@ -107,6 +126,7 @@ UniqueMenu PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
   SetCheck(popup, ID_START_WITH_WINDOWS, IsAutostartOn());
   SetCheck(popup, ID_SOUNDS, SoundsOn(settings));
   SetCheck(popup, ID_PASTE_LONG_PHRASES, settings.PasteThreshold() != 0);
+  for (UINT id : kExpansionSwitches) SetCheck(popup, id, *ExpansionSwitch(settings, id) != 0);
   SetMenuItemText(popup, ID_ENABLE,
                   GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
   PrepareExclusionItem(host, popup, settings);
@@ -130,6 +150,9 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
     case ID_SOUNDS: ToggleSounds(settings); return false;
     case ID_PASTE_LONG_PHRASES: TogglePasteLongPhrases(host, settings); return false;
     case ID_DO_NOT_EXPAND_IN: ToggleExclusion(host, settings); return false;
+    case ID_EXPAND_ON_WORD_END:
+    case ID_UNDO_WITH_BACKSPACE:
+    case ID_CASE_FOLLOWS_KEYSTROKE: ToggleExpansionSwitch(host, settings, command); return false;
     case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
     case ID_ENABLE: host.EnableCommand(); return false;
     default:

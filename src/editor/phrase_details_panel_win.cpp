@@ -143,6 +143,7 @@ void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
   adding_ = false;
   defaultKeystroke_.clear();
   list_.Clear();
+  marked_.clear();
   phraseId_ = phrase.Id();
   for (const auto& [text, enabled] : phrase.Prefixes()) list_.Append(text, enabled != 0);
   CheckDlgButton(hwnd(), IDC_CARET_LEFT_CHECK, phrase.LeftAfter() != 0 ? BST_CHECKED : BST_UNCHECKED);
@@ -154,6 +155,17 @@ void PhraseDetailsPanel::ShowPhrase(const Phrase& phrase) {
   SetFrameCaption(DetailsCaption(GetLocalizedString(IDS_DETAILS), phrase.Word()));
   Enable(phrase.Enabled() != 0);
   loading_ = false;
+}
+
+void PhraseDetailsPanel::SetMarkedKeystrokes(std::vector<std::u16string> keystrokes) {
+  if (keystrokes == marked_) return;
+  marked_ = std::move(keystrokes);
+  if (list_.hwnd()) InvalidateRect(list_.hwnd(), nullptr, FALSE);
+}
+
+bool PhraseDetailsPanel::IsMarked(int item) const {
+  if (marked_.empty() || item < 0 || item >= list_.Count()) return false;
+  return std::find(marked_.begin(), marked_.end(), list_.Text(item)) != marked_.end();
 }
 
 void PhraseDetailsPanel::Enable(bool on) {
@@ -359,8 +371,14 @@ LRESULT PhraseDetailsPanel::OnCustomDraw(NMLVCUSTOMDRAW& draw, const KeystrokeLi
     case CDDS_PREPAINT:
       return CDRF_NOTIFYITEMDRAW;
     case CDDS_ITEMPREPAINT: {
-      const bool checked = list.Checked(int(draw.nmcd.dwItemSpec));
-      if (checked && IsWindowEnabled(list.hwnd())) return CDRF_DODEFAULT;
+      const int item = int(draw.nmcd.dwItemSpec);
+      const bool checked = list.Checked(item);
+      if (checked && IsWindowEnabled(list.hwnd())) {
+        // Only keystrokes carry the mark of a prefix conflict.
+        if (&list != &list_ || !IsMarked(item)) return CDRF_DODEFAULT;
+        draw.clrText = kMarkedColour;
+        return CDRF_NEWFONT;
+      }
       draw.clrText = GetSysColor(COLOR_GRAYTEXT);
       if (!checked) {
         // With CDRF_NEWFONT the list selects its own font back after the item.

@@ -13,6 +13,7 @@
 #include <deque>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "controls/keystroke_list_win.h"
 #include "editor/program_rule_controls_win.h"
@@ -54,6 +55,12 @@ class PhraseDetailsPanel : public LocalizedDialog {
   void ApplyKeystrokeEdit();
 
   uint32_t phraseId() const { return phraseId_; }
+
+  // Keystrokes of the shown phrase that begin another one or are begun by one, drawn in
+  // a colour of their own while checked; showing a phrase clears them.
+  void SetMarkedKeystrokes(std::vector<std::u16string> keystrokes);
+  bool IsMarked(int item) const;
+  static constexpr COLORREF kMarkedColour = RGB(204, 102, 0);
 
   // Private messages the panel posts to itself.
   static constexpr UINT kChangedMessage = WM_APP + 1;       // send kPanelChanged
@@ -115,6 +122,7 @@ class PhraseDetailsPanel : public LocalizedDialog {
   int pendingChanges_ = 0;
   // Duplicate tests waiting for kTestKeystrokeMessage: (phrase id, keystroke text).
   std::deque<std::pair<uint32_t, std::u16string>> pendingTests_;
+  std::vector<std::u16string> marked_;
 };
 
 }  // namespace vellix

@@ -12,7 +12,9 @@
 #include "about/about_dialog_win.h"
 #include "base/dpi.h"
 #include "base/number_text.h"
+#include "base/utf.h"
 #include "base/wide.h"
+#include "editor/conflict_texts.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
@@ -20,6 +22,7 @@
 #include "engine/keystroke_rule.h"
 #include "lang/language_keys.h"
 #include "lang/language_win.h"
+#include "phrases/keystroke_conflicts.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
 #include "services/clipboard_win.h"
@@ -44,6 +47,8 @@ constexpr UINT kBalloonMs = 2000;
 constexpr COLORREF kRed = RGB(255, 0, 0);
 constexpr COLORREF kGreen = RGB(0, 128, 64);
 constexpr COLORREF kDarkRed = RGB(128, 0, 0);
+// A keystroke that begins a longer one, or is begun by a shorter one.
+constexpr COLORREF kOrange = RGB(204, 102, 0);
 constexpr int kLinkTipWidth = 500;
 // The header's margins left and right of a caption, at 100 %.
 constexpr int kHeaderTextMargins = 14;
@@ -57,6 +62,14 @@ RECT ChildRect(HWND parent, HWND child) {
 }
 
 LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// Keystrokes compare as the engine compares them: in the invariant locale's upper case.
+char16_t InvariantUpper(char16_t unit) {
+  const wchar_t in = static_cast<wchar_t>(unit);
+  wchar_t out = 0;
+  if (LCMapStringW(LOCALE_INVARIANT, LCMAP_UPPERCASE, &in, 1, &out, 1) != 1) return unit;
+  return static_cast<char16_t>(out);
+}
 
 }  // namespace
 
@@ -286,6 +299,7 @@ void PhraseEditor::FillList(uint32_t selectId) {
     if (row >= 0) FillRow(row, *phrase, yes, no);
   }
   grid_.ResumeRedraw();
+  RefreshPrefixConflicts();
   int row = selectId ? grid_.FindRow(selectId) : -1;
   if (row < 0 && grid_.RowCount() > 0) row = 0;
   grid_.SelectRow(row);
@@ -331,6 +345,9 @@ void PhraseEditor::OnRowSelected(int row) {
   }
   if (!panel_.hwnd() || !IsWindow(panel_.hwnd())) SetUpPanel();
   panel_.ShowPhrase(*phrase);
+  if (Settings::Instance().expandOnWordEnd == 0) {
+    panel_.SetMarkedKeystrokes(KeystrokesInPrefixConflicts(working_, phrase->Id(), &InvariantUpper));
+  }
   g_lastSelectedPhraseId = phrase->Id();
   ClearDuplicates();
 }
@@ -371,6 +388,25 @@ void PhraseEditor::RefreshTitle() {
 void PhraseEditor::MarkModified() {
   modified_ = true;
   RefreshTitle();
+  RefreshPrefixConflicts();
+}
+
+void PhraseEditor::RefreshPrefixConflicts() {
+  // A keystroke that waits for the end of its word never fires inside a longer one.
+  const bool wordEnd = Settings::Instance().expandOnWordEnd != 0;
+  if (panel_.hwnd()) {
+    panel_.SetMarkedKeystrokes(wordEnd ? std::vector<std::u16string>()
+                                       : KeystrokesInPrefixConflicts(working_, panel_.phraseId(), &InvariantUpper));
+  }
+  std::vector<uint32_t> ids;
+  if (!wordEnd) ids = PhrasesInPrefixConflicts(working_, &InvariantUpper);
+  if (ids == prefixConflicts_) return;
+  prefixConflicts_ = std::move(ids);
+  grid_.Repaint();
+}
+
+bool PhraseEditor::HasPrefixConflict(uint32_t id) const {
+  return std::binary_search(prefixConflicts_.begin(), prefixConflicts_.end(), id);
 }
 
 // ---- notifications ---------------------------------------------------------------------
@@ -514,7 +550,16 @@ void PhraseEditor::FillInfoTip(NMLVGETINFOTIPW& tip) {
   if (!tip.pszText || tip.cchTextMax <= 0) return;
   const Phrase* phrase = PhraseOfRow(tip.iItem);
   if (!phrase) return;
-  const std::u16string text = RowTooltip(*phrase, Localized);
+  std::u16string text = RowTooltip(*phrase, Localized);
+  if (HasPrefixConflict(phrase->Id())) {
+    // The lines about the conflicts come last and must not be cut off: the description
+    // gives way when the tip's buffer is short.
+    const std::u16string conflicts = PrefixConflictTip(working_, phrase->Id(), &InvariantUpper, Localized);
+    const size_t room = static_cast<size_t>(tip.cchTextMax - 1);
+    const size_t keep = room > conflicts.size() + 2 ? room - conflicts.size() - 2 : 0;
+    if (text.size() > keep) text = CutText(text, keep);
+    text += u"\n\n" + conflicts;
+  }
   const size_t length = std::min(text.size(), static_cast<size_t>(tip.cchTextMax - 1));
   std::copy_n(AsWide(text.c_str()), length, tip.pszText);
   tip.pszText[length] = L'\0';
@@ -528,6 +573,10 @@ bool PhraseEditor::CellColor(int row, int column, COLORREF* text, void* context)
     case kPhraseColumn:
       if (!phrase->HasEnabledKeystroke() || self->duplicates_.count(phrase->Id())) {
         *text = kRed;
+        return true;
+      }
+      if (self->HasPrefixConflict(phrase->Id())) {
+        *text = kOrange;
         return true;
       }
       return false;
@@ -658,6 +707,10 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       handled = true;
       OnNewPhraseMessage(wparam, lparam);
       return 0;
+    case WM_ACTIVATE:
+      // Expand When the Word Ends may have been switched in the tray menu meanwhile.
+      if (LOWORD(wparam) != WA_INACTIVE && grid_.hwnd()) RefreshPrefixConflicts();
+      return 0;  // not handled: the dialog still sets the focus
     case WM_INITMENUPOPUP: {
       const auto menu = reinterpret_cast<HMENU>(wparam);
       if (HIWORD(lparam)) PrepareSystemMenu(menu);

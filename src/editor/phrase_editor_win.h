@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "controls/details_frame_win.h"
 #include "controls/hyperlink_win.h"
@@ -64,6 +65,9 @@ class PhraseEditor : public LocalizedDialog {
   bool modified() const { return modified_; }
   uint32_t newPhraseId() const { return newPhraseId_; }
   const DuplicateSet& duplicates() const { return duplicates_; }
+  // Whether the phrase has an enabled keystroke that begins another enabled one, or is
+  // begun by one; its Phrase cell is then drawn in a colour of its own.
+  bool HasPrefixConflict(uint32_t id) const;
   PhraseGrid& grid() { return grid_; }
   PhraseDetailsPanel& panel() { return panel_; }
   // The value the dialog ended with (IDOK / IDCANCEL), 0 while it runs.
@@ -109,6 +113,9 @@ class PhraseEditor : public LocalizedDialog {
   Phrase* SelectedPhrase() const;
   void OnRowSelected(int row);
   void ClearDuplicates();
+  // Marks the phrases with a keystroke that begins another one (none when words expand
+  // at their end) and repaints the list when that changed.
+  void RefreshPrefixConflicts();
 
   // Title and state.
   void RefreshTitle();
@@ -178,6 +185,7 @@ class PhraseEditor : public LocalizedDialog {
   uint32_t newPhraseId_ = 0;
   uint32_t enabledForEditId_ = 0;
   DuplicateSet duplicates_;
+  std::vector<uint32_t> prefixConflicts_;  // phrase ids, ascending
   INT_PTR result_ = 0;
   std::unique_ptr<PhraseDatabase> saved_;
   std::u16string savedPath_;

@@ -79,6 +79,23 @@ KeystrokeConflicts FindPrefixConflicts(const PhraseDatabase& collection, UnitUpp
   return result;
 }
 
+std::vector<uint32_t> PhrasesInPrefixConflicts(const PhraseDatabase& collection, UnitUpperCase upper) {
+  std::vector<Key> keys = EnabledKeys(collection, upper);
+  std::sort(keys.begin(), keys.end(), [](const Key& a, const Key& b) { return a.folded < b.folded; });
+  std::vector<uint32_t> ids;
+  for (size_t i = 0; i < keys.size(); ++i) {
+    for (size_t j = i + 1; j < keys.size(); ++j) {
+      if (keys[j].folded.compare(0, keys[i].folded.size(), keys[i].folded) != 0) break;
+      if (!Begins(keys[i], keys[j])) continue;
+      ids.push_back(keys[i].id);
+      ids.push_back(keys[j].id);
+    }
+  }
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  return ids;
+}
+
 std::vector<KeystrokeConflict> ConflictsOf(const PhraseDatabase& collection, uint32_t id,
                                            std::u16string_view keystroke, UnitUpperCase upper) {
   std::vector<KeystrokeConflict> conflicts;

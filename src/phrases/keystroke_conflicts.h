@@ -37,6 +37,10 @@ struct KeystrokeConflicts {
 KeystrokeConflicts FindPrefixConflicts(const PhraseDatabase& collection, UnitUpperCase upper,
                                        size_t maxExamples);
 
+// The ids of the phrases that own a keystroke of such a pair, ascending, each once. For the
+// editor's marks on the phrase list.
+std::vector<uint32_t> PhrasesInPrefixConflicts(const PhraseDatabase& collection, UnitUpperCase upper);
+
 // The keystrokes of other phrases (and of the same one) that conflict with keystroke of
 // the phrase with id: which ones it fires before, and which fire before it. For the editor.
 std::vector<KeystrokeConflict> ConflictsOf(const PhraseDatabase& collection, uint32_t id,

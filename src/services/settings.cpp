@@ -18,6 +18,11 @@ std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
 
 constexpr std::u16string_view kPlacementSuffixes[] = {u"_X", u"_Y", u"_RIGHT", u"_BOTTOM"};
 
+// An on/off key, off when missing; any value other than 0 reads as on and is saved as 1.
+int32_t ReadSwitch(ProfileStore& store, std::u16string_view key) {
+  return store.GetInt(kSection, key, 0) != 0 ? 1 : 0;
+}
+
 }  // namespace
 
 Settings::Settings(std::unique_ptr<ProfileStore> store, ProgramUnitUpper programUpper)
@@ -40,6 +45,9 @@ void Settings::Load() {
   pasteLongPhrases = store_->GetInt(kSection, u"PasteLongPhrases", 1) != 0 ? 1 : 0;
   // A negative length reads as 0 (pasting off), as a damaged value must not paste short ones.
   pasteFromLength = std::max(0, store_->GetInt(kSection, u"PasteFromLength", kDefaultPasteFromLength));
+  expandOnWordEnd = ReadSwitch(*store_, u"ExpandOnWordEnd");
+  undoWithBackspace = ReadSwitch(*store_, u"UndoWithBackspace");
+  caseFollowsKeystroke = ReadSwitch(*store_, u"CaseFollowsKeystroke");
   text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
   if (!text.empty()) databasePath = std::move(text);
   statistics.LoadStatistics(*store_);
@@ -66,6 +74,9 @@ bool Settings::Save() {
   store_->WriteString(kSection, u"Sounds", IntToText(sounds));
   store_->WriteString(kSection, u"PasteLongPhrases", IntToText(pasteLongPhrases));
   store_->WriteString(kSection, u"PasteFromLength", IntToText(pasteFromLength));
+  store_->WriteString(kSection, u"ExpandOnWordEnd", IntToText(expandOnWordEnd));
+  store_->WriteString(kSection, u"UndoWithBackspace", IntToText(undoWithBackspace));
+  store_->WriteString(kSection, u"CaseFollowsKeystroke", IntToText(caseFollowsKeystroke));
   store_->WriteString(kSection, u"DatabasePath", databasePath);
   statistics.SaveStatistics(*store_);
   return true;

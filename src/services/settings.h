@@ -49,7 +49,8 @@ class Settings {
   static Settings& Instance();
 
   // Writes LangFile, ShowCheckedPhrasesOnly, Sounds, PasteLongPhrases, PasteFromLength,
-  // DatabasePath and the statistics.
+  // ExpandOnWordEnd, UndoWithBackspace, CaseFollowsKeystroke, DatabasePath and the
+  // statistics.
   bool Save();
   // name + "_X", "_Y", "_RIGHT", "_BOTTOM"; stops at the first failed write.
   bool SavePlacement(const WindowPlacement& rect, std::u16string_view name);
@@ -85,6 +86,12 @@ class Settings {
   uint32_t PasteThreshold() const {
     return pasteLongPhrases != 0 && pasteFromLength > 0 ? static_cast<uint32_t>(pasteFromLength) : 0;
   }
+  // How keystrokes expand; each 0 or 1, all off by default so that a keystroke fires as
+  // soon as it is typed, as it always has. A keystroke fires only when its word ends;
+  // a Backspace right after an expansion undoes it; the keystroke's capitals carry over.
+  int32_t expandOnWordEnd = 0;
+  int32_t undoWithBackspace = 0;
+  int32_t caseFollowsKeystroke = 0;
 
  private:
   void Load();

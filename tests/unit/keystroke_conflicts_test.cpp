@@ -75,6 +75,15 @@ TEST_P(PrefixConflictTest, FindsEveryPairAsTheEngineComparesThem) {
   std::sort(expected.begin(), expected.end());
   EXPECT_EQ(pairs, expected);
   EXPECT_EQ(found.total, c.pairs.size());
+  // The phrases the editor marks are exactly those with a keystroke in a pair.
+  std::vector<uint32_t> ids;
+  for (const auto& conflict : found.examples) {
+    ids.push_back(conflict.shorterId);
+    ids.push_back(conflict.longerId);
+  }
+  std::sort(ids.begin(), ids.end());
+  ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+  EXPECT_EQ(PhrasesInPrefixConflicts(collection, &AsciiUpper), ids);
   // The editor's view of one keystroke agrees with the whole scan.
   for (const auto& conflict : found.examples) {
     const auto mine = ConflictsOf(collection, conflict.shorterId, conflict.shorter, &AsciiUpper);

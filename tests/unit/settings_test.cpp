@@ -100,6 +100,40 @@ TEST_F(SettingsTest, PasteThresholdFollowsTheSwitchAndTheLength) {
   }
 }
 
+TEST_F(SettingsTest, ExpansionSwitchesAreOffByDefaultAndReadAsOnOrOff) {
+  const struct {
+    const char16_t* stored;  // null: the key is missing
+    int32_t read;
+  } cases[] = {{nullptr, 0}, {u"0", 0}, {u"1", 1}, {u"5", 1}, {u"-1", 1}, {u"x", 0}, {u"", 0}};
+  const char16_t* keys[] = {u"ExpandOnWordEnd", u"UndoWithBackspace", u"CaseFollowsKeystroke"};
+  for (const auto& c : cases) {
+    data = {};
+    if (c.stored)
+      for (const char16_t* key : keys) Put(key, c.stored);
+    auto settings = Start();
+    const std::string what = c.stored ? "stored" : "missing";
+    EXPECT_EQ(settings->expandOnWordEnd, c.read) << what;
+    EXPECT_EQ(settings->undoWithBackspace, c.read) << what;
+    EXPECT_EQ(settings->caseFollowsKeystroke, c.read) << what;
+  }
+  // Each key is its own: one switched on leaves the others off, and Save keeps them apart.
+  data = {};
+  Put(u"UndoWithBackspace", u"1");
+  auto settings = Start();
+  EXPECT_EQ(settings->expandOnWordEnd, 0);
+  EXPECT_EQ(settings->undoWithBackspace, 1);
+  EXPECT_EQ(settings->caseFollowsKeystroke, 0);
+  settings->caseFollowsKeystroke = 1;
+  EXPECT_TRUE(settings->Save());
+  EXPECT_EQ(Value(u"ExpandOnWordEnd"), u"0");
+  EXPECT_EQ(Value(u"UndoWithBackspace"), u"1");
+  EXPECT_EQ(Value(u"CaseFollowsKeystroke"), u"1");
+  auto again = Start();
+  EXPECT_EQ(again->expandOnWordEnd, 0);
+  EXPECT_EQ(again->undoWithBackspace, 1);
+  EXPECT_EQ(again->caseFollowsKeystroke, 1);
+}
+
 TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   Put(u"Foreign", u"keep me");
   auto settings = Start();

@@ -574,6 +574,36 @@ TEST_F(DetailsPanelTest, UserToggleTestsTheTextAndDrawsUncheckedGreyStruckOut) {
 
 // The mouse toggles the box it hits, whichever item is selected: the duplicate test is for
 // the toggled keystroke, and the selection stays where it was.
+TEST_F(DetailsPanelTest, MarkedKeystrokesAreDrawnInTheirColourWhileCheckedAndUntilTheNextPhrase) {
+  const auto phrase = MakePhrase(8, u"Best regards", {{u"br", 1}, {u"sig", 1}, {u"sx", 0}});
+  ShowAndSettle(*phrase);  // items in key order: br, sig, sx
+  panel_.SetMarkedKeystrokes({u"sig", u"sx"});
+  const HDC dc = CreateCompatibleDC(nullptr);
+  const COLORREF before = RGB(1, 2, 3);
+  const struct {
+    const char* name;
+    int item;
+    bool listEnabled;
+    COLORREF text;
+  } cases[] = {
+      {"marked and checked", 1, true, PhraseDetailsPanel::kMarkedColour},
+      {"not marked", 0, true, before},
+      {"marked but unchecked: grey as every unchecked one", 2, true, GetSysColor(COLOR_GRAYTEXT)},
+      {"marked in a disabled list: grey", 1, false, GetSysColor(COLOR_GRAYTEXT)},
+  };
+  for (const auto& c : cases) {
+    EnableWindow(List(), c.listEnabled);
+    COLORREF text = before;
+    CustomDraw(CDDS_ITEMPREPAINT, c.item, dc, text);
+    EXPECT_EQ(text, c.text) << c.name;
+  }
+  DeleteDC(dc);
+  EnableWindow(List(), TRUE);
+  EXPECT_TRUE(panel_.IsMarked(1));
+  ShowAndSettle(*phrase);
+  EXPECT_FALSE(panel_.IsMarked(1)) << "showing a phrase clears the marks";
+}
+
 TEST_F(DetailsPanelTest, ClickOnTheBoxOfAnUnselectedKeystrokeTestsThatKeystroke) {
   const auto phrase = MakePhrase(7, u"Two keys", {{u"first", 1}, {u"second", 1}});
   ShowAndSettle(*phrase);

@@ -817,6 +817,115 @@ TEST_F(PhraseEditorTest, RowTooltipDescribesThePhrase) {
   EXPECT_EQ(std::u16string(AsU16(buffer)), u"best");
 }
 
+// Pixels of a colour in the grid as it is painted now.
+int PixelsOf(HWND window, COLORREF colour) {
+  RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+  Pump();
+  RECT client{};
+  GetClientRect(window, &client);
+  const HDC dc = GetDC(window);
+  int count = 0;
+  for (int y = 0; y < client.bottom; ++y) {
+    for (int x = 0; x < client.right; ++x) count += GetPixel(dc, x, y) == colour;
+  }
+  ReleaseDC(window, dc);
+  return count;
+}
+
+TEST_F(PhraseEditorTest, KeystrokesThatBeginALongerOneAreMarkedWithATipNamingTheOtherPhrase) {
+  constexpr COLORREF kOrange = RGB(204, 102, 0);
+  Settings& settings = Settings::Instance();
+  // The fixture saves the settings at its end: the option goes back to what it was.
+  struct RestoreWordEnd {
+    Settings& settings;
+    int32_t saved;
+    ~RestoreWordEnd() { settings.expandOnWordEnd = saved; }
+  } restore{settings, settings.expandOnWordEnd};
+  WriteDatabase(dbPath_, {{u"Best regards", {{u"sig", 1}}},
+                          {u"Signal", {{u"signal", 1}}},
+                          {u"by the way", {{u"btw", 1}}},
+                          {u"Sigma", {{u"sigma", 0}}}});
+  settings.expandOnWordEnd = 0;
+  Open();
+  const uint32_t regards = PhraseOf(u"Best regards")->Id();
+  const uint32_t signal = PhraseOf(u"Signal")->Id();
+  EXPECT_TRUE(editor_->HasPrefixConflict(regards));
+  EXPECT_TRUE(editor_->HasPrefixConflict(signal));
+  EXPECT_FALSE(editor_->HasPrefixConflict(PhraseOf(u"by the way")->Id()));
+  EXPECT_FALSE(editor_->HasPrefixConflict(PhraseOf(u"Sigma")->Id())) << "a disabled keystroke never fires";
+  Grid().SelectRow(RowOf(u"by the way"));
+  Pump();
+  EXPECT_GT(PixelsOf(Grid().hwnd(), kOrange), 20) << "the two phrases are drawn in their colour";
+  // The details panel marks the keystroke itself.
+  Grid().SelectRow(RowOf(u"Best regards"));
+  Pump();
+  ASSERT_EQ(editor_->panel().phraseId(), regards);
+  EXPECT_TRUE(editor_->panel().IsMarked(0));
+  Grid().SelectRow(RowOf(u"by the way"));
+  Pump();
+  EXPECT_FALSE(editor_->panel().IsMarked(0));
+
+  const auto tipOf = [&](int row, int size = 2048) {
+    std::wstring buffer(size_t(size), L'\0');
+    NMLVGETINFOTIPW tip{};
+    tip.hdr = {Grid().hwnd(), static_cast<UINT_PTR>(IDC_PHRASE_LIST), LVN_GETINFOTIPW};
+    tip.pszText = buffer.data();
+    tip.cchTextMax = size;
+    tip.iItem = row;
+    SendMessageW(Window(), WM_NOTIFY, IDC_PHRASE_LIST, reinterpret_cast<LPARAM>(&tip));
+    return std::u16string(AsU16(buffer.c_str()));
+  };
+  const std::u16string wordEnd =
+      u"No conflict with Expand When the Word Ends in the tray menu: every keystroke then waits for the end of its "
+      u"word.";
+  const std::u16string regardsTip = tipOf(RowOf(u"Best regards"));
+  EXPECT_NE(regardsTip.find(u"\n\n\"sig\" begins the keystroke \"signal\" of \"Signal\": while \"signal\" is typed, "
+                            u"\"sig\" expands first unless the keys come faster than the delay.\n" + wordEnd),
+            std::u16string::npos)
+      << Utf16ToUtf8(regardsTip);
+  EXPECT_EQ(regardsTip.rfind(u"Best regards [1/1]", 0), 0u) << "the description comes first";
+  const std::u16string signalTip = tipOf(RowOf(u"Signal"));
+  EXPECT_NE(signalTip.find(u"\"sig\" of \"Best regards\" begins the keystroke \"signal\""), std::u16string::npos)
+      << Utf16ToUtf8(signalTip);
+  EXPECT_EQ(tipOf(RowOf(u"by the way")).find(u"begins"), std::u16string::npos);
+  // A short buffer cuts the description, never the lines about the conflict.
+  const std::u16string shortTip = tipOf(RowOf(u"Best regards"), 300);
+  EXPECT_LE(shortTip.size(), 299u);
+  EXPECT_NE(shortTip.find(wordEnd), std::u16string::npos) << Utf16ToUtf8(shortTip);
+
+  // The marks follow the collection: the longer phrase switched off, then on again.
+  SetFocus(Grid().hwnd());
+  Grid().SelectRow(RowOf(u"Signal"));
+  Pump();
+  KeyToFocus(VK_SPACE);
+  ASSERT_EQ(PhraseOf(u"Signal")->Enabled(), 0);
+  EXPECT_FALSE(editor_->panel().IsMarked(0)) << "the shown keystroke signal no longer conflicts";
+  EXPECT_FALSE(editor_->HasPrefixConflict(regards));
+  EXPECT_FALSE(editor_->HasPrefixConflict(signal));
+  EXPECT_EQ(tipOf(RowOf(u"Best regards")).find(u"begins"), std::u16string::npos);
+  KeyToFocus(VK_SPACE);
+  EXPECT_TRUE(editor_->HasPrefixConflict(regards));
+  EXPECT_TRUE(editor_->panel().IsMarked(0));
+  CloseEditor();
+
+  // Words that expand at their end have no such conflict: nothing is marked. The tray menu
+  // may switch that while the editor is open; the editor looks again when it is activated.
+  Open();
+  ASSERT_TRUE(editor_->HasPrefixConflict(regards));
+  settings.expandOnWordEnd = 1;
+  SendMessageW(Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+  EXPECT_FALSE(editor_->HasPrefixConflict(regards));
+  CloseEditor();
+  Open();
+  EXPECT_FALSE(editor_->HasPrefixConflict(regards));
+  EXPECT_FALSE(editor_->HasPrefixConflict(signal));
+  EXPECT_EQ(PixelsOf(Grid().hwnd(), kOrange), 0);
+  Grid().SelectRow(RowOf(u"Best regards"));
+  Pump();
+  EXPECT_FALSE(editor_->panel().IsMarked(0));
+  EXPECT_EQ(tipOf(RowOf(u"Best regards")).find(u"begins"), std::u16string::npos);
+}
+
 TEST_F(PhraseEditorTest, ContextMenuNamesTheSelectedPhrase) {
   Open();
   const struct {

@@ -85,6 +85,13 @@ const StringCase kStringTable[] = {
          u"of it first."},
     {84, u"The keystroke \"%1\" can never expand: a blank, a tab, a line break and each of , # ? \" ' = / \\ end the "
          u"word being typed, and a full stop starts a new one."},
+    {140, u"\"%1\" begins the keystroke \"%2\" of \"%3\": while \"%2\" is typed, \"%1\" expands first unless the "
+          u"keys come faster than the delay."},
+    {141, u"\"%1\" of \"%3\" begins the keystroke \"%2\": while \"%2\" is typed, \"%1\" expands first unless the "
+          u"keys come faster than the delay."},
+    {142, u"\u2026 and %1 more"},
+    {143, u"No conflict with Expand When the Word Ends in the tray menu: every keystroke then waits for the end of "
+          u"its word."},
     {32771, u"Enable "},
     {32776, u"Add new phrase\nAdd"},
     {32777, u"Delete selected phrase\nDelete"},
@@ -99,6 +106,11 @@ const StringCase kStringTable[] = {
     {32795, u"Show informations about command line keys\nCommand Line Keys"},
     {32796, u"Restart the Vellix\nRestart"},
     {32797, u"Save changes and close editor\nSave And Close"},
+    {33100, u"Expand a keystroke only when a blank, a separator or a full stop ends its word\n"
+            u"Expand When the Word Ends"},
+    {33101, u"A Backspace pressed right after an expansion gives back the keystroke\nUndo With Backspace"},
+    {33102, u"A keystroke typed with a capital first letter or in capitals types the phrase so too\n"
+            u"Case Follows the Keystroke"},
     {57665, u"Exit from Vellix"},
     {57666, u"Disable Temporary"},
     {57667, u"Enable"},
@@ -166,13 +178,16 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                       {32774, u"Edit Phrases"},
                       {32783, u"Add Phrase From Clipboard"},
                       {0, u""},
+                      {33100, u"Expand When the Word Ends"},
+                      {33101, u"Undo With Backspace"},
+                      {33102, u"Case Follows the Keystroke"},
                       {32901, u"Paste Long Phrases"},
                       {32772, u"Start With Windows"},
                       {32789, u"Sounds"},
                       {UINT(-1), u"Language"},
                       {33000, u"Do Not Expand in This Program"},
                       {32771, u"Enable"}});
-  ExpectItems(GetSubMenu(popup, 14), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
+  ExpectItems(GetSubMenu(popup, 17), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
   DestroyMenu(menu);
 }
 

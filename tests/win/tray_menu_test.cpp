@@ -99,7 +99,7 @@ TEST_F(TrayMenuTest, ItemsInOrderWithTextsAndDefaultItem) {
   ASSERT_NE(popup, nullptr);
   const UINT sep = 0, sub = UINT(-2);
   EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783, sep,
-                                          32901, 32772, 32789, sub, 33000, 32771}));
+                                          33100, 33101, 33102, 32901, 32772, 32789, sub, 33000, 32771}));
   EXPECT_EQ(GetMenuItemText(popup, ID_ENABLE), u"Enable");
   EXPECT_EQ(GetMenuItemText(popup, ID_EDIT_PHRASES), u"Edit Phrases");
   EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), UINT(ID_EDIT_PHRASES));
@@ -205,6 +205,40 @@ TEST_F(TrayMenuTest, DoNotExpandInNamesTheProgramAndSwitchesItsExclusion) {
     EXPECT_FALSE(RunTrayCommand(host_, ID_DO_NOT_EXPAND_IN, settings_));
     EXPECT_TRUE(host_.calls.empty());
     EXPECT_TRUE(settings_.excludedPrograms.empty());
+  }
+}
+
+TEST_F(TrayMenuTest, ExpansionSwitchesAreOffByDefaultToggleAreSavedAndTellTheEngine) {
+  const struct {
+    UINT command;
+    const char16_t* key;
+    int32_t Settings::*member;
+  } cases[] = {
+      {ID_EXPAND_ON_WORD_END, u"ExpandOnWordEnd", &Settings::expandOnWordEnd},
+      {ID_UNDO_WITH_BACKSPACE, u"UndoWithBackspace", &Settings::undoWithBackspace},
+      {ID_CASE_FOLLOWS_KEYSTROKE, u"CaseFollowsKeystroke", &Settings::caseFollowsKeystroke},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(State(Prepare(), c.command) & MF_CHECKED, 0u) << c.command << " is off by default";
+  }
+  for (const auto& c : cases) {
+    host_.calls.clear();
+    EXPECT_FALSE(RunTrayCommand(host_, c.command, settings_)) << c.command;
+    EXPECT_EQ(settings_.*c.member, 1) << c.command;
+    EXPECT_EQ(settings_.Store().GetInt(u"Settings", c.key, -1), 1) << c.command;
+    EXPECT_EQ(host_.calls, std::vector<std::u16string>{u"engine settings"}) << c.command;
+    // Each item shows its own setting: the ones switched on so far are checked, the rest not.
+    const HMENU popup = Prepare();
+    for (const auto& other : cases) {
+      EXPECT_EQ((State(popup, other.command) & MF_CHECKED) != 0, settings_.*other.member != 0)
+          << c.command << " then " << other.command;
+    }
+  }
+  for (const auto& c : cases) {
+    EXPECT_FALSE(RunTrayCommand(host_, c.command, settings_)) << c.command;
+    EXPECT_EQ(settings_.*c.member, 0) << c.command;
+    EXPECT_EQ(settings_.Store().GetInt(u"Settings", c.key, -1), 0) << c.command;
+    EXPECT_EQ(State(Prepare(), c.command) & MF_CHECKED, 0u) << c.command;
   }
 }
 
