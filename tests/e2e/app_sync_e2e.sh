@@ -35,6 +35,14 @@ with open(sys.argv[1], 'w', newline='') as f:
 PY
 }
 
+# Types a keystroke, waits out the expansion (a key typed within the print delay would
+# cancel it), then a blank.
+type_phrase() {
+  xdotool type --delay 40 "$1"
+  sleep 0.5
+  xdotool type " "
+}
+
 # Renames a new version over the database, as synchronisation clients do.
 replace_db() {
   write_db "$E2E_TMP/incoming.xml" "$@"
@@ -52,17 +60,17 @@ vt_wait_ready
 e2e_start_target
 e2e_focus_target
 
-xdotool type --delay 40 "btw "
+type_phrase btw
 e2e_expect_text 'by the way ' "btw before any change"
-e2e_wait '[ "$(vx_usage "by the way")" = 1 ]' 100 || e2e_fail "the first use was not saved"
+e2e_wait '[ "$(vx_usage "by the way")" = 1 ]' 100 || { vx_log | tail -n 20; cat "$DB"; e2e_fail "the first use was not saved"; }
 
 # 1. A new version from another computer: a new phrase, other counts.
 replace_db 'by the way|btw|5' 'best regards|br|7' 'see you later|cul|0'
 vx_log_has 'Database file changed on disk, loaded again. Phrases: 3, usage counts carried over: 0' 50
 vt_click_target
-xdotool type --delay 40 "cul "
+type_phrase cul
 e2e_expect_text 'by the way see you later ' "the new phrase expands at once"
-xdotool type --delay 40 "br "
+type_phrase br
 e2e_expect_text 'by the way see you later best regards ' "br after the change"
 e2e_wait '[ "$(vx_usage "best regards")" = 8 ]' 100 || e2e_fail "best regards: $(vx_usage 'best regards'), not 7 + 1"
 [ "$(vx_usage 'see you later')" = 1 ] || e2e_fail "see you later: $(vx_usage 'see you later')"
@@ -84,8 +92,8 @@ e2e_wait 'e2e_wine "$VX_MSG" texts tooltips_class32 | tr -d "\r" | grep -qF "$ME
   e2e_fail "no balloon about the half-written file; tooltips: $(e2e_wine "$VX_MSG" texts tooltips_class32)"
 vx_log_has "$MESSAGE"
 vt_click_target
-xdotool type --delay 40 "btw "
-xdotool type --delay 40 "btw "
+type_phrase btw
+type_phrase btw
 e2e_expect_text 'by the way see you later best regards by the way by the way ' "the phrases Vellix had stay"
 sleep 2  # a background save would have written by now
 cmp -s "$DB" "$E2E_TMP/half.xml" || e2e_fail "the half-written file was saved over"
@@ -101,7 +109,7 @@ vx_log_has 'Database file changed on disk, loaded again. Phrases: 4, usage count
 e2e_wait '[ "$(vx_usage "by the way")" = 22 ]' 100 || e2e_fail "by the way: $(vx_usage 'by the way'), not 20 + the 2 typed meanwhile"
 [ "$(vx_usage 'thank you')" = 0 ] || e2e_fail "thank you is missing: $(vx_usage 'thank you')"
 vt_click_target
-xdotool type --delay 40 "ty "
+type_phrase ty
 e2e_expect_text 'by the way see you later best regards by the way by the way thank you ' "the complete file's new phrase"
 e2e_wait '[ "$(vx_usage "thank you")" = 1 ]' 100 || e2e_fail "thank you was not counted: $(vx_usage 'thank you')"
 
@@ -133,7 +141,7 @@ for backup in "$VX_DIR"/Phrases_Backup/*.xml; do cmp -s "$backup" "$E2E_TMP/othe
 [ "$found" = 1 ] || e2e_fail "no backup of the version that was saved over"
 # The engine follows the saved file: the other side's phrase is gone, the old ones expand.
 vt_click_target
-xdotool type --delay 40 "br "
+type_phrase br
 e2e_expect_text 'by the way see you later best regards by the way by the way thank you best regards ' "br after the editor"
 e2e_wait '[ "$(vx_usage "best regards")" = 9 ]' 100 || e2e_fail "best regards: $(vx_usage 'best regards') after the editor, not 9"
 
