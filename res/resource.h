@@ -150,6 +150,8 @@
 #define IDS_IMPORT_MORE                 128
 #define IDS_IMPORT_COLLISIONS           129
 #define IDS_IMPORT_FAILED               130
+#define IDS_IMPORT_CANNOT_OPEN          131
+#define IDS_IMPORT_UNKNOWN_FORMAT       132
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

@@ -11,6 +11,7 @@
 
 #include "about/about_dialog_win.h"
 #include "about/key_list_win.h"
+#include "base/utf.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"
@@ -18,12 +19,12 @@
 #include "editor/import_texts.h"
 #include "editor/phrase_clipboard_win.h"
 #include "editor/phrase_editor_support_win.h"
+#include "import/phrase_import.h"
 #include "lang/language_keys.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
 #include "services/clipboard_win.h"
-#include "import/phrase_import.h"
 #include "services/settings.h"
 #include "win32/file_dialogs_win.h"
 #include "win32/unique_handle.h"
@@ -288,10 +289,11 @@ void PhraseEditor::ImportFromFile() {
   ImportResult result;
   std::string bytes;
   const std::optional<ImportFormat> format = ImportFormatForFile(choice->path, choice->filterIndex);
+  // The readers' own reasons are English; the editor's are in the user's language.
   if (!format) {
-    result.Fail(0, "the file's format is not one Vellix imports");
+    result.Fail(0, Utf16ToUtf8(Localized(IDS_IMPORT_UNKNOWN_FORMAT)));
   } else if (!ReadImportSource(choice->path, bytes)) {
-    result.Fail(0, "the file could not be opened");
+    result.Fail(0, Utf16ToUtf8(Localized(IDS_IMPORT_CANNOT_OPEN)));
   } else {
     const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
     result = ImportPhrases(*format, bytes);

@@ -796,7 +796,10 @@ TEST_F(PhraseEditorTest, ImportThatFailsOrIsCancelledChangesNothing) {
       {"cancelled", std::nullopt, u""},
       {"binary", ImportChoice{ToU16(binary), 1}, u"broken.csv could not be imported. "},
       {"bad YAML", ImportChoice{ToU16(yaml), 4}, u"broken.yml could not be imported. "},
-      {"missing", ImportChoice{ToU16(folder_.File(L"gone.ahk")), 3}, u"gone.ahk could not be imported. "},
+      {"missing", ImportChoice{ToU16(folder_.File(L"gone.ahk")), 3},
+       u"gone.ahk could not be imported. The file could not be opened."},
+      {"no format", ImportChoice{ToU16(folder_.File(L"phrases.txt")), 9},
+       u"phrases.txt could not be imported. Vellix does not know the format of this file."},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);

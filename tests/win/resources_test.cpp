@@ -99,6 +99,8 @@ const StringCase kStringTable[] = {
     {128, u"\u2026 and %1 more"},
     {129, u"Keystrokes that now belong to more than one phrase: %1"},
     {130, u"%1 could not be imported. %2"},
+    {131, u"The file could not be opened."},
+    {132, u"Vellix does not know the format of this file."},
     {32771, u"Enable "},
     {32776, u"Add new phrase\nAdd"},
     {32777, u"Delete selected phrase\nDelete"},
