@@ -87,6 +87,7 @@
 #define ID_OPEN_BACKUP_FOLDER           32794
 #define ID_COMMAND_LINE_KEYS            32795
 #define ID_SAVE_AND_CLOSE               32797
+#define ID_IMPORT_PHRASES               33050
 
 // String table.
 #define IDS_HAS_BEEN_STARTED            1
@@ -171,6 +172,19 @@
 #define IDS_PREFIX_BEGUN_BY_OTHER       141
 #define IDS_PREFIX_CONFLICTS_MORE       142
 #define IDS_PREFIX_NO_CONFLICT_AT_WORD_END 143
+#define IDS_CHANGED_ON_DISK             120
+#define IDS_OVERWRITE_CHANGED_FILE      121
+#define IDS_IMPORT_FILTER               122
+#define IDS_IMPORT_DONE                 123
+#define IDS_IMPORT_NOTHING              124
+#define IDS_IMPORT_LEFT_OUT             125
+#define IDS_IMPORT_NOTES                126
+#define IDS_IMPORT_LINE                 127
+#define IDS_IMPORT_MORE                 128
+#define IDS_IMPORT_COLLISIONS           129
+#define IDS_IMPORT_FAILED               130
+#define IDS_IMPORT_CANNOT_OPEN          131
+#define IDS_IMPORT_UNKNOWN_FORMAT       132
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

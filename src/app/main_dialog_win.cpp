@@ -16,7 +16,9 @@
 #include "lang/language_win.h"
 #include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
+#include "phrases/file_stamp.h"
 #include "phrases/phrase_saver.h"
+#include "phrases/usage_carry.h"
 #include "resource.h"
 #include "services/instance_guard_win.h"
 #include "services/log_writer.h"
@@ -35,6 +37,13 @@ namespace {
 constexpr UINT kWmWtsSessionChange = 0x02B1;
 constexpr UINT_PTR kExitTimer = 1231;
 constexpr UINT_PTR kBalloonTimer = 1232;
+// Another look at a database file that was being written or was gone for a moment.
+constexpr UINT_PTR kFollowTimer = 1233;
+constexpr UINT kFollowRetryMs = 1000;
+// Looks at a file that is held open, still changing or gone; and at one that does not read
+// whole (it may be half written) before it counts as damaged.
+constexpr int kFollowRetries = 5;
+constexpr int kDamagedRetries = 2;
 constexpr UINT kPrintDelayMs = 100;
 constexpr LPARAM kBalloonClicked = WM_USER + 5;  // 1029, NIN_BALLOONUSERCLICK
 // How long the dialog waits for background saves to reach the disk before it lets the
@@ -77,6 +86,8 @@ MainDialog::MainDialog(bool openEditorAtStart, HANDLE stopEvent)
     : HiddenDialog(IDD_MAIN),
       openEditorAtStart_(openEditorAtStart),
       stopEvent_(stopEvent),
+      // A save that finds the file changed on disk tells the dialog's thread, which reloads.
+      sync_(&ReadFileStamp, [this] { PostMessageW(hwnd(), kDatabaseChangedMessage, 0, 0); }),
       tray_(engine_, databasePath_) {}
 
 MainDialog::~MainDialog() = default;
@@ -113,10 +124,17 @@ bool MainDialog::OnInitDialog() {
 
 void MainDialog::LoadDatabase() {
   savePath_ = ConfiguredDatabasePath();
-  if (!FileExists(savePath_)) return;
+  if (!FileExists(savePath_)) {
+    // A file that appears later (copied in, or brought by a synchronisation client) is
+    // loaded when it arrives.
+    FollowFile(FileStamp{});
+    return;
+  }
   // A run that was killed in the middle of a save left its temporary file (as large as
   // the database) beside it; the database itself is whole.
   RemoveStaleTemporaryFiles(ToWide(savePath_));
+  // Taken before the file is read: a change while it is read is then seen as a change.
+  const FileStamp stamp = ReadFileStamp(savePath_);
   LoadReport report;
   size_t read = 0;
   {
@@ -124,6 +142,7 @@ void MainDialog::LoadDatabase() {
     if (PhraseDatabaseFile::Load(phrases_, savePath_, &report)) phrases_.Renumber();
     read = phrases_.Size();
   }
+  FollowFile(stamp);
   databasePath_ = savePath_;
   // A file that was not read whole (damaged, cut short, unreadable) keeps what could not be
   // read only as long as nothing saves over it: Vellix runs with what it read and leaves
@@ -131,7 +150,108 @@ void MainDialog::LoadDatabase() {
   loadMessage_ = DatabaseNotReadText(savePath_, report, read, [](uint32_t id) { return GetLocalizedString(id); });
   if (!loadMessage_.empty()) {
     autoSaveBlocked_ = true;
+    refusedShown_ = true;
     Log(loadMessage_ + u" [" + savePath_ + u"]");
+  }
+}
+
+void MainDialog::FollowFile(const FileStamp& stamp) {
+  {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    sync_.Loaded(phrases_, stamp);
+  }
+  if (watcher_.path() != savePath_) {
+    watcher_.Watch(savePath_, stamp, hwnd(), kDatabaseChangedMessage);
+  }
+}
+
+bool MainDialog::RetryFollowing(int limit) {
+  if (followRetries_ >= limit) return false;
+  ++followRetries_;
+  SetTimer(hwnd(), kFollowTimer, kFollowRetryMs, nullptr);
+  return true;
+}
+
+void MainDialog::FollowDatabaseFile() {
+  KillTimer(hwnd(), kFollowTimer);
+  if (savePath_.empty()) return;
+  const FileStamp onDisk = ReadFileStamp(savePath_);
+  if (onDisk == sync_.Known() || (onDisk.exists && onDisk == refusedFile_)) {
+    followRetries_ = 0;
+    return;  // Vellix's own save, or the damaged file already reported
+  }
+  if (!onDisk.exists) {
+    // A program that replaces the file may delete it first and rename the new one into
+    // place a moment later.
+    if (RetryFollowing(kFollowRetries)) return;
+    // Gone for good: the next save writes the collection there again, counts and all.
+    followRetries_ = 0;
+    {
+      std::lock_guard<std::mutex> lock(phrasesLock_);
+      sync_.Adopt(onDisk);
+    }
+    Log(u"Database file is gone [" + savePath_ + u"]");
+    return;
+  }
+  PhraseDatabase reloaded;
+  LoadReport report;
+  const bool loaded = PhraseDatabaseFile::Load(reloaded, savePath_, &report) == 1;
+  // Still being written (held open, or its stamp moved while it was read): a moment later.
+  if ((report.status == FileReadStatus::kInUse || ReadFileStamp(savePath_) != onDisk) &&
+      RetryFollowing(kFollowRetries)) {
+    return;
+  }
+  if (!loaded || !report.ReadWhole()) {
+    // Perhaps only half written so far: looked at again before it is taken as damaged.
+    if (RetryFollowing(kDamagedRetries)) return;
+    followRetries_ = 0;
+    // A damaged file is not loaded over the collection Vellix has, and no background save
+    // writes over it (the user saves from the editor, which keeps a backup first).
+    refusedFile_ = onDisk;
+    autoSaveBlocked_ = true;
+    const std::u16string message =
+        DatabaseNotReadText(savePath_, report, reloaded.Size(), [](uint32_t id) { return GetLocalizedString(id); });
+    Log(message + u" [" + savePath_ + u"]");
+    if (!refusedShown_) {
+      refusedShown_ = true;
+      tray_.WarningBalloon(message);
+    }
+    TellEditorFileChanged();
+    return;
+  }
+  followRetries_ = 0;
+  reloaded.Renumber();
+  size_t carried = 0;
+  size_t lost = 0;
+  // The typed phrases still queued are counted into the collection they came from, so
+  // that their uses are carried. One typed while the engine is refilled reaches the new
+  // collection by its text (PhraseOfPrinted).
+  CountPostedWords();
+  {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    const std::vector<UnsavedUsage> usages = sync_.Unsaved(phrases_);
+    sync_.Loaded(reloaded, onDisk);  // the counts as the file holds them
+    lost = CarryUsages(usages, reloaded);
+    carried = usages.size() - lost;
+    phrases_.TakeOver(reloaded);
+  }
+  engine_.LoadPhrases(phrases_);
+  refusedFile_ = FileStamp{};
+  refusedShown_ = false;
+  autoSaveBlocked_ = false;
+  // The carried counts are not in the file yet.
+  if (carried > 0) PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_, &sync_);
+  const PhraseDatabase::PhraseCount count = CountPhrases();
+  Log(u"Database file changed on disk, loaded again. Phrases: " + Decimal(count.total) +
+      u", usage counts carried over: " + Decimal(carried) + u", usage counts without their phrase: " + Decimal(lost) +
+      u" [" + savePath_ + u"]");
+  tray_.RefreshTooltip();
+  TellEditorFileChanged();
+}
+
+void MainDialog::TellEditorFileChanged() {
+  if (HWND editor = EditorWindow()) {
+    SendMessageW(editor, EditorFileChangedMessage(), 0, reinterpret_cast<LPARAM>(savePath_.c_str()));
   }
 }
 
@@ -228,6 +348,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
     databasePath_ = path;
     // The usage counts of the collection now live go to the file it came from, not to the
     // file configured at start-up, which may hold another collection.
+    const bool otherFile = savePath_ != databasePath_;
     savePath_ = databasePath_;
     // Refill before the engine runs again, so that no old entry's identifier is counted
     // against a phrase of the new collection.
@@ -236,13 +357,24 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
     if (result == kEditorAccepted) {
       const int saved = PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
                                                         &PhraseDatabaseFile::MakeBackup, nullptr);
-      // The user's save replaced the file that was not read whole (its backup keeps it).
-      if (saved == 1) autoSaveBlocked_ = false;
+      if (saved == 1) {
+        // The user's save replaced the file that was not read whole (its backup keeps it),
+        // or one changed on disk that the editor asked about.
+        autoSaveBlocked_ = false;
+        refusedFile_ = FileStamp{};
+        refusedShown_ = false;
+        FollowFile(ReadFileStamp(savePath_));
+      } else if (otherFile) {
+        watcher_.Watch(savePath_, sync_.Known(), hwnd(), kDatabaseChangedMessage);
+      }
       const PhraseDatabase::PhraseCount count = CountPhrases();
       tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
     } else {
       // The editor saved this collection to path itself before the user cancelled it.
       autoSaveBlocked_ = false;
+      refusedFile_ = FileStamp{};
+      refusedShown_ = false;
+      FollowFile(ReadFileStamp(savePath_));
       tray_.RefreshTooltip();
     }
   } else {
@@ -328,6 +460,7 @@ void MainDialog::OnWordPrinted(const char16_t* word) {
   printed->keystroke = word ? std::u16string(word) : std::u16string();
   printed->phraseId = static_cast<uint32_t>(last.lParam);
   printed->length = static_cast<uint32_t>(last.text.size());
+  printed->text = last.text;
   if (PostMessageW(hwnd(), kWordPrintedMessage, 0, reinterpret_cast<LPARAM>(printed.get()))) {
     printed.release();  // the dialog's thread owns it now
   } else {
@@ -344,18 +477,32 @@ void MainDialog::CountWordPrinted(const WordPrinted& printed) {
   bool recordChanged = false;
   {
     std::lock_guard<std::mutex> lock(phrasesLock_);
-    if (const Phrase* phrase = phrases_.Find(printed.phraseId)) {
+    if (Phrase* phrase = PhraseOfPrinted(printed)) {
       recordChanged = settings.statistics.OfferKeystroke(printed.keystroke, phrase->Word(), phrase->CountUsage());
-      counted = phrases_.IncrementUsageCount(printed.phraseId) >= 0;
+      counted = phrases_.IncrementUsageCount(phrase->Id()) >= 0;
     }
   }
   if (recordChanged) settings.statistics.SaveStatistics(settings.Store());
   if (counted) {
-    if (!autoSaveBlocked_) PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_);
+    if (!autoSaveBlocked_) PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_, &sync_);
   } else {
     Log(u"Cannot increment usage count");
   }
   if (countChanged) PostMessageW(hwnd(), kStatisticsChangedMessage, 0, 0);
+}
+
+Phrase* MainDialog::PhraseOfPrinted(const WordPrinted& printed) {
+  Phrase* phrase = phrases_.Find(printed.phraseId);
+  if (phrase && phrase->Word() == printed.text) return phrase;
+  // The engine typed from the entries of a collection that a reload has replaced since:
+  // the same phrase is the one with the same text, the typed keystroke's first.
+  Phrase* sameText = nullptr;
+  for (const auto& candidate : phrases_.Items()) {
+    if (candidate->Word() != printed.text) continue;
+    if (candidate->Prefixes().count(printed.keystroke)) return candidate.get();
+    if (!sameText) sameText = candidate.get();
+  }
+  return sameText;
 }
 
 // Counts the typed phrases still waiting in the queue (the dialog is about to go, and
@@ -473,6 +620,8 @@ void MainDialog::OnTimer(UINT_PTR id) {
   } else if (id == kBalloonTimer) {
     KillTimer(hwnd(), kBalloonTimer);
     tray_.MessageBalloon(u"");
+  } else if (id == kFollowTimer) {
+    FollowDatabaseFile();
   }
 }
 
@@ -513,6 +662,11 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
       handled = true;
       tray_.RefreshTooltip();
       return 1;
+    case kDatabaseChangedMessage:
+      handled = true;
+      followRetries_ = 0;
+      FollowDatabaseFile();
+      return 1;
     case WM_ENDSESSION:
       handled = true;
       if (wparam) OnSessionEnding();
@@ -542,6 +696,8 @@ void MainDialog::OnSessionEnding() {
 }
 
 void MainDialog::OnDestroy() {
+  watcher_.Stop();
+  KillTimer(hwnd(), kFollowTimer);
   if (engine_.IsRunning()) SetEngine(false);
   CountPostedWords();  // the engine is stopped: nothing more comes
   tray_.Remove();

@@ -22,6 +22,8 @@
 #include "app/tray_icon_win.h"
 #include "app/tray_menu_host.h"
 #include "engine/desktop_typing_engine_win.h"
+#include "phrases/database_sync.h"
+#include "phrases/database_watcher_win.h"
 #include "phrases/phrase_database.h"
 #include "win32/unique_handle.h"
 
@@ -35,12 +37,18 @@ inline constexpr UINT kWordPrintedMessage = WM_APP + 0x101;
 // Posted by the engine's hook thread when the focus moved into or out of an excluded
 // program: the tooltip says so.
 inline constexpr UINT kExcludedProgramMessage = WM_APP + 0x102;
+// Posted by the database watcher and by a background save that found the database file
+// changed on disk: the dialog reloads it when it is not its own save.
+inline constexpr UINT kDatabaseChangedMessage = WM_APP + 0x103;
 
 // What the dialog counts for a typed phrase.
 struct WordPrinted {
   std::u16string keystroke;
   uint32_t phraseId = 0;
   uint32_t length = 0;  // UTF-16 units of the phrase's text
+  // The phrase's text: when the database was loaded again meanwhile, the identifier may
+  // name another phrase, and the use goes to the phrase with this text.
+  std::u16string text;
 };
 
 class MainDialog : public HiddenDialog, public TrayMenuHost {
@@ -87,8 +95,22 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   // phrase.
   void CountWordPrinted(const WordPrinted& printed);
   void CountPostedWords();
+  // The phrase a typed phrase's use goes to (phrasesLock_ held), or null.
+  Phrase* PhraseOfPrinted(const WordPrinted& printed);
 
   void LoadDatabase();
+  // The database file changed on disk: when another program changed it, reload it, carry
+  // the usage counts typed since the last save into it and refill the engine; a file that
+  // cannot be read whole is left alone (a balloon once). Tells the open editor.
+  void FollowDatabaseFile();
+  // Tries FollowDatabaseFile again in a moment (the file is being written, or is gone
+  // for the moment of a replacement); false when it has been tried limit times.
+  bool RetryFollowing(int limit);
+  // The open editor asks before its save overwrites the file (lParam: the path).
+  void TellEditorFileChanged();
+  // The collection now holds what the file at savePath_ holds (stamp read before it was
+  // loaded or after it was written); the watch follows that file.
+  void FollowFile(const FileStamp& stamp);
   PhraseDatabase::PhraseCount CountPhrases();
   LRESULT OnInstanceMessage(WPARAM wparam);
   void OnSessionChange(WPARAM reason, LPARAM sessionId);
@@ -115,6 +137,15 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   std::atomic<bool> autoSaveBlocked_{false};
   // The message about that file, shown once as a balloon when the icon is added.
   std::u16string loadMessage_;
+  // Which file on disk the collection follows, and the guard of the background saves.
+  DatabaseSync sync_;
+  DatabaseWatcher watcher_;
+  // A file that arrived on disk and could not be read whole: not looked at again until it
+  // changes. The balloon about such a file is shown once until a whole file is loaded or
+  // the user saves from the editor.
+  FileStamp refusedFile_;
+  bool refusedShown_ = false;
+  int followRetries_ = 0;
   TrayIcon tray_;
   SessionNotifier sessionNotifier_;
   // Set when a session event switched the engine off; cleared when the session or the

@@ -47,6 +47,10 @@ std::u16string DatabaseNotReadText(std::u16string_view path, const LoadReport& r
   return text;
 }
 
+std::u16string OverwriteChangedFileText(std::u16string_view path, const DatabaseStringLookup& lookup) {
+  return FillPlaceholders(lookup(IDS_OVERWRITE_CHANGED_FILE), {FileNameOf(path)});
+}
+
 std::u16string KeystrokeNeverFiresText(std::u16string_view keystroke, const DatabaseStringLookup& lookup) {
   return FillPlaceholders(lookup(IDS_KEYSTROKE_NEVER_FIRES), {keystroke});
 }

@@ -27,6 +27,10 @@ std::u16string FillPlaceholders(std::u16string_view format, std::initializer_lis
 std::u16string DatabaseNotReadText(std::u16string_view path, const LoadReport& report, size_t phrasesRead,
                                    const DatabaseStringLookup& lookup);
 
+// The question before the editor saves over a file that another program changed after the
+// editor loaded it: the file's name, and that the file on disk is kept as a backup.
+std::u16string OverwriteChangedFileText(std::u16string_view path, const DatabaseStringLookup& lookup);
+
 // The warning about a keystroke that holds a separator or a full stop after other
 // characters and so can never fire.
 std::u16string KeystrokeNeverFiresText(std::u16string_view keystroke, const DatabaseStringLookup& lookup);

@@ -13,6 +13,7 @@ EditorCommandStatus Checkable(bool enabled, bool checked) { return {true, enable
 EditorCommandStatus EditorCommandRule(uint32_t commandId, const EditorCommandState& state) {
   switch (commandId) {
     case ID_OPEN_DATABASE:
+    case ID_IMPORT_PHRASES:
     case ID_OPEN_BACKUP_FOLDER:
     case ID_SAVE_AND_CLOSE:
     case ID_ADD_PHRASE:

@@ -45,6 +45,7 @@ std::u16string EditorTitle(const EditorTitleState& state, const EditorStringLook
   title += u"] - ";
   title += state.databasePath;
   if (state.isConfiguredDatabase) title += u" [" + lookup(IDS_AS_DEFAULT) + u"]";
+  if (state.changedOnDisk) title += u" [" + lookup(IDS_CHANGED_ON_DISK) + u"]";
   return title;
 }
 

@@ -25,10 +25,12 @@ struct EditorTitleState {
   bool checkedOnly = false;          // ShowCheckedPhrasesOnly
   std::u16string_view databasePath;
   bool isConfiguredDatabase = false;
+  bool changedOnDisk = false;        // another program changed the file after it was loaded
 };
 
 // "* " when modified, the program title, " - Edit Phrases", " [3/5", ", Checked only" when
-// filtered, "] - ", the path and " [as default]" for the configured database.
+// filtered, "] - ", the path, " [as default]" for the configured database and
+// " [changed on disk]" when another program changed the file after it was loaded.
 std::u16string EditorTitle(const EditorTitleState& state, const EditorStringLookup& lookup);
 
 // Longest phrase text shown in a row tooltip and in a context-menu item, in code units.

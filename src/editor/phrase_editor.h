@@ -27,5 +27,9 @@ HWND GetOpenEditorWindow() noexcept;
 // answered with 0.
 UINT EditorCloseRequestMessage() noexcept;
 UINT EditorLanguageMessage() noexcept;
+// The database file changed on disk (lParam: its path, a zero-terminated UTF-16 text that
+// lives for the call). When it is the editor's file, the editor shows it in its title and
+// asks before its save overwrites the file. Answered with 1 when it is, else 0.
+UINT EditorFileChangedMessage() noexcept;
 
 }  // namespace vellix

@@ -4,17 +4,22 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <algorithm>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "about/about_dialog_win.h"
 #include "about/key_list_win.h"
+#include "base/utf.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
 #include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
+#include "editor/import_texts.h"
 #include "editor/phrase_clipboard_win.h"
 #include "editor/phrase_editor_support_win.h"
+#include "import/phrase_import.h"
 #include "lang/language_keys.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
@@ -22,6 +27,7 @@
 #include "services/clipboard_win.h"
 #include "services/settings.h"
 #include "win32/file_dialogs_win.h"
+#include "win32/unique_handle.h"
 
 namespace vellix {
 using editor_support::Localized;
@@ -45,6 +51,33 @@ class TranslatedEditorMenu {
   UniqueMenu menu_;
 };
 
+// The bytes of a file to import, shared with programs that have it open (an editor, the
+// other expander). At most one byte more than an import takes, so that a huge file is
+// refused by its size without being read whole.
+bool ReadImportSource(const std::u16string& path, std::string& bytes) {
+  bytes.clear();
+  UniqueFileHandle file(CreateFileW(AsWide(path.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file) return false;
+  LARGE_INTEGER size{};
+  if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return false;
+  const size_t wanted = size_t(std::min<long long>(size.QuadPart, static_cast<long long>(kMaxSourceBytes) + 1));
+  try {
+    bytes.resize(wanted);
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+  size_t total = 0;
+  while (total < wanted) {
+    DWORD read = 0;
+    if (!ReadFile(file.get(), bytes.data() + total, DWORD(wanted - total), &read, nullptr)) return false;
+    if (read == 0) break;  // shorter than it was a moment ago
+    total += read;
+  }
+  bytes.resize(total);
+  return true;
+}
+
 }  // namespace
 
 // ---- prompts -------------------------------------------------------------------------
@@ -67,6 +100,10 @@ void EditorPrompts::WarnDatabase(HWND owner, const std::u16string& text) {
   MessageBoxW(shown, AsWide(text.c_str()), L"Vellix", MB_OK | MB_ICONWARNING | (shown ? 0 : MB_SETFOREGROUND));
 }
 
+int EditorPrompts::AskOverwrite(HWND owner, const std::u16string& text) {
+  return MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2);
+}
+
 std::optional<std::u16string> EditorPrompts::ChooseDatabase(HWND owner, const std::u16string& initialFolder) {
   const std::u16string title = OpenDialogTitle(Localized);
   const std::u16string filter = OpenFileFilter();
@@ -85,6 +122,28 @@ std::optional<std::u16string> EditorPrompts::ChooseDatabase(HWND owner, const st
   return ToU16(file.data());
 }
 
+std::optional<ImportChoice> EditorPrompts::ChooseImport(HWND owner, const std::u16string& initialFolder) {
+  const std::u16string title = ImportDialogTitle(Localized);
+  const std::u16string filter = ImportFileFilter(Localized);
+  std::vector<wchar_t> file(2600, L'\0');
+  OPENFILENAMEW ofn{};
+  ofn.lStructSize = sizeof(ofn);
+  ofn.hwndOwner = owner;
+  ofn.lpstrFilter = AsWide(filter.c_str());
+  ofn.nFilterIndex = 1;
+  ofn.lpstrFile = file.data();
+  ofn.nMaxFile = static_cast<DWORD>(file.size() - 1);
+  ofn.lpstrInitialDir = initialFolder.empty() ? nullptr : AsWide(initialFolder.c_str());
+  ofn.lpstrTitle = AsWide(title.c_str());
+  ofn.Flags = OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY;
+  if (!ShowOpenFileDialog(ofn)) return std::nullopt;
+  return ImportChoice{ToU16(file.data()), static_cast<unsigned>(ofn.nFilterIndex)};
+}
+
+void EditorPrompts::ReportImport(HWND owner, const std::u16string& text, bool problem) {
+  MessageBoxW(owner, AsWide(text.c_str()), L"Vellix", MB_OK | (problem ? MB_ICONWARNING : MB_ICONINFORMATION));
+}
+
 // ---- commands --------------------------------------------------------------------------
 
 bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
@@ -92,6 +151,7 @@ bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
     case ID_OPEN_DATABASE: case ID_OPEN_BACKUP_FOLDER: case ID_USE_AS_DEFAULT: case ID_SAVE_AND_CLOSE:
     case ID_ADD_PHRASE: case ID_EDIT_PHRASE: case ID_DELETE_PHRASE: case ID_COPY_PHRASE:
     case ID_PASTE_PHRASE: case ID_CHECKED_ONLY: case ID_COMMAND_LINE_KEYS: case ID_EDITOR_ABOUT:
+    case ID_IMPORT_PHRASES:
       if (control == nullptr) {  // menus and accelerators, not notifications of a control
         RunCommand(id);
         return true;
@@ -108,6 +168,7 @@ void PhraseEditor::RunCommand(UINT id) {
   ApplyOpenEdits();
   switch (id) {
     case ID_OPEN_DATABASE: OpenDatabase(); break;
+    case ID_IMPORT_PHRASES: ImportFromFile(); break;
     case ID_OPEN_BACKUP_FOLDER:
       if (!PhraseDatabaseFile::OpenBackupFolder(hwnd())) MessageBeep(static_cast<UINT>(-1));
       break;
@@ -204,6 +265,7 @@ void PhraseEditor::OpenDatabase() {
     if (answer == IDCANCEL) return;
     if (answer == IDYES) {
       const std::u16string target = path_.empty() ? ConfiguredPath() : path_;
+      if (!MayOverwrite(target)) return;
       if (PhraseDatabaseFile::Save(working_, target, &PhraseDatabaseFile::MakeBackup, nullptr) != 1) {
         MessageBeep(static_cast<UINT>(-1));
         return;
@@ -213,10 +275,60 @@ void PhraseEditor::OpenDatabase() {
       saved->Assign(working_);
       saved_ = std::move(saved);
       savedPath_ = target;
+      changedOnDisk_ = false;
     }
   }
   LoadDatabase(*chosen);
   ShowLoadWarning();
+}
+
+void PhraseEditor::ImportFromFile() {
+  const std::optional<ImportChoice> choice =
+      prompts_->ChooseImport(hwnd(), FolderOfDatabase(path_.empty() ? ConfiguredPath() : path_));
+  if (!choice || choice->path.empty()) return;
+  ImportResult result;
+  std::string bytes;
+  const std::optional<ImportFormat> format = ImportFormatForFile(choice->path, choice->filterIndex);
+  // The readers' own reasons are English; the editor's are in the user's language.
+  if (!format) {
+    result.Fail(0, Utf16ToUtf8(Localized(IDS_IMPORT_UNKNOWN_FORMAT)));
+  } else if (!ReadImportSource(choice->path, bytes)) {
+    result.Fail(0, Utf16ToUtf8(Localized(IDS_IMPORT_CANNOT_OPEN)));
+  } else {
+    const HCURSOR previous = SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    result = ImportPhrases(*format, bytes);
+    SetCursor(previous);
+  }
+  if (result.failed) {
+    prompts_->ReportImport(hwnd(), ImportFailedText(choice->path, result.error, Localized), true);
+    return;
+  }
+  const size_t before = working_.Size();
+  const std::vector<KeystrokeCollision> collisions = AppendImported(result, working_);
+  ImportOutcome outcome;
+  outcome.path = choice->path;
+  outcome.imported = working_.Size() - before;
+  outcome.skipped = &result.skipped;
+  outcome.notes = &result.notes;
+  DuplicateSet colliding;
+  for (const KeystrokeCollision& collision : collisions) {
+    if (std::find(outcome.collidingKeystrokes.begin(), outcome.collidingKeystrokes.end(), collision.keystroke) ==
+        outcome.collidingKeystrokes.end()) {
+      outcome.collidingKeystrokes.push_back(collision.keystroke);
+    }
+    colliding.insert(collision.importedId);
+    colliding.insert(collision.otherIds.begin(), collision.otherIds.end());
+  }
+  if (outcome.imported > 0) {
+    // The first imported phrase is selected and scrolled into view; the phrases that now
+    // share a keystroke are drawn red, as a duplicate keystroke typed in the panel is.
+    FillList(working_.At(before).Id());
+    duplicates_ = std::move(colliding);
+    if (!duplicates_.empty()) grid_.Repaint();
+    MarkModified();
+  }
+  const bool problem = outcome.imported == 0 || !result.skipped.empty() || !collisions.empty();
+  prompts_->ReportImport(hwnd(), ImportReportText(outcome, Localized), problem);
 }
 
 bool PhraseEditor::LoadDatabase(const std::u16string& path, bool keepWhenNotWhole) {
@@ -231,6 +343,7 @@ bool PhraseEditor::LoadDatabase(const std::u16string& path, bool keepWhenNotWhol
     path_ = path;
     newPhraseId_ = 0;
     enabledForEditId_ = 0;
+    changedOnDisk_ = false;  // what is shown now is what the file holds
     FillList(LastSelectedPhraseId());
     RecomputeColumnWidths();
     modified_ = false;

@@ -85,6 +85,11 @@ UINT EditorLanguageMessage() noexcept {
   return message;
 }
 
+UINT EditorFileChangedMessage() noexcept {
+  static const UINT message = RegisterWindowMessageW(L"{7D3A91C2-5E48-4b0f-9C61-2A8F0B4E6D17}");
+  return message;
+}
+
 HWND GetOpenEditorWindow() noexcept { return g_openEditor; }
 
 int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen) {
@@ -381,6 +386,7 @@ void PhraseEditor::RefreshTitle() {
   state.checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
   state.databasePath = path_;
   state.isConfiguredDatabase = IsConfigured(path_);
+  state.changedOnDisk = changedOnDisk_;
   const std::u16string title = EditorTitle(state, Localized);
   SetWindowTextW(hwnd(), AsWide(title.c_str()));
 }
@@ -592,6 +598,24 @@ bool PhraseEditor::CellColor(int row, int column, COLORREF* text, void* context)
   }
 }
 
+// ---- the file on disk ------------------------------------------------------------------
+
+LRESULT PhraseEditor::OnFileChanged(const char16_t* path) {
+  // The host saves an editor without a file to the configured database.
+  const std::u16string own = path_.empty() ? ConfiguredPath() : path_;
+  if (!path || !EqualsIgnoreCase(own, path)) return 0;
+  changedOnDisk_ = true;
+  RefreshTitle();
+  return 1;
+}
+
+bool PhraseEditor::MayOverwrite(const std::u16string& path) {
+  if (!changedOnDisk_) return true;
+  const std::u16string own = path_.empty() ? ConfiguredPath() : path_;
+  if (!EqualsIgnoreCase(own, path)) return true;
+  return prompts_->AskOverwrite(hwnd(), OverwriteChangedFileText(own, Localized)) == IDYES;
+}
+
 // ---- closing ---------------------------------------------------------------------------
 
 bool PhraseEditor::AskToClose(INT_PTR& result) {
@@ -600,7 +624,11 @@ bool PhraseEditor::AskToClose(INT_PTR& result) {
     return true;
   }
   switch (prompts_->AskSave(hwnd(), SavePromptText(path_, Localized))) {
-    case IDYES: result = IDOK; return true;
+    case IDYES:
+      // The save that follows would write over another program's version of the file.
+      if (!MayOverwrite(path_.empty() ? ConfiguredPath() : path_)) return false;
+      result = IDOK;
+      return true;
     case IDNO: result = IDCANCEL; return true;
     default: return false;
   }
@@ -612,6 +640,9 @@ void PhraseEditor::OnOK() {
     SetFocus(grid_.hwnd());
     return;
   }
+  // OK saves (the host writes the collection to the editor's file): the user decides
+  // whether it replaces the version another program put there.
+  if (!MayOverwrite(path_.empty() ? ConfiguredPath() : path_)) return;
   Finish(IDOK);
 }
 
@@ -694,6 +725,10 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
   if (message == EditorLanguageMessage()) {
     handled = true;
     return 0;
+  }
+  if (message == EditorFileChangedMessage()) {
+    handled = true;
+    return OnFileChanged(reinterpret_cast<const char16_t*>(lparam));
   }
   switch (message) {
     case WM_NOTIFY:

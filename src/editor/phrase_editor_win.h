@@ -25,6 +25,12 @@
 
 namespace vellix {
 
+// The file chosen for an import, and the entry of the dialog's filter (1-based).
+struct ImportChoice {
+  std::u16string path;
+  unsigned filterIndex = 1;
+};
+
 // The editor's questions to the user. The default shows message boxes and the open-file
 // dialog; tests answer them without a modal loop.
 class EditorPrompts {
@@ -37,8 +43,14 @@ class EditorPrompts {
   virtual void WarnKeystroke(HWND owner, const std::u16string& text);
   // A database file that was not read whole (the owner may not be visible yet).
   virtual void WarnDatabase(HWND owner, const std::u16string& text);
+  // Saving over a file that another program changed: IDYES or IDNO.
+  virtual int AskOverwrite(HWND owner, const std::u16string& text);
   // The file chosen in the open-file dialog, or nothing.
   virtual std::optional<std::u16string> ChooseDatabase(HWND owner, const std::u16string& initialFolder);
+  // The file to import from, or nothing.
+  virtual std::optional<ImportChoice> ChooseImport(HWND owner, const std::u16string& initialFolder);
+  // What an import brought; problem: something was left out, collides or failed.
+  virtual void ReportImport(HWND owner, const std::u16string& text, bool problem);
 };
 
 class PhraseEditor : public LocalizedDialog {
@@ -63,6 +75,7 @@ class PhraseEditor : public LocalizedDialog {
 
   const std::u16string& databasePath() const { return path_; }
   bool modified() const { return modified_; }
+  bool changedOnDisk() const { return changedOnDisk_; }
   uint32_t newPhraseId() const { return newPhraseId_; }
   const DuplicateSet& duplicates() const { return duplicates_; }
   // Whether the phrase has an enabled keystroke that begins another enabled one, or is
@@ -131,6 +144,8 @@ class PhraseEditor : public LocalizedDialog {
   void CopyPhrase();
   void PastePhrase();
   void OpenDatabase();
+  // File > Import: phrases of another program's file appended to the working collection.
+  void ImportFromFile();
   // Replaces the working collection by the file's phrases; false (nothing changed) when the
   // file could not be loaded. A file not read whole leaves its message in loadWarning_ and,
   // with keepWhenNotWhole, is not loaded either.
@@ -161,6 +176,12 @@ class PhraseEditor : public LocalizedDialog {
   void PrepareSystemMenu(HMENU menu);
   void ShowContextMenu(POINT screen);
 
+  // The file changed on disk: marks it when it is the editor's file.
+  LRESULT OnFileChanged(const char16_t* path);
+  // Before a save to path: true when it may go on (path did not change on disk since it
+  // was loaded, or the user chose to save over it).
+  bool MayOverwrite(const std::u16string& path);
+
   // Closing.
   bool AskToClose(INT_PTR& result);
   LRESULT OnCloseRequest();
@@ -181,6 +202,7 @@ class PhraseEditor : public LocalizedDialog {
   EditorPrompts* prompts_;
 
   bool modified_ = false;
+  bool changedOnDisk_ = false;  // path_ was changed by another program after it was loaded
   bool modifiedBeforeAdd_ = false;
   uint32_t newPhraseId_ = 0;
   uint32_t enabledForEditId_ = 0;

@@ -25,7 +25,7 @@ PhraseSaver::~PhraseSaver() {
 }
 
 void PhraseSaver::SaveInBackground(const PhraseDatabase& collection, std::mutex& collectionLock,
-                                   std::u16string path) {
+                                   std::u16string path, SaveGuard* guard) {
   std::thread ended;
   bool started = true;
   {
@@ -34,6 +34,7 @@ void PhraseSaver::SaveInBackground(const PhraseDatabase& collection, std::mutex&
     mark.collection = &collection;
     mark.lock = &collectionLock;
     mark.path = std::move(path);
+    mark.guard = guard;
     // The mark writes at once what a failed write would have tried again later.
     std::erase_if(retries_, [&mark](const Target& retry) { return retry.Same(mark); });
     if (std::none_of(marked_.begin(), marked_.end(), [&mark](const Target& t) { return t.Same(mark); })) {
@@ -110,9 +111,10 @@ void PhraseSaver::RunSaves() {
     Target target;
     if (TakeNext(target)) {
       lock.unlock();
-      const bool written = Save(target, buffer, nullptr, nullptr, true) != 0;
+      // A save the guard stopped is not tried again: the host reloads instead.
+      const bool settled = Save(target, buffer, nullptr, nullptr, true) != 0;
       lock.lock();
-      Settle(target, written);
+      Settle(target, settled);
       continue;
     }
     if (stop_) break;
@@ -162,9 +164,11 @@ int PhraseSaver::Save(const Target& target, std::string& buffer, BeforeWriteHook
     // SerializeInto asks for only what it needs.
   }
   bool taken;
+  uint64_t token = 0;
   {
     std::lock_guard<std::mutex> lock(*target.lock);
     taken = !target.path.empty() && PhraseDatabaseFile::SerializeInto(*target.collection, buffer);
+    if (taken && target.guard) token = target.guard->Taken(*target.collection);
   }
   if (background) {
     // From here on the collection is not touched: Finish may let it go.
@@ -173,8 +177,11 @@ int PhraseSaver::Save(const Target& target, std::string& buffer, BeforeWriteHook
     idle_.notify_all();
   }
   if (!taken) return 0;
+  if (target.guard && !target.guard->MayReplace(target.path, token)) return kRefused;
   if (hook && !hook(target.path, hookArgument)) return 0;
-  return writer_(target.path, buffer);
+  const int written = writer_(target.path, buffer);
+  if (written == 1 && target.guard) target.guard->Written(target.path, token, buffer.size());
+  return written;
 }
 
 int PhraseSaver::SaveNow(const PhraseDatabase& collection, std::mutex& collectionLock,

@@ -16,6 +16,10 @@
 //
 // Finish waits until everything marked so far is on the disk; the host calls it before the
 // editor takes the collection, when the session ends and when Vellix ends.
+//
+// A background save may carry a SaveGuard: the file on disk may have been replaced by
+// another program since the collection was loaded from it or last saved to it, and then
+// the guard stops the write (the host reloads and merges instead of writing over it).
 #include <chrono>
 #include <condition_variable>
 #include <functional>
@@ -28,6 +32,21 @@
 #include "phrases/phrase_database_file.h"
 
 namespace vellix {
+
+// Keeps a background save from writing over a file that is not the one the collection
+// follows. The saver calls it for one save at a time.
+class SaveGuard {
+ public:
+  virtual ~SaveGuard() = default;
+  // With the collection's lock held, as the save takes the collection's text: a token
+  // for this text.
+  virtual uint64_t Taken(const PhraseDatabase& collection) = 0;
+  // Before the write, without the collection's lock: whether the text of token may
+  // replace the file at path. False drops the save; it is not tried again.
+  virtual bool MayReplace(const std::u16string& path, uint64_t token) = 0;
+  // The text of token, bytes long, was written to path.
+  virtual void Written(const std::u16string& path, uint64_t token, size_t bytes) = 0;
+};
 
 class PhraseSaver {
  public:
@@ -55,9 +74,10 @@ class PhraseSaver {
   ~PhraseSaver();
 
   // Marks collection (guarded by collectionLock) changed, to be saved to path without a
-  // before-write hook. Both must live until Finish has answered.
+  // before-write hook, under guard when one is given. All of them must live until Finish
+  // has answered.
   void SaveInBackground(const PhraseDatabase& collection, std::mutex& collectionLock,
-                        std::u16string path);
+                        std::u16string path, SaveGuard* guard = nullptr);
   // Saves now on the calling thread after asking hook (may be null): 1 written, 0 not.
   int SaveNow(const PhraseDatabase& collection, std::mutex& collectionLock,
               const std::u16string& path, BeforeWriteHook hook, void* hookArgument);
@@ -75,6 +95,7 @@ class PhraseSaver {
     const PhraseDatabase* collection = nullptr;
     std::mutex* lock = nullptr;
     std::u16string path;
+    SaveGuard* guard = nullptr;
     int failures = 0;        // attempts of this save that failed so far
     Clock::time_point due;   // a new attempt: not before this
 
@@ -92,8 +113,9 @@ class PhraseSaver {
   bool TakeNext(Target& target);
   // After an attempt: schedules the next one of a failed write. Called with mutex_ held.
   void Settle(Target& target, bool written);
-  // The save itself, under saveLock_. Clears reading_ once the text has been taken when
-  // background is set.
+  // The save itself, under saveLock_: 1 written, 0 not, kRefused when the guard stopped
+  // it. Clears reading_ once the text has been taken when background is set.
+  static constexpr int kRefused = -1;
   int Save(const Target& target, std::string& buffer, BeforeWriteHook hook, void* hookArgument,
            bool background);
 

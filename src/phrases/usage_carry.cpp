@@ -1,7 +1,7 @@
 #include "phrases/usage_carry.h"
 
+#include <algorithm>
 #include <limits>
-#include <map>
 
 namespace vellix {
 namespace {
@@ -14,14 +14,24 @@ std::set<std::u16string> KeystrokesOf(const Phrase& phrase) {
 
 }  // namespace
 
-std::vector<UnsavedUsage> UnsavedUsages(const PhraseDatabase& collection,
-                                        const PhraseDatabase& saved) {
-  std::map<uint32_t, int32_t> savedCounts;
-  for (const auto& phrase : saved.Items()) savedCounts[phrase->Id()] = phrase->CountUsage();
+SavedCounts CountsOf(const PhraseDatabase& collection) {
+  SavedCounts counts;
+  counts.reserve(collection.Size());
+  for (const auto& phrase : collection.Items()) counts.emplace_back(phrase->Id(), phrase->CountUsage());
+  std::sort(counts.begin(), counts.end());
+  return counts;
+}
+
+std::vector<UnsavedUsage> UnsavedUsages(const PhraseDatabase& collection, const PhraseDatabase& saved) {
+  return UnsavedUsages(collection, CountsOf(saved));
+}
+
+std::vector<UnsavedUsage> UnsavedUsages(const PhraseDatabase& collection, const SavedCounts& saved) {
   std::vector<UnsavedUsage> usages;
   for (const auto& phrase : collection.Items()) {
-    const auto it = savedCounts.find(phrase->Id());
-    const int64_t before = it == savedCounts.end() ? 0 : it->second;
+    const auto it = std::lower_bound(saved.begin(), saved.end(), phrase->Id(),
+                                     [](const auto& count, uint32_t id) { return count.first < id; });
+    const int64_t before = it != saved.end() && it->first == phrase->Id() ? it->second : 0;
     const int64_t added = int64_t(phrase->CountUsage()) - before;
     if (added <= 0) continue;
     usages.push_back({phrase->Word(), KeystrokesOf(*phrase),

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "phrases/phrase_database.h"
@@ -24,6 +25,16 @@ struct UnsavedUsage {
 // collection as it was last loaded or saved), matched by identifier.
 std::vector<UnsavedUsage> UnsavedUsages(const PhraseDatabase& collection,
                                         const PhraseDatabase& saved);
+
+// The usage count of each identifier as the file holds it, sorted by identifier.
+using SavedCounts = std::vector<std::pair<uint32_t, int32_t>>;
+
+// The counts of collection, sorted by identifier.
+SavedCounts CountsOf(const PhraseDatabase& collection);
+
+// UnsavedUsages against the counts the file holds (sorted by identifier); an identifier
+// that is not there counts from 0.
+std::vector<UnsavedUsage> UnsavedUsages(const PhraseDatabase& collection, const SavedCounts& saved);
 
 // Adds each unsaved count to the first phrase of reloaded with the same text and keystrokes
 // that no other count was added to; answers how many counts found no such phrase (their

@@ -67,6 +67,12 @@ struct FileHandleTraits {
   static Handle Invalid() { return INVALID_HANDLE_VALUE; }
   static bool Close(Handle h) { return CloseHandle(h) != FALSE; }
 };
+// Change notifications of FindFirstChangeNotificationW, closed with their own function.
+struct ChangeNotificationTraits {
+  using Handle = HANDLE;
+  static Handle Invalid() { return INVALID_HANDLE_VALUE; }
+  static bool Close(Handle h) { return FindCloseChangeNotification(h) != FALSE; }
+};
 struct RegKeyTraits {
   using Handle = HKEY;
   static Handle Invalid() { return nullptr; }
@@ -119,6 +125,7 @@ struct WinEventHookTraits {
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueFileHandle = UniqueHandle<FileHandleTraits>;
+using UniqueChangeNotification = UniqueHandle<ChangeNotificationTraits>;
 using UniqueRegKey = UniqueHandle<RegKeyTraits>;
 using UniqueModule = UniqueHandle<ModuleTraits>;
 using UniqueFont = UniqueHandle<GdiObjectTraits<HFONT>>;

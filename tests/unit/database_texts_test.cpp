@@ -20,6 +20,7 @@ std::u16string English(uint32_t id) {
       {IDS_DATABASE_NOT_READ, u"%1 could not be read."},
       {IDS_DATABASE_NOT_SAVED, u"Not saved by itself."},
       {IDS_KEYSTROKE_NEVER_FIRES, u"The keystroke \"%1\" can never expand."},
+      {IDS_OVERWRITE_CHANGED_FILE, u"%1 was changed on disk. Save over it?"},
   };
   const auto found = texts.find(id);
   return found == texts.end() ? std::u16string(u"?") : found->second;
@@ -79,6 +80,10 @@ TEST(DatabaseTexts, DatabaseNotRead) {
     EXPECT_EQ(DatabaseNotReadText(u"C:\\Users\\me\\Vellix/Database.xml", c.report, c.phrases, English), c.text)
         << c.name;
   }
+}
+
+TEST(DatabaseTexts, OverwriteChangedFile) {
+  EXPECT_EQ(OverwriteChangedFileText(u"C:\\Sync\\Database.xml", English), u"Database.xml was changed on disk. Save over it?");
 }
 
 TEST(DatabaseTexts, KeystrokeNeverFires) {

@@ -14,8 +14,8 @@ namespace {
 
 TEST(EditorCommandsTest, AlwaysEnabled) {
   const EditorCommandState nothing;
-  for (const uint32_t id : {ID_OPEN_DATABASE, ID_OPEN_BACKUP_FOLDER, ID_SAVE_AND_CLOSE, ID_ADD_PHRASE,
-                            ID_COMMAND_LINE_KEYS, ID_EDITOR_ABOUT}) {
+  for (const uint32_t id : {ID_OPEN_DATABASE, ID_IMPORT_PHRASES, ID_OPEN_BACKUP_FOLDER, ID_SAVE_AND_CLOSE,
+                            ID_ADD_PHRASE, ID_COMMAND_LINE_KEYS, ID_EDITOR_ABOUT}) {
     const EditorCommandStatus status = EditorCommandRule(id, nothing);
     EXPECT_TRUE(status.known && status.enabled && !status.checkable) << id;
   }

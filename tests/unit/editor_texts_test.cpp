@@ -20,6 +20,7 @@ std::u16string English(uint32_t id) {
       {IDS_EDIT_PHRASES, u"Edit Phrases"},
       {IDS_CHECKED_ONLY, u"Checked only"},
       {IDS_AS_DEFAULT, u"as default"},
+      {IDS_CHANGED_ON_DISK, u"changed on disk"},
       {IDS_CHARACTERS, u"Characters"},
       {IDS_DETECTION_TYPE, u"Detection type"},
       {IDS_CASE_SENSITIVE, u"Case Sensitive"},
@@ -46,6 +47,8 @@ TEST(EditorTextsTest, Title) {
       {{false, u"Vellix 1.38", 4, 4, false, u"C:\\p\\Database.xml", true},
        u"Vellix 1.38 - Edit Phrases [4/4] - C:\\p\\Database.xml [as default]"},
       {{false, u"Vellix 1.38", 0, 0, false, u"", false}, u"Vellix 1.38 - Edit Phrases [0/0] - "},
+      {{true, u"Vellix 1.38", 2, 2, false, u"C:\\p\\Database.xml", true, true},
+       u"* Vellix 1.38 - Edit Phrases [2/2] - C:\\p\\Database.xml [as default] [changed on disk]"},
   };
   for (const auto& c : cases) EXPECT_EQ(EditorTitle(c.state, English), c.title) << Utf16ToUtf8(c.title);
 }

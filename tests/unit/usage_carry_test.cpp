@@ -52,6 +52,23 @@ TEST(UsageCarry, CountsGoToTheSamePhraseWhereverItStandsNow) {
   EXPECT_EQ(reloaded.At(0).CountUsage(), 0);
 }
 
+// The counts of the file as the saves record them: sorted by identifier, any order of the
+// collection, identifiers the file never had counting from 0.
+TEST(UsageCarry, UnsavedUsesAgainstTheCountsOfTheFile) {
+  PhraseDatabase current;
+  Add(current, u"new one", u"nw", 2, 9);
+  Add(current, u"by the way", u"btw", 5, 4);
+  Add(current, u"regards", u"rg", 5, 2);
+  const SavedCounts saved = {{2, 5}, {4, 3}, {7, 100}};
+  const auto usages = UnsavedUsages(current, saved);
+  ASSERT_EQ(usages.size(), 2u);
+  EXPECT_EQ(usages[0].text, u"new one");
+  EXPECT_EQ(usages[0].count, 2);
+  EXPECT_EQ(usages[1].text, u"by the way");
+  EXPECT_EQ(usages[1].count, 2);
+  EXPECT_EQ(CountsOf(current), (SavedCounts{{2, 5}, {4, 5}, {9, 2}}));
+}
+
 TEST(UsageCarry, CountsNeverOverflow) {
   PhraseDatabase reloaded;
   Add(reloaded, u"x", u"x", 2147483000, 1);

@@ -204,12 +204,12 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Undo_With_Backspace"), u"Undo With Backspace");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Case_Follows_the_Keystroke"), u"Case Follows the Keystroke");
   // Every string-table entry.
-  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 105u);  // the whole English table
+  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 119u);  // the whole English table
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"100"), u"Do Not Expand in %1");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"108"), u"fires nowhere: no program of its list is checked");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Do_Not_Expand_in_This_Program"), u"Do Not Expand in This Program");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_135", u"3002"), u"Add\u2026");
-    EXPECT_EQ(Value(u"Out.lng", u"Strings", u"142"), u"\u2026 and %1 more");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"142"), u"\u2026 and %1 more");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"33102"),
             u"A keystroke typed with a capital first letter or in capitals types the phrase so too\\n"
             u"Case Follows the Keystroke");
@@ -217,6 +217,9 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"82"), u"%1 could not be read.");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"32797"), u"Save changes and close editor\\nSave And Close");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"57670"), u"ERROR: keystrokes not specified");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"120"), u"changed on disk");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"33050"), u"Import phrases from CSV, AutoHotkey or espanso files\\nImport");
+  EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Import"), u"Import\u2026");
   // Every dialog, by control id.
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1014"), u"Select language of Vellix");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1"), u"OK");

@@ -66,13 +66,30 @@ class FakePrompts : public EditorPrompts {
   void WarnDuplicates(HWND, const std::u16string& text) override { warnings.push_back(text); }
   void WarnKeystroke(HWND, const std::u16string& text) override { keystrokeWarnings.push_back(text); }
   void WarnDatabase(HWND, const std::u16string& text) override { databaseWarnings.push_back(text); }
+  int AskOverwrite(HWND, const std::u16string& text) override {
+    overwriteQuestions.push_back(text);
+    return overwriteAnswer;
+  }
   std::optional<std::u16string> ChooseDatabase(HWND, const std::u16string& folder) override {
     initialFolders.push_back(folder);
     return chosen;
   }
+  std::optional<ImportChoice> ChooseImport(HWND, const std::u16string& folder) override {
+    initialFolders.push_back(folder);
+    return import;
+  }
+  void ReportImport(HWND, const std::u16string& text, bool problem) override {
+    importReports.push_back(text);
+    importProblems.push_back(problem);
+  }
 
   int saveAnswer = IDNO;
+  int overwriteAnswer = IDNO;
   std::optional<std::u16string> chosen;
+  std::vector<std::u16string> overwriteQuestions;
+  std::optional<ImportChoice> import;
+  std::vector<std::u16string> importReports;
+  std::vector<bool> importProblems;
   std::vector<std::u16string> saveQuestions;
   std::vector<std::u16string> warnings;
   std::vector<std::u16string> keystrokeWarnings;
@@ -698,6 +715,138 @@ TEST_F(PhraseEditorTest, CloseRequestAnswersWhetherTheEditorStays) {
     if (editor_->hwnd()) {
       EXPECT_FALSE(IsIconic(Window()));
       EXPECT_EQ(SendMessageW(Window(), EditorLanguageMessage(), 0, 0), 0);
+    }
+    CloseEditor();
+  }
+}
+
+// Another program changed the editor's file after the editor loaded it: the title says so,
+// and each way of saving asks before it writes over that version.
+TEST_F(PhraseEditorTest, AFileChangedOnDiskIsSavedOverOnlyWhenTheUserSaysSo) {
+  enum Way { kOk, kSaveAndClose, kCloseRequest };
+  const struct {
+    const char* name;
+    Way way;
+    int overwrite;
+    INT_PTR result;  // 0: the editor stays open
+  } cases[] = {
+      {"OK, keep the other version", kOk, IDNO, 0},
+      {"OK, save over it", kOk, IDYES, IDOK},
+      {"Save And Close, keep", kSaveAndClose, IDNO, 0},
+      {"close request, Yes to save, then keep", kCloseRequest, IDNO, 0},
+      {"close request, Yes to save, then save over it", kCloseRequest, IDYES, IDOK},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.saveAnswer = IDYES;
+    prompts_.overwriteAnswer = c.overwrite;
+    Open();
+    Command(ID_DELETE_PHRASE);
+    const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+    EXPECT_EQ(SendMessageW(Window(), EditorFileChangedMessage(), 0, reinterpret_cast<LPARAM>(other.c_str())), 0);
+    EXPECT_EQ(TextOf(Window()).find(u"[changed on disk]"), std::u16string::npos) << "another file";
+    EXPECT_EQ(SendMessageW(Window(), EditorFileChangedMessage(), 0, reinterpret_cast<LPARAM>(dbPath_.c_str())), 1);
+    EXPECT_TRUE(editor_->changedOnDisk());
+    EXPECT_NE(TextOf(Window()).find(dbPath_ + u" [as default] [changed on disk]"), std::u16string::npos);
+    switch (c.way) {
+      case kOk: Command(IDOK); break;
+      case kSaveAndClose: Command(ID_SAVE_AND_CLOSE); break;
+      case kCloseRequest:
+        EXPECT_EQ(SendMessageW(Window(), EditorCloseRequestMessage(), 0, 0), c.result ? 0 : 1);
+        Pump();
+        break;
+    }
+    ASSERT_EQ(prompts_.overwriteQuestions.size(), 1u);
+    EXPECT_NE(prompts_.overwriteQuestions[0].find(u"Database.xml was changed on disk by another program"),
+              std::u16string::npos);
+    EXPECT_EQ(editor_->result(), c.result);
+    EXPECT_EQ(editor_->hwnd() != nullptr, c.result == 0);
+    CloseEditor();
+  }
+}
+
+// Loading the file again shows what it holds now: no question before the next save.
+TEST_F(PhraseEditorTest, OpeningAnotherFileForgetsTheChangeOnDisk) {
+  const std::u16string other = ToU16(folder_.File(L"Other.xml"));
+  WriteDatabase(other, {{u"elsewhere", {{u"el", 1}}}});
+  Open();
+  SendMessageW(Window(), EditorFileChangedMessage(), 0, reinterpret_cast<LPARAM>(dbPath_.c_str()));
+  prompts_.chosen = other;
+  Command(ID_OPEN_DATABASE);
+  EXPECT_EQ(editor_->databasePath(), other);
+  EXPECT_FALSE(editor_->changedOnDisk());
+  Command(IDOK);
+  EXPECT_TRUE(prompts_.overwriteQuestions.empty());
+  EXPECT_EQ(editor_->result(), IDOK);
+}
+
+// File > Import: the phrases of an AutoHotkey script are appended and the first is selected,
+// the entries left out and the keystrokes that now collide are reported, and the editor
+// is modified (the user saves as usual).
+TEST_F(PhraseEditorTest, ImportAppendsSelectsAndReports) {
+  const std::wstring script = folder_.File(L"My Hotstrings.ahk");
+  testing::WriteFileBytes(script,
+                          "::btw::by the way, imported\r\n"
+                          "::omw::on my way\r\n"
+                          "^j::Run \"notepad\"\r\n");
+  Open();
+  prompts_.import = ImportChoice{ToU16(script), 1};  // the CSV entry: the extension decides
+  Command(ID_IMPORT_PHRASES);
+  ASSERT_EQ(working_.Size(), 5u);
+  EXPECT_EQ(working_.At(3).Word(), u"by the way, imported");
+  EXPECT_EQ(working_.At(4).Word(), u"on my way");
+  EXPECT_EQ(Grid().RowCount(), 5);
+  EXPECT_EQ(Grid().SelectedRow(), 3);
+  EXPECT_EQ(editor_->panel().phraseId(), working_.At(3).Id());
+  EXPECT_TRUE(editor_->modified());
+  EXPECT_EQ(editor_->duplicates(), (DuplicateSet{working_.At(0).Id(), working_.At(3).Id()}));
+  EXPECT_EQ(prompts_.initialFolders.back() + u"\\Database.xml", dbPath_);
+  ASSERT_EQ(prompts_.importReports.size(), 1u);
+  const std::u16string& report = prompts_.importReports[0];
+  EXPECT_NE(report.find(u"Phrases imported from My Hotstrings.ahk: 2."), std::u16string::npos) << Utf16ToUtf8(report);
+  // The importer counts code and hotkey lines together, for the whole file.
+  EXPECT_NE(report.find(u"Entries left out: 1\nhotkeys, commands or directives: 1 lines"), std::u16string::npos)
+      << Utf16ToUtf8(report);
+  EXPECT_NE(report.find(u"Keystrokes that now belong to more than one phrase: btw"), std::u16string::npos);
+  EXPECT_TRUE(prompts_.importProblems[0]);
+  EXPECT_EQ(TextOf(Window()).rfind(u"* ", 0), 0u) << "the title shows the change";
+}
+
+TEST_F(PhraseEditorTest, ImportThatFailsOrIsCancelledChangesNothing) {
+  const std::wstring binary = folder_.File(L"broken.csv");
+  testing::WriteFileBytes(binary, std::string("keystrokes,text\r\nab\0cd,x\r\n", 26));
+  const std::wstring yaml = folder_.File(L"broken.yml");
+  testing::WriteFileBytes(yaml, "matches:\n  - trigger: \":a\"\n   replace: [unclosed\n");
+  const struct {
+    const char* name;
+    std::optional<ImportChoice> choice;
+    std::u16string report;  // empty: none
+  } cases[] = {
+      {"cancelled", std::nullopt, u""},
+      {"binary", ImportChoice{ToU16(binary), 1}, u"broken.csv could not be imported. "},
+      {"bad YAML", ImportChoice{ToU16(yaml), 4}, u"broken.yml could not be imported. "},
+      {"missing", ImportChoice{ToU16(folder_.File(L"gone.ahk")), 3},
+       u"gone.ahk could not be imported. The file could not be opened."},
+      {"no format", ImportChoice{ToU16(folder_.File(L"phrases.txt")), 9},
+       u"phrases.txt could not be imported. Vellix does not know the format of this file."},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    working_.Clear();
+    prompts_ = FakePrompts();
+    prompts_.import = c.choice;
+    Open();
+    Command(ID_IMPORT_PHRASES);
+    EXPECT_EQ(working_.Size(), 3u);
+    EXPECT_FALSE(editor_->modified());
+    if (c.report.empty()) {
+      EXPECT_TRUE(prompts_.importReports.empty());
+    } else {
+      ASSERT_EQ(prompts_.importReports.size(), 1u);
+      EXPECT_EQ(prompts_.importReports[0].rfind(c.report, 0), 0u) << Utf16ToUtf8(prompts_.importReports[0]);
+      EXPECT_TRUE(prompts_.importProblems[0]);
     }
     CloseEditor();
   }

@@ -12,6 +12,8 @@
 
 #include "base/wide.h"
 #include "phrases/database_file_writer_win.h"
+#include "phrases/database_sync.h"
+#include "phrases/file_stamp.h"
 #include "temp_folder.h"
 
 namespace vellix {
@@ -106,6 +108,51 @@ TEST(PhraseSaverWin, ASaveWhileAnotherProgramHoldsTheFileLandsAfterwards) {
   ASSERT_EQ(PhraseDatabaseFile::Load(loaded, path), 1);
   EXPECT_EQ(loaded.At(0).CountUsage(), 1);
   EXPECT_EQ(folder.Names(), std::vector<std::wstring>{L"Database.xml"});
+}
+
+// Saves under the guard that follows the file on disk, through the real writer: a save's
+// own file is not taken for a change (the read-only attribute the writer sets included),
+// and a file another program put there stops the next save.
+TEST(PhraseSaverWin, GuardedSavesFollowTheirOwnWritesAndStopAtAnotherFile) {
+  TempFolder folder;
+  const std::u16string path = ToU16(folder.File(L"Database.xml"));
+  PhraseDatabase collection;
+  std::mutex collectionLock;
+  auto phrase = std::make_unique<Phrase>();
+  phrase->SetWord(u"Best regards");
+  collection.Add(std::move(phrase));
+  ASSERT_EQ(PhraseDatabaseFile::Save(collection, path, nullptr, nullptr), 1);
+  int changes = 0;
+  DatabaseSync sync(&ReadFileStamp, [&] { ++changes; });
+  sync.Loaded(collection, ReadFileStamp(path));
+  PhraseSaver saver([](const std::u16string& target, std::string_view text) {
+    return DatabaseFileWriter(SystemFileOperations()).Write(ToWide(target), text);
+  });
+  for (int use = 1; use <= 3; ++use) {
+    {
+      std::lock_guard<std::mutex> lock(collectionLock);
+      collection.IncrementUsageCount(collection.At(0).Id());
+    }
+    saver.SaveInBackground(collection, collectionLock, path, &sync);
+    ASSERT_TRUE(saver.Finish(10s));
+    EXPECT_EQ(sync.Known(), ReadFileStamp(path)) << use;
+  }
+  EXPECT_EQ(changes, 0);
+  EXPECT_TRUE(sync.Unsaved(collection).empty());
+
+  const std::wstring incoming = folder.File(L"incoming.xml");
+  testing::WriteFileBytes(incoming, "<?xml version=\"1.0\" ?>\r\n<Tessil_Phrase_Data />\r\n");
+  ASSERT_TRUE(MoveFileExW(incoming.c_str(), ToWide(path).c_str(), MOVEFILE_REPLACE_EXISTING));
+  {
+    std::lock_guard<std::mutex> lock(collectionLock);
+    collection.IncrementUsageCount(collection.At(0).Id());
+  }
+  saver.SaveInBackground(collection, collectionLock, path, &sync);
+  ASSERT_TRUE(saver.Finish(10s));
+  EXPECT_EQ(changes, 1);
+  PhraseDatabase loaded;
+  ASSERT_EQ(PhraseDatabaseFile::Load(loaded, path), 1);
+  EXPECT_TRUE(loaded.Empty()) << "the other program's file stays";
 }
 
 }  // namespace

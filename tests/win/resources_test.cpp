@@ -85,6 +85,22 @@ const StringCase kStringTable[] = {
          u"of it first."},
     {84, u"The keystroke \"%1\" can never expand: a blank, a tab, a line break and each of , # ? \" ' = / \\ end the "
          u"word being typed, and a full stop starts a new one."},
+    {120, u"changed on disk"},
+    {121, u"%1 was changed on disk by another program after the editor loaded it. Save the phrases shown here over "
+          u"it anyway? The file as it is on disk is kept in the backup folder first."},
+    {122, u"CSV Files (*.csv)|*.csv|Tab-Separated Files (*.tsv; *.tab; *.txt)|*.tsv;*.tab;*.txt|AutoHotkey Scripts "
+          u"(*.ahk)|*.ahk|espanso Match Files (*.yml; *.yaml)|*.yml;*.yaml"},
+    {123, u"Phrases imported from %1: %2. They stand at the end of the list, the first of them selected; save to keep "
+          u"them."},
+    {124, u"No phrases were found in %1."},
+    {125, u"Entries left out: %1"},
+    {126, u"Imported without a part that Vellix has no equivalent for: %1"},
+    {127, u"Line %1: %2"},
+    {128, u"\u2026 and %1 more"},
+    {129, u"Keystrokes that now belong to more than one phrase: %1"},
+    {130, u"%1 could not be imported. %2"},
+    {131, u"The file could not be opened."},
+    {132, u"Vellix does not know the format of this file."},
     {140, u"\"%1\" begins the keystroke \"%2\" of \"%3\": while \"%2\" is typed, \"%1\" expands first unless the "
           u"keys come faster than the delay."},
     {141, u"\"%1\" of \"%3\" begins the keystroke \"%2\": while \"%2\" is typed, \"%1\" expands first unless the "
@@ -106,6 +122,7 @@ const StringCase kStringTable[] = {
     {32795, u"Show informations about command line keys\nCommand Line Keys"},
     {32796, u"Restart the Vellix\nRestart"},
     {32797, u"Save changes and close editor\nSave And Close"},
+    {33050, u"Import phrases from CSV, AutoHotkey or espanso files\nImport"},
     {33100, u"Expand a keystroke only when a blank, a separator or a full stop ends its word\n"
             u"Expand When the Word Ends"},
     {33101, u"A Backspace pressed right after an expansion gives back the keystroke\nUndo With Backspace"},
@@ -196,6 +213,7 @@ TEST(Resources, EditorMenuHoldsEveryCommand) {
   ASSERT_TRUE(menu);
   ExpectItems(menu, {{UINT(-1), u"&File"}, {UINT(-1), u"&Edit"}, {UINT(-1), u"&View"}, {UINT(-1), u"&Help"}});
   ExpectItems(GetSubMenu(menu, 0), {{32790, u"&Open\u2026"},
+                                    {33050, u"&Import\u2026"},
                                     {32794, u"Open &Backup Folder"},
                                     {32791, u"&Use the Database As Default"},
                                     {0, u""},
