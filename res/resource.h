@@ -18,6 +18,8 @@
 #define IDD_DETAILS_PANEL               135
 #define IDD_LANGUAGE                    137
 #define IDD_ABOUT                       138
+#define IDD_HOTKEY                      3150
+#define IDD_PICKER                      3160
 
 // Controls of the phrase editor (133).
 #define IDC_PHRASE_LIST                 1001
@@ -37,6 +39,16 @@
 // Controls of the About dialog (138).
 #define IDC_ABOUT_LIST                  1015
 #define IDC_ABOUT_COPY                  1016
+
+// Controls of the hotkey dialog (3150).
+#define IDC_HOTKEY_PROMPT               3151
+#define IDC_HOTKEY_EDIT                 3152
+#define IDC_HOTKEY_NONE                 3153
+
+// Controls of the phrase picker (3160).
+#define IDC_PICKER_SEARCH               3161
+#define IDC_PICKER_LIST                 3162
+#define IDC_PICKER_EMPTY                3163
 
 // Controls of the language dialog.
 #define IDC_LANGUAGE_COMBO              1013
@@ -58,6 +70,9 @@
 #define ID_SOUNDS                       32789
 #define ID_RESTART                      32796
 #define ID_PASTE_LONG_PHRASES           32901
+#define ID_PAUSE_KEY                    33150
+#define ID_FIND_PHRASE                  33151
+#define ID_FIND_PHRASE_KEY              33152
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).
@@ -138,6 +153,19 @@
 #define IDS_DATABASE_NOT_READ           82
 #define IDS_DATABASE_NOT_SAVED          83
 #define IDS_KEYSTROKE_NEVER_FIRES       84
+#define IDS_PAUSE_KEY_PROMPT            160
+#define IDS_FIND_PHRASE_KEY_PROMPT      161
+#define IDS_HOTKEY_TAKEN                162
+#define IDS_HOTKEY_IN_USE               163
+#define IDS_HOTKEY_NOT_SET_UP           164
+#define IDS_KEY_CTRL                    165
+#define IDS_KEY_SHIFT                   166
+#define IDS_KEY_ALT                     167
+#define IDS_PAUSE_KEY_CAPTION           168
+#define IDS_FIND_PHRASE_KEY_CAPTION     169
+#define IDS_PICKER_CUE                  170
+#define IDS_PICKER_NO_MATCH             171
+#define IDS_PICKER_ENGINE_OFF           172
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

@@ -1,6 +1,8 @@
 #pragma once
 // What the tray menu needs of the main dialog.
 #include <windows.h>
+
+#include "app/global_hotkeys_win.h"
 namespace vellix {
 class TrayMenuHost {
  public:
@@ -17,6 +19,10 @@ class TrayMenuHost {
   virtual void LanguageChanged() noexcept = 0;
   // After a setting that the engine follows was changed.
   virtual void EngineSettingsChanged() noexcept = 0;
+  // Lets the user choose the keys of a global hotkey, registers and keeps them.
+  virtual void ChooseHotkey(HotkeyUse use) noexcept = 0;
+  // Opens the phrase picker for the program the user was in.
+  virtual void OpenPhrasePicker() noexcept = 0;
  protected:
   ~TrayMenuHost() = default;
 };

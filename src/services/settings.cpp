@@ -15,6 +15,9 @@ std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
   return key;
 }
 
+// A hotkey value outside the control's 16 bits is damaged: no hotkey.
+int32_t HotkeySetting(int32_t value) { return value > 0 && value <= 0xFFFF ? value : 0; }
+
 constexpr std::u16string_view kPlacementSuffixes[] = {u"_X", u"_Y", u"_RIGHT", u"_BOTTOM"};
 
 }  // namespace
@@ -39,6 +42,8 @@ void Settings::Load() {
   pasteLongPhrases = store_->GetInt(kSection, u"PasteLongPhrases", 1) != 0 ? 1 : 0;
   // A negative length reads as 0 (pasting off), as a damaged value must not paste short ones.
   pasteFromLength = std::max(0, store_->GetInt(kSection, u"PasteFromLength", kDefaultPasteFromLength));
+  pauseKey = HotkeySetting(store_->GetInt(kSection, u"PauseKey", 0));
+  findPhraseKey = HotkeySetting(store_->GetInt(kSection, u"FindPhraseKey", 0));
   text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
   if (!text.empty()) databasePath = std::move(text);
   statistics.LoadStatistics(*store_);
@@ -50,6 +55,8 @@ bool Settings::Save() {
   store_->WriteString(kSection, u"Sounds", IntToText(sounds));
   store_->WriteString(kSection, u"PasteLongPhrases", IntToText(pasteLongPhrases));
   store_->WriteString(kSection, u"PasteFromLength", IntToText(pasteFromLength));
+  store_->WriteString(kSection, u"PauseKey", IntToText(pauseKey));
+  store_->WriteString(kSection, u"FindPhraseKey", IntToText(findPhraseKey));
   store_->WriteString(kSection, u"DatabasePath", databasePath);
   statistics.SaveStatistics(*store_);
   return true;

@@ -45,7 +45,7 @@ class Settings {
   static Settings& Instance();
 
   // Writes LangFile, ShowCheckedPhrasesOnly, Sounds, PasteLongPhrases, PasteFromLength,
-  // DatabasePath and the statistics.
+  // PauseKey, FindPhraseKey, DatabasePath and the statistics.
   bool Save();
   // name + "_X", "_Y", "_RIGHT", "_BOTTOM"; stops at the first failed write.
   bool SavePlacement(const WindowPlacement& rect, std::u16string_view name);
@@ -67,6 +67,10 @@ class Settings {
   int32_t pasteLongPhrases = 1;
   int32_t pasteFromLength = kDefaultPasteFromLength;
   static constexpr int32_t kDefaultPasteFromLength = 200;
+  // Global hotkeys as the hotkey control gives them (virtual key in the low byte, its
+  // modifier flags in the high byte); 0 is none, the default.
+  int32_t pauseKey = 0;       // switches expansion off and on
+  int32_t findPhraseKey = 0;  // opens the phrase picker
   // The length from which the engine pastes; 0 when it types every phrase.
   uint32_t PasteThreshold() const {
     return pasteLongPhrases != 0 && pasteFromLength > 0 ? static_cast<uint32_t>(pasteFromLength) : 0;

@@ -165,13 +165,16 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                       {0, u""},
                       {32774, u"Edit Phrases"},
                       {32783, u"Add Phrase From Clipboard"},
+                      {33151, u"Find Phrase\u2026"},
                       {0, u""},
+                      {33152, u"Find Phrase Key\u2026"},
+                      {33150, u"Pause Key\u2026"},
                       {32901, u"Paste Long Phrases"},
                       {32772, u"Start With Windows"},
                       {32789, u"Sounds"},
                       {UINT(-1), u"Language"},
                       {32771, u"Enable"}});
-  ExpectItems(GetSubMenu(popup, 14), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
+  ExpectItems(GetSubMenu(popup, 17), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
   DestroyMenu(menu);
 }
 

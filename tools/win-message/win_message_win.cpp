@@ -25,6 +25,10 @@
 //   win-message.exe settext TITLE ID TEXT    sets the text of the descendant window with
 //                                            the control id ID (its edit control, when
 //                                            several have it); exit 1 if none
+//   win-message.exe hotkey MODS VK SECONDS   holds the global hotkey (RegisterHotKey
+//                                            modifiers and virtual key, numbers) for that
+//                                            long, as another program may; exit 1 if it
+//                                            cannot be registered
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
@@ -134,7 +138,7 @@ BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|hotkey ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -155,6 +159,15 @@ int wmain(int argc, wchar_t** argv) {
     data.hWnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(wcstoull(argv[2], nullptr, 16)));
     data.uID = static_cast<UINT>(wcstoul(argv[3], nullptr, 0));
     return Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
+  }
+  if (command == L"hotkey" && argc >= 5) {
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(wcstoul(argv[2], nullptr, 0)),
+                        static_cast<UINT>(wcstoul(argv[3], nullptr, 0)))) {
+      return 1;
+    }
+    Sleep(static_cast<DWORD>(wcstoul(argv[4], nullptr, 0)) * 1000);
+    UnregisterHotKey(nullptr, 1);
+    return 0;
   }
   HWND window = FindTopLevel(argv[2]);
   if (!window) return 1;
