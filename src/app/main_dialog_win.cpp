@@ -300,13 +300,19 @@ void MainDialog::ChooseHotkey(HotkeyUse use) noexcept {
   int32_t& setting = HotkeySettingOf(settings, use);
   const bool pause = use == HotkeyUse::kPause;
   uint16_t chosen = HotkeyFromSetting(setting);
-  if (!vellix::ChooseHotkey(nullptr, GetLocalizedString(pause ? IDS_PAUSE_KEY_CAPTION : IDS_FIND_PHRASE_KEY_CAPTION),
-                            GetLocalizedString(pause ? IDS_PAUSE_KEY_PROMPT : IDS_FIND_PHRASE_KEY_PROMPT), chosen)) {
-    return;
-  }
+  // A registered hotkey never reaches the hotkey control: the program's own keys are let go
+  // while the dialog is open, so that the user can press them there too.
   const uint16_t before = hotkeys_.Registered(use);
-  if (chosen == HotkeyFromSetting(setting) && chosen == before) return;
   const HotkeyUse other = pause ? HotkeyUse::kFindPhrase : HotkeyUse::kPause;
+  const uint16_t otherBefore = hotkeys_.Registered(other);
+  hotkeys_.Clear();
+  const bool accepted =
+      vellix::ChooseHotkey(nullptr, GetLocalizedString(pause ? IDS_PAUSE_KEY_CAPTION : IDS_FIND_PHRASE_KEY_CAPTION),
+                           GetLocalizedString(pause ? IDS_PAUSE_KEY_PROMPT : IDS_FIND_PHRASE_KEY_PROMPT), chosen);
+  hotkeys_.Set(other, otherBefore);
+  hotkeys_.Set(use, before);
+  if (!accepted) return;
+  if (chosen == HotkeyFromSetting(setting) && chosen == before) return;
   if (chosen != 0 && chosen == HotkeyFromSetting(HotkeySettingOf(settings, other))) {
     tray_.WarningBalloon(FillPlaceholders(GetLocalizedString(IDS_HOTKEY_IN_USE), {HotkeyDisplayText(chosen)}));
     return;

@@ -25,6 +25,8 @@
 //   win-message.exe settext TITLE ID TEXT    sets the text of the descendant window with
 //                                            the control id ID (its edit control, when
 //                                            several have it); exit 1 if none
+//   win-message.exe childsend TITLE ID MSG WP LP  sends MSG to the descendant window with the
+//                                            control id ID and prints the answer
 //   win-message.exe hotkey MODS VK SECONDS   holds the global hotkey (RegisterHotKey
 //                                            modifiers and virtual key, numbers) for that
 //                                            long, as another program may; exit 1 if it
@@ -138,7 +140,7 @@ BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|hotkey ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|childsend|hotkey ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -204,6 +206,18 @@ int wmain(int argc, wchar_t** argv) {
                                &answer) && answer
                ? 0
                : 1;
+  }
+  if (command == L"childsend" && argc >= 7) {
+    ChildSearch search{static_cast<int>(wcstol(argv[3], nullptr, 0)), nullptr};
+    EnumChildWindows(window, &FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(search.found, MessageId(argv[4]), wcstoull(argv[5], nullptr, 0),
+                             wcstoll(argv[6], nullptr, 0), SMTO_NORMAL, 10000, &answer)) {
+      return 1;
+    }
+    wprintf(L"%llu\n", static_cast<unsigned long long>(answer));
+    return 0;
   }
   if (command == L"send" && argc >= 6) {
     DWORD_PTR answer = 0;
