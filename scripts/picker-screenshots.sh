@@ -44,7 +44,7 @@ xdotool key ctrl+alt+f
 sleep 2
 xdotool type --delay 80 "re"
 sleep 2
-import -window root "$SHOT_OUT"
+import -window root -crop 1024x640+0+0 +repage "$SHOT_OUT"
 echo "screenshot: $SHOT_OUT"
 xdotool key Escape
 vx_run /exit || true

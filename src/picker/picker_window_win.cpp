@@ -150,7 +150,9 @@ void PickerWindow::SetColumns() {
   RECT client{};
   GetClientRect(list_, &client);
   const int dpi = WindowDpi(hwnd());
-  const int usage = Scale(72, dpi);
+  // The usage column is as wide as its caption (a translation may be longer).
+  const std::u16string caption = GetLocalizedString(IDS_USAGE_COUNT);
+  const int usage = std::max(Scale(64, dpi), ListView_GetStringWidth(list_, AsWide(caption.c_str())) + Scale(16, dpi));
   const int rest = std::max(0, int(client.right) - usage);
   const int keys = rest * 3 / 10;
   ListView_SetColumnWidth(list_, kKeystrokeColumn, keys);
@@ -247,8 +249,7 @@ INT_PTR PickerWindow::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       auto* header = reinterpret_cast<NMHDR*>(lparam);
       if (header->hwndFrom != list_) return 0;
       handled = true;
-      SetWindowLongPtrW(hwnd(), DWLP_MSGRESULT, OnListNotify(header));
-      return TRUE;
+      return OnListNotify(header);  // the dialog base hands it back through DWLP_MSGRESULT
     }
     case WM_ACTIVATE:
       // A click elsewhere closes the picker, as it closes a menu.
