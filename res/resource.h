@@ -50,6 +50,9 @@
 #define IDC_PICKER_LIST                 3162
 #define IDC_PICKER_EMPTY                3163
 
+// The phrase editor's search box (133).
+#define IDC_EDITOR_SEARCH               3154
+
 // Controls of the language dialog.
 #define IDC_LANGUAGE_COMBO              1013
 #define IDC_LANGUAGE_TEXT               1014
@@ -166,6 +169,8 @@
 #define IDS_PICKER_CUE                  170
 #define IDS_PICKER_NO_MATCH             171
 #define IDS_PICKER_ENGINE_OFF           172
+#define IDS_EDITOR_SEARCH_CUE           173
+#define IDS_EDITOR_FOUND                174
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

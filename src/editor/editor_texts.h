@@ -25,10 +25,11 @@ struct EditorTitleState {
   bool checkedOnly = false;          // ShowCheckedPhrasesOnly
   std::u16string_view databasePath;
   bool isConfiguredDatabase = false;
+  std::u16string_view searchQuery;   // the search box's text; rows are hidden when not empty
 };
 
 // "* " when modified, the program title, " - Edit Phrases", " [3/5", ", Checked only" when
-// filtered, "] - ", the path and " [as default]" for the configured database.
+// filtered, ", found by "query"" while the search box holds a query, "] - ", the path and " [as default]" for the configured database.
 std::u16string EditorTitle(const EditorTitleState& state, const EditorStringLookup& lookup);
 
 // Longest phrase text shown in a row tooltip and in a context-menu item, in code units.
