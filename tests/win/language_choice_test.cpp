@@ -201,16 +201,19 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Use_the_Database_As_Default"), u"Use the Database As Default");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"English_(Embedded)"), u"English (Embedded)");
   // Every string-table entry.
-  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 83u);  // the whole English table
+  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 98u);  // the whole English table
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"58"), u"This is about %d pages of the Great British Encyclopedia");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"82"), u"%1 could not be read.");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"32797"), u"Save changes and close editor\\nSave And Close");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"57670"), u"ERROR: keystrokes not specified");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"165"), u"Ctrl");
+  EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Pause_Key"), u"Pause Key\u2026");
   // Every dialog, by control id.
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1014"), u"Select language of Vellix");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1"), u"OK");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1013"), u"<missing>");  // a drop-down list has no text
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_102", u"2"), u"Cancel");
+  EXPECT_EQ(Value(u"Out.lng", u"Dialog_3150", u"3153"), u"None");  // the hotkey dialog
   // The same entries reach the example file of that folder.
   EXPECT_EQ(Value(u"LocalizeExample.lng", u"Strings", u"4"), u"Snippets");
   EXPECT_EQ(Value(u"LocalizeExample.lng", u"Dialog_137", u"1014"), u"Select language of Vellix");
