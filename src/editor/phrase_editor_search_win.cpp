@@ -109,8 +109,13 @@ void PhraseEditor::PrepareSearch() {
   searchHits_.clear();
   const std::u16string query = SearchQuery();
   if (search_.Words(query).empty()) return;
-  // Built afresh: edits since the last refill changed texts and keystrokes.
-  search_.Build(working_, u"", false, false);
+  // Built again after a change or a refill for another reason (a load, Add, Delete,
+  // Paste); while only the query changes, the index stays and a growing query searches
+  // only the last hits.
+  if (searchStale_ || !searchRefill_) {
+    search_.Build(working_, u"", false, false);
+    searchStale_ = false;
+  }
   for (const SearchHit& hit : search_.Find(query)) {
     if (hit.id >= searchHits_.size()) searchHits_.resize(hit.id + 1, false);
     searchHits_[hit.id] = true;

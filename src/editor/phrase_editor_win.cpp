@@ -377,6 +377,7 @@ void PhraseEditor::RefreshTitle() {
 
 void PhraseEditor::MarkModified() {
   modified_ = true;
+  searchStale_ = true;  // a text or keystroke may have changed
   RefreshTitle();
 }
 

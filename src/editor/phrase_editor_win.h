@@ -217,6 +217,7 @@ class PhraseEditor : public LocalizedDialog {
   std::vector<bool> searchHits_;  // by phrase identifier, for the current query
   UniqueHook findHook_;           // Ctrl+F on this thread
   bool searchRefill_ = false;     // the refill follows the query, not an added phrase
+  bool searchStale_ = true;       // search_ no longer reflects working_
   bool inSizeMove_ = false;
 };
 

@@ -86,6 +86,15 @@ e2e_expect_text 'hello as soon as possible Best regards,\r\nAlex Morgan\r\nSuppo
 e2e_wait '[ "$(vx_usage "as soon as possible")" = 1 ] && [ -n "$(vx_log | grep -F "Picker: phrase")" ]' 100 ||
   e2e_fail "the pick was not logged"
 
+# A session lock closes the picker, and nothing is typed.
+open_by_key "before the lock"
+xdotool type --delay 40 "way"
+[ "$(vx_send 0x2B1 7 1)" = 1 ] || e2e_fail "lock not handled"
+expect_no_picker "after the lock"
+[ "$(vx_send 0x2B1 8 1)" = 1 ] || e2e_fail "unlock not handled"
+sleep 0.8
+e2e_expect_text 'hello as soon as possible Best regards,\r\nAlex Morgan\r\nSupport team' "a lock types nothing"
+
 # Expansion goes on as before after the picker.
 e2e_focus_target
 xdotool key ctrl+End
