@@ -18,6 +18,8 @@
 #define IDD_DETAILS_PANEL               135
 #define IDD_LANGUAGE                    137
 #define IDD_ABOUT                       138
+#define IDD_HOTKEY                      3150
+#define IDD_PICKER                      3160
 
 // Controls of the phrase editor (133).
 #define IDC_PHRASE_LIST                 1001
@@ -42,6 +44,19 @@
 // Controls of the About dialog (138).
 #define IDC_ABOUT_LIST                  1015
 #define IDC_ABOUT_COPY                  1016
+
+// Controls of the hotkey dialog (3150).
+#define IDC_HOTKEY_PROMPT               3151
+#define IDC_HOTKEY_EDIT                 3152
+#define IDC_HOTKEY_NONE                 3153
+
+// Controls of the phrase picker (3160).
+#define IDC_PICKER_SEARCH               3161
+#define IDC_PICKER_LIST                 3162
+#define IDC_PICKER_EMPTY                3163
+
+// The phrase editor's search box (133).
+#define IDC_EDITOR_SEARCH               3154
 
 // Controls of the language dialog.
 #define IDC_LANGUAGE_COMBO              1013
@@ -72,6 +87,9 @@
 #define ID_EXPAND_ON_WORD_END           33100
 #define ID_UNDO_WITH_BACKSPACE          33101
 #define ID_CASE_FOLLOWS_KEYSTROKE       33102
+#define ID_PAUSE_KEY                    33150
+#define ID_FIND_PHRASE                  33151
+#define ID_FIND_PHRASE_KEY              33152
 #define ID_APP_EXIT                     57665
 
 // Phrase editor commands (menu bar, context menu and system menu).
@@ -185,6 +203,21 @@
 #define IDS_IMPORT_FAILED               130
 #define IDS_IMPORT_CANNOT_OPEN          131
 #define IDS_IMPORT_UNKNOWN_FORMAT       132
+#define IDS_PAUSE_KEY_PROMPT            160
+#define IDS_FIND_PHRASE_KEY_PROMPT      161
+#define IDS_HOTKEY_TAKEN                162
+#define IDS_HOTKEY_IN_USE               163
+#define IDS_HOTKEY_NOT_SET_UP           164
+#define IDS_KEY_CTRL                    165
+#define IDS_KEY_SHIFT                   166
+#define IDS_KEY_ALT                     167
+#define IDS_PAUSE_KEY_CAPTION           168
+#define IDS_FIND_PHRASE_KEY_CAPTION     169
+#define IDS_PICKER_CUE                  170
+#define IDS_PICKER_NO_MATCH             171
+#define IDS_PICKER_ENGINE_OFF           172
+#define IDS_EDITOR_SEARCH_CUE           173
+#define IDS_EDITOR_FOUND                174
 #define IDS_EXIT                        57665
 #define IDS_DISABLE_TEMPORARY           57666
 #define IDS_ENABLE                      57667

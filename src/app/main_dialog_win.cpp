@@ -6,6 +6,8 @@
 #include <string>
 
 #include "about/about_dialog_win.h"
+#include "app/hotkey_dialog_win.h"
+#include "app/hotkey_text.h"
 #include "app/tray_menu_win.h"
 #include "base/boundary.h"
 #include "base/number_text.h"
@@ -13,12 +15,15 @@
 #include "editor/database_texts.h"
 #include "editor/editor_texts.h"
 #include "editor/phrase_editor.h"
+#include "engine/program_names_win.h"
 #include "lang/language_win.h"
 #include "phrases/database_file_writer_win.h"
 #include "phrases/phrase_database_file.h"
 #include "phrases/file_stamp.h"
 #include "phrases/phrase_saver.h"
 #include "phrases/usage_carry.h"
+#include "picker/picker_rows.h"
+#include "picker/picker_window_win.h"
 #include "resource.h"
 #include "services/instance_guard_win.h"
 #include "services/log_writer.h"
@@ -88,7 +93,8 @@ MainDialog::MainDialog(bool openEditorAtStart, HANDLE stopEvent)
       stopEvent_(stopEvent),
       // A save that finds the file changed on disk tells the dialog's thread, which reloads.
       sync_(&ReadFileStamp, [this] { PostMessageW(hwnd(), kDatabaseChangedMessage, 0, 0); }),
-      tray_(engine_, databasePath_) {}
+      tray_(engine_, databasePath_),
+      pickerSearch_(&UpperInvariantText) {}
 
 MainDialog::~MainDialog() = default;
 
@@ -118,6 +124,8 @@ bool MainDialog::OnInitDialog() {
   const PhraseDatabase::PhraseCount count = CountPhrases();
   tray_.AddWithStartBalloon(hwnd(), count.enabled, count.total);
   if (!loadMessage_.empty()) tray_.WarningBalloon(loadMessage_);
+  hotkeys_.SetWindow(hwnd());
+  RegisterSavedHotkeys();
   if (openEditorAtStart_) RunPhraseEditor(nullptr, false);
   return true;
 }
@@ -236,6 +244,7 @@ void MainDialog::FollowDatabaseFile() {
     phrases_.TakeOver(reloaded);
   }
   engine_.LoadPhrases(phrases_);
+  pickerStale_ = true;
   refusedFile_ = FileStamp{};
   refusedShown_ = false;
   autoSaveBlocked_ = false;
@@ -308,6 +317,8 @@ void MainDialog::RequestClose(bool restart) noexcept {
 void MainDialog::Close() noexcept {
   EndMenu();
   if (HWND about = GetOpenAboutWindow()) SendMessageW(about, WM_COMMAND, IDCANCEL, 0);
+  if (HWND keys = GetOpenHotkeyWindow()) SendMessageW(keys, WM_COMMAND, IDCANCEL, 0);
+  if (HWND picker = GetOpenPickerWindow()) SendMessageW(picker, WM_COMMAND, IDCANCEL, 0);
   SendMessageW(hwnd(), WM_SYSCOMMAND, SC_CLOSE, 0);
 }
 
@@ -353,6 +364,7 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
     // Refill before the engine runs again, so that no old entry's identifier is counted
     // against a phrase of the new collection.
     engine_.LoadPhrases(phrases_);
+    pickerStale_ = true;
     ResumeEngineAfterEditor(wasOn);
     if (result == kEditorAccepted) {
       const int saved = PhraseSaver::Instance().SaveNow(phrases_, phrasesLock_, databasePath_,
@@ -435,6 +447,140 @@ void MainDialog::ProgramExclusionChanged(const std::u16string& program, bool exc
   }
 }
 
+namespace {
+int32_t& HotkeySettingOf(Settings& settings, HotkeyUse use) {
+  return use == HotkeyUse::kPause ? settings.pauseKey : settings.findPhraseKey;
+}
+}  // namespace
+
+void MainDialog::RegisterSavedHotkeys() {
+  Settings& settings = Settings::Instance();
+  std::u16string failed;
+  for (HotkeyUse use : {HotkeyUse::kPause, HotkeyUse::kFindPhrase}) {
+    const uint16_t hotkey = HotkeyFromSetting(HotkeySettingOf(settings, use));
+    if (hotkey == 0 || hotkeys_.Set(use, hotkey)) continue;
+    if (!failed.empty()) failed += u", ";
+    failed += HotkeyDisplayText(hotkey);
+  }
+  if (failed.empty()) return;
+  const std::u16string text = FillPlaceholders(GetLocalizedString(IDS_HOTKEY_NOT_SET_UP), {failed});
+  Log(text);
+  tray_.WarningBalloon(text);
+}
+
+void MainDialog::ChooseHotkey(HotkeyUse use) noexcept {
+  Settings& settings = Settings::Instance();
+  int32_t& setting = HotkeySettingOf(settings, use);
+  const bool pause = use == HotkeyUse::kPause;
+  uint16_t chosen = HotkeyFromSetting(setting);
+  // A registered hotkey never reaches the hotkey control: the program's own keys are let go
+  // while the dialog is open, so that the user can press them there too.
+  const uint16_t before = hotkeys_.Registered(use);
+  const HotkeyUse other = pause ? HotkeyUse::kFindPhrase : HotkeyUse::kPause;
+  const uint16_t otherBefore = hotkeys_.Registered(other);
+  hotkeys_.Clear();
+  const bool accepted =
+      vellix::ChooseHotkey(nullptr, GetLocalizedString(pause ? IDS_PAUSE_KEY_CAPTION : IDS_FIND_PHRASE_KEY_CAPTION),
+                           GetLocalizedString(pause ? IDS_PAUSE_KEY_PROMPT : IDS_FIND_PHRASE_KEY_PROMPT), chosen);
+  hotkeys_.Set(other, otherBefore);
+  hotkeys_.Set(use, before);
+  if (!accepted) return;
+  if (chosen == HotkeyFromSetting(setting) && chosen == before) return;
+  if (chosen != 0 && chosen == HotkeyFromSetting(HotkeySettingOf(settings, other))) {
+    tray_.WarningBalloon(FillPlaceholders(GetLocalizedString(IDS_HOTKEY_IN_USE), {HotkeyDisplayText(chosen)}));
+    return;
+  }
+  if (!hotkeys_.Set(use, chosen)) {
+    // Not kept: the keys that worked before go on working.
+    hotkeys_.Set(use, before);
+    const std::u16string text = FillPlaceholders(GetLocalizedString(IDS_HOTKEY_TAKEN), {HotkeyDisplayText(chosen)});
+    Log(text);
+    tray_.WarningBalloon(text);
+    return;
+  }
+  setting = chosen;
+  settings.Save();
+}
+
+void MainDialog::OnHotkey(WPARAM id) {
+  // A hotkey pressed while the tray menu or a modal dialog of this thread runs waits for it.
+  if (id == static_cast<WPARAM>(HotkeyUse::kPause)) {
+    EnableCommand();  // exactly as the tray's Disable Temporary / Enable
+  } else if (id == static_cast<WPARAM>(HotkeyUse::kFindPhrase)) {
+    // The hotkey was pressed in the window the user types in.
+    HWND foreground = GetForegroundWindow();
+    DWORD process = 0;
+    if (foreground) GetWindowThreadProcessId(foreground, &process);
+    OpenPickerFor(foreground && process != GetCurrentProcessId() ? foreground : UserWindow());
+  }
+}
+
+HWND MainDialog::UserWindow() {
+  const auto word = reinterpret_cast<HWND>(engine_.CurrentWordWindow());
+  if (!word || !IsWindow(word)) return nullptr;
+  DWORD process = 0;
+  GetWindowThreadProcessId(word, &process);
+  return process == GetCurrentProcessId() ? nullptr : GetAncestor(word, GA_ROOT);
+}
+
+// From the tray menu: the shell had the focus for the click, so the window meant is the
+// one the user typed in before.
+void MainDialog::OpenPhrasePicker() noexcept { OpenPickerFor(UserWindow()); }
+
+void MainDialog::OpenPickerFor(HWND target) {
+  if (HWND open = GetOpenPickerWindow()) {
+    BringToFront(open);
+    return;
+  }
+  // The phrase is typed by the engine: switched off (by the user, the editor or a locked
+  // session) it types nothing, and the picker would promise what it cannot do.
+  if (!engine_.IsRunning()) {
+    tray_.WarningBalloon(GetLocalizedString(IDS_PICKER_ENGINE_OFF));
+    return;
+  }
+  std::u16string program;
+  if (target) {
+    ProgramNames names;
+    char16_t name[ProgramNames::kNameCapacity];
+    program.assign(name, names.FileNameOf(target, name, ProgramNames::kNameCapacity));
+  }
+  if (pickerStale_ || program != pickerProgram_) {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    pickerSearch_.Build(phrases_, program);
+    pickerProgram_ = program;
+    pickerStale_ = false;
+  }
+  PickerOpening opening;
+  int32_t x = 0;
+  int32_t y = 0;
+  // The caret query answers for the engine's word window: only when that is the target.
+  if (target && UserWindow() == target && engine_.GetCaretScreenPosition(x, y)) {
+    opening.haveCaret = true;
+    opening.caret = POINT{x, y};
+  }
+  PickerSource source;
+  source.search = &pickerSearch_;
+  source.describe = [this](uint32_t id, PickerRow& row) {
+    std::lock_guard<std::mutex> lock(phrasesLock_);
+    const Phrase* phrase = phrases_.Find(id);
+    if (!phrase) return false;
+    row = DescribePhrase(*phrase);
+    return true;
+  };
+  // The keys typed into the picker belong to no word of the window the user came from.
+  engine_.SetTrackingPaused(true);
+  uint32_t chosen = 0;
+  const bool picked = RunPhrasePicker(source, opening, chosen);
+  if (target && IsWindow(target)) SetForegroundWindow(target);
+  engine_.SetTrackingPaused(false);
+  if (!picked) return;
+  Log(u"Picker: phrase " + Decimal(chosen) + u" chosen");
+  // Typed once the focus is back in the target, and counted as a typed phrase is.
+  if (!engine_.IsRunning() || !engine_.InsertNow(chosen, reinterpret_cast<WindowHandle>(target))) {
+    tray_.WarningBalloon(GetLocalizedString(IDS_PICKER_ENGINE_OFF));
+  }
+}
+
 void MainDialog::LanguageChanged() noexcept {
   tray_.RefreshTooltip();
   if (HWND editor = EditorWindow()) SendMessageW(editor, EditorLanguageMessage(), 0, 0);
@@ -484,6 +630,7 @@ void MainDialog::CountWordPrinted(const WordPrinted& printed) {
   }
   if (recordChanged) settings.statistics.SaveStatistics(settings.Store());
   if (counted) {
+    pickerStale_ = true;  // the picker ranks by usage
     if (!autoSaveBlocked_) PhraseSaver::Instance().SaveInBackground(phrases_, phrasesLock_, savePath_, &sync_);
   } else {
     Log(u"Cannot increment usage count");
@@ -602,6 +749,8 @@ void MainDialog::OnSessionChange(WPARAM reason, LPARAM sessionId) {
       LogYesNo(u"Install Engine", engine_.IsRunning());
       return;
     case SessionReaction::kUninstall:
+      // Nothing chosen in the picker is typed into a locked or ended session.
+      if (HWND picker = GetOpenPickerWindow()) SendMessageW(picker, WM_COMMAND, IDCANCEL, 0);
       Log(u"WR_NEED_UNINSTALL");
       if (!engine_.IsRunning()) return;
       if (SetEngine(false)) sessionStopFlag_ = true;
@@ -682,6 +831,10 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
       handled = true;
       OnTimer(wparam);
       return 0;
+    case WM_HOTKEY:
+      handled = true;
+      OnHotkey(wparam);
+      return 0;
     default:
       return HiddenDialog::OnMessage(message, wparam, lparam, handled);
   }
@@ -700,6 +853,7 @@ void MainDialog::OnDestroy() {
   KillTimer(hwnd(), kFollowTimer);
   if (engine_.IsRunning()) SetEngine(false);
   CountPostedWords();  // the engine is stopped: nothing more comes
+  hotkeys_.Clear();
   tray_.Remove();
   if (sessionNotifier_.IsRegistered(hwnd())) sessionNotifier_.Unregister(hwnd(), true);
   // The background saves read the collection this dialog owns; the last count must land.

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <string>
 
+#include "app/global_hotkeys_win.h"
 #include "app/hidden_dialog_win.h"
 #include "app/session_notifier_win.h"
 #include "app/tray_icon_win.h"
@@ -25,6 +26,7 @@
 #include "phrases/database_sync.h"
 #include "phrases/database_watcher_win.h"
 #include "phrases/phrase_database.h"
+#include "picker/phrase_search.h"
 #include "win32/unique_handle.h"
 
 namespace vellix {
@@ -76,6 +78,8 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   void EngineSettingsChanged() noexcept override;
   std::u16string ProgramBeforeTray() noexcept override;
   void ProgramExclusionChanged(const std::u16string& program, bool excluded) noexcept override;
+  void ChooseHotkey(HotkeyUse use) noexcept override;
+  void OpenPhrasePicker() noexcept override;
 
   // The configured database path: DatabasePath, or "Database.xml" in the program folder.
   static std::u16string ConfiguredDatabasePath();
@@ -123,6 +127,16 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   // system command.
   void Close() noexcept;
   void LogYesNo(std::u16string_view label, bool yes);
+  // Registers the hotkeys of settings.ini; keys another program holds are named in a
+  // balloon (and stay in the file: they may be free at the next start).
+  void RegisterSavedHotkeys();
+  void OnHotkey(WPARAM id);
+  // Opens the picker for target (the window the user types in; null when not known) and
+  // types the chosen phrase there.
+  void OpenPickerFor(HWND target);
+  // The window the user typed in last: the engine's word window, when it is another
+  // program's.
+  HWND UserWindow();
 
   std::u16string databasePath_;
   bool openEditorAtStart_;
@@ -158,6 +172,11 @@ class MainDialog : public HiddenDialog, public TrayMenuHost {
   // Whether the tooltip was last told that the focused program is excluded; the hook
   // thread compares with it after each window event.
   std::atomic<bool> inExcludedProgram_{false};
+  GlobalHotkeys hotkeys_;
+  // The picker's index, built for pickerProgram_ and kept while nothing changed.
+  PhraseSearch pickerSearch_;
+  std::u16string pickerProgram_;
+  bool pickerStale_ = true;
   // The window's icon. The window ends with the modal run, before the dialog object.
   UniqueIcon icon_;
 };

@@ -4,6 +4,8 @@
 
 #include <string>
 
+#include "app/global_hotkeys_win.h"
+
 namespace vellix {
 class TrayMenuHost {
  public:
@@ -26,6 +28,10 @@ class TrayMenuHost {
   // After the tray command excluded program (excluded) or took it out of the list: the
   // engine follows the list, the tooltip and a balloon say so.
   virtual void ProgramExclusionChanged(const std::u16string& program, bool excluded) noexcept = 0;
+  // Lets the user choose the keys of a global hotkey, registers and keeps them.
+  virtual void ChooseHotkey(HotkeyUse use) noexcept = 0;
+  // Opens the phrase picker for the program the user was in.
+  virtual void OpenPhrasePicker() noexcept = 0;
  protected:
   ~TrayMenuHost() = default;
 };

@@ -1,7 +1,10 @@
 #include "app/tray_menu_win.h"
 
+#include "app/hotkey_dialog_win.h"
+#include "app/hotkey_text.h"
 #include "app/tray_icon_win.h"
 #include "app/tray_texts.h"
+#include "base/wide.h"
 #include "lang/language_export_win.h"
 #include "lang/language_win.h"
 #include "resource.h"
@@ -107,6 +110,18 @@ bool ChooseLanguage(TrayMenuHost& host, UINT command) {
   return true;
 }
 
+// The item's (translated) text with its keys after a tab, where menus show the keys of a
+// command.
+void ShowKeysOf(HMENU menu, UINT id, int32_t setting) {
+  const std::u16string keys = HotkeyDisplayText(HotkeyFromSetting(setting));
+  if (keys.empty()) return;
+  wchar_t text[260] = {};
+  if (GetMenuStringW(menu, id, text, 260, MF_BYCOMMAND) <= 0) return;
+  std::u16string shown(AsU16(text));
+  shown = shown.substr(0, shown.find(u'\t')) + u"\t" + keys;
+  SetMenuItemText(menu, id, shown);
+}
+
 // Hides any balloon of the dialog's icon, so that it does not cover the menu.
 void HideBalloonOf(HWND window) {
   if (TrayIcon* icon = TrayIcon::AddedTo(window)) icon->HideBalloon();
@@ -130,6 +145,8 @@ UniqueMenu PrepareTrayMenu(TrayMenuHost& host, Settings& settings) {
   SetMenuItemText(popup, ID_ENABLE,
                   GetLocalizedString(host.IsEngineOn() ? IDS_DISABLE_TEMPORARY : IDS_ENABLE));
   PrepareExclusionItem(host, popup, settings);
+  ShowKeysOf(popup, ID_FIND_PHRASE, settings.findPhraseKey);
+  ShowKeysOf(popup, ID_PAUSE_KEY, settings.pauseKey);
   SetMenuDefaultItem(popup, ID_EDIT_PHRASES, FALSE);
   SetEnabled(popup, ID_ADD_FROM_CLIPBOARD, ClipboardHasBothTextFormats());
   return menu;
@@ -153,6 +170,9 @@ bool RunTrayCommand(TrayMenuHost& host, UINT command, Settings& settings) {
     case ID_EXPAND_ON_WORD_END:
     case ID_UNDO_WITH_BACKSPACE:
     case ID_CASE_FOLLOWS_KEYSTROKE: ToggleExpansionSwitch(host, settings, command); return false;
+    case ID_FIND_PHRASE: host.OpenPhrasePicker(); return false;
+    case ID_FIND_PHRASE_KEY: host.ChooseHotkey(HotkeyUse::kFindPhrase); return false;
+    case ID_PAUSE_KEY: host.ChooseHotkey(HotkeyUse::kPause); return false;
     case ID_CREATE_LANGUAGE_FILE: CreateLanguageFile(host.MainWindow()); return false;
     case ID_ENABLE: host.EnableCommand(); return false;
     default:

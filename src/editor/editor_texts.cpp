@@ -6,6 +6,7 @@
 
 #include "base/number_text.h"
 #include "base/utf.h"
+#include "editor/database_texts.h"
 #include "lang/language_keys.h"
 #include "phrases/phrase.h"
 #include "resource.h"
@@ -42,6 +43,7 @@ std::u16string EditorTitle(const EditorTitleState& state, const EditorStringLook
   title += lookup(IDS_EDIT_PHRASES);
   title += u" [" + Decimal(state.checkedRows) + u"/" + Decimal(state.phraseCount);
   if (state.checkedOnly) title += u", " + lookup(IDS_CHECKED_ONLY);
+  if (!state.searchQuery.empty()) title += u", " + FillPlaceholders(lookup(IDS_EDITOR_FOUND), {state.searchQuery});
   title += u"] - ";
   title += state.databasePath;
   if (state.isConfiguredDatabase) title += u" [" + lookup(IDS_AS_DEFAULT) + u"]";

@@ -26,11 +26,13 @@ struct EditorTitleState {
   std::u16string_view databasePath;
   bool isConfiguredDatabase = false;
   bool changedOnDisk = false;        // another program changed the file after it was loaded
+  std::u16string_view searchQuery;   // the search box's text; rows are hidden when not empty
 };
 
 // "* " when modified, the program title, " - Edit Phrases", " [3/5", ", Checked only" when
-// filtered, "] - ", the path, " [as default]" for the configured database and
-// " [changed on disk]" when another program changed the file after it was loaded.
+// filtered, ", found by "query"" while the search box holds a query, "] - ", the path,
+// " [as default]" for the configured database and " [changed on disk]" when another program
+// changed the file after it was loaded.
 std::u16string EditorTitle(const EditorTitleState& state, const EditorStringLookup& lookup);
 
 // Longest phrase text shown in a row tooltip and in a context-menu item, in code units.

@@ -157,6 +157,9 @@ bool PhraseEditor::OnCommand(WORD id, WORD code, HWND control) {
         return true;
       }
       return false;
+    case IDC_EDITOR_SEARCH:
+      if (code == EN_CHANGE) OnSearchChanged();
+      return code == EN_CHANGE;
     default:
       return LocalizedDialog::OnCommand(id, code, control);
   }

@@ -24,6 +24,7 @@
 #include "lang/language_win.h"
 #include "phrases/keystroke_conflicts.h"
 #include "phrases/phrase_database_file.h"
+#include "picker/picker_window_win.h"
 #include "resource.h"
 #include "services/clipboard_win.h"
 #include "services/program_title.h"
@@ -128,7 +129,8 @@ PhraseEditor::PhraseEditor(PhraseDatabase& working, std::u16string path, HWND fo
       path_(std::move(path)),
       foregroundHint_(foregroundHint),
       addOnOpen_(addOnOpen),
-      prompts_(prompts ? prompts : &defaultPrompts_) {
+      prompts_(prompts ? prompts : &defaultPrompts_),
+      search_(&UpperInvariantText) {
   ExcludeFromTranslation(IDC_HOME_LINK);
   ExcludeFromTranslation(IDC_PRODUCT_LINK);
 }
@@ -146,6 +148,7 @@ bool PhraseEditor::OnInitDialog() {
   SetUpGrid();
   SetUpPanel();
   SetUpLinks();
+  SetUpSearch();
   CaptureLayout();
   // The host saves nothing over a file it could not read whole, so the collection it hands
   // over for that file holds the same phrases and the usage counts typed since: that one
@@ -296,10 +299,12 @@ void PhraseEditor::FillList(uint32_t selectId) {
   // Looked up once: a lookup may read the language file.
   const std::u16string yes = Localized(IDS_YES);
   const std::u16string no = Localized(IDS_NO);
+  PrepareSearch();
   grid_.SuspendRedraw();
   grid_.RemoveAllRows();
   for (const auto& phrase : working_.Items()) {
     if (checkedOnly && !phrase->Enabled()) continue;
+    if (!PassesSearch(*phrase, selectId)) continue;
     const int row = grid_.InsertRow(phrase->Id());
     if (row >= 0) FillRow(row, *phrase, yes, no);
   }
@@ -384,6 +389,8 @@ void PhraseEditor::RefreshTitle() {
   state.checkedRows = checkedRows;
   state.phraseCount = static_cast<int>(working_.Size());
   state.checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
+  const std::u16string query = SearchQuery();
+  state.searchQuery = query;
   state.databasePath = path_;
   state.isConfiguredDatabase = IsConfigured(path_);
   state.changedOnDisk = changedOnDisk_;
@@ -393,6 +400,7 @@ void PhraseEditor::RefreshTitle() {
 
 void PhraseEditor::MarkModified() {
   modified_ = true;
+  searchStale_ = true;  // a text or keystroke may have changed
   RefreshTitle();
   RefreshPrefixConflicts();
 }
@@ -635,6 +643,11 @@ bool PhraseEditor::AskToClose(INT_PTR& result) {
 }
 
 void PhraseEditor::OnOK() {
+  // Enter in the search box goes to the rows found, not to the editor's end.
+  if (searchBox_ && GetFocus() == searchBox_) {
+    SetFocus(grid_.hwnd());
+    return;
+  }
   // Enter in the in-place editor ends the edit, not the editor.
   if (grid_.IsEditing()) {
     SetFocus(grid_.hwnd());
@@ -703,6 +716,7 @@ void PhraseEditor::LayOut() {
     }
   }
   if (batch) EndDeferWindowPos(batch);
+  PlaceSearchBox(c.list);
   frame_.LayOutPanel();
   grid_.FitLastColumn();
   InvalidateRect(hwnd(), nullptr, TRUE);
@@ -819,6 +833,7 @@ void PhraseEditor::OnDestroy() {
     linkTips_ = nullptr;
   }
   panel_.Destroy();
+  findHook_.reset();
   if (g_openEditor == hwnd()) g_openEditor = nullptr;
 }
 

@@ -20,6 +20,7 @@
 #include "editor/phrase_details_panel_win.h"
 #include "lang/localized_dialog_win.h"
 #include "phrases/phrase_database.h"
+#include "picker/phrase_search.h"
 #include "win32/unique_handle.h"
 #include "win32/window_helpers_win.h"
 
@@ -190,6 +191,20 @@ class PhraseEditor : public LocalizedDialog {
   void ApplyOpenEdits();
   void Finish(INT_PTR result);
 
+  // The search box above the list (phrase_editor_search_win.cpp).
+  void SetUpSearch();
+  void OnSearchChanged();
+  // Whether the row of phrase is shown under the search box's query (the phrase to select
+  // always is: a new or pasted phrase matches no query yet).
+  bool PassesSearch(const Phrase& phrase, uint32_t selectId);
+  // Rebuilds the matches of the query from the working collection before a refill.
+  void PrepareSearch();
+  std::u16string SearchQuery() const;
+  void PlaceSearchBox(const LayoutRect& list);
+  static LRESULT CALLBACK SearchBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
+                                        DWORD_PTR data) noexcept;
+  static LRESULT CALLBACK FindKeyHook(int code, WPARAM wparam, LPARAM lparam) noexcept;
+
   // Size and position.
   void LayOut();
   void StorePlacement();
@@ -225,6 +240,13 @@ class PhraseEditor : public LocalizedDialog {
   UniqueImageList images_;
   EditorLayout layout_;
   bool layoutReady_ = false;
+  HWND searchBox_ = nullptr;
+  int searchGap_ = 0;  // from the search box's bottom to the list's top, as in the template
+  PhraseSearch search_;            // every phrase, switched off ones too
+  std::vector<bool> searchHits_;  // by phrase identifier, for the current query
+  UniqueHook findHook_;           // Ctrl+F on this thread
+  bool searchRefill_ = false;     // the refill follows the query, not an added phrase
+  bool searchStale_ = true;       // search_ no longer reflects working_
   bool inSizeMove_ = false;
 };
 

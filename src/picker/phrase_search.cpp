@@ -46,7 +46,7 @@ std::vector<std::u16string> PhraseSearch::Words(std::u16string_view query) const
 }
 
 void PhraseSearch::Build(const PhraseDatabase& collection, std::u16string_view program,
-                         bool applyRules) {
+                         bool applyRules, bool enabledOnly) {
   entries_.clear();
   haveLast_ = false;
   std::u16string programKey(program);
@@ -54,7 +54,7 @@ void PhraseSearch::Build(const PhraseDatabase& collection, std::u16string_view p
   uint32_t order = 0;
   for (const auto& phrase : collection.Items()) {
     const uint32_t position = order++;
-    if (phrase->Enabled() == 0) continue;
+    if (enabledOnly && phrase->Enabled() == 0) continue;
     if (applyRules && !Applies(*phrase, programKey, upper_)) continue;
     Entry entry{phrase->Id(), phrase->CountUsage(), position, {}, phrase->Word()};
     for (const auto& [keystroke, enabled] : phrase->Prefixes()) {

@@ -42,8 +42,10 @@ class PhraseSearch {
 
   // Indexes the enabled phrases of collection that apply in program (its file name, any
   // case; empty when not known, as for an elevated program: only phrases without a program
-  // rule apply there). Pass applyRules = false for every enabled phrase (the editor).
-  void Build(const PhraseDatabase& collection, std::u16string_view program, bool applyRules = true);
+  // rule apply there). Pass applyRules = false for every enabled phrase, and enabledOnly =
+  // false for the switched-off ones too (the editor).
+  void Build(const PhraseDatabase& collection, std::u16string_view program, bool applyRules = true,
+             bool enabledOnly = true);
   size_t Size() const { return entries_.size(); }
 
   // The hits for query, best first.

@@ -16,6 +16,9 @@ std::u16string Key(std::u16string_view name, std::u16string_view suffix) {
   return key;
 }
 
+// A hotkey value outside the control's 16 bits is damaged: no hotkey.
+int32_t HotkeySetting(int32_t value) { return value > 0 && value <= 0xFFFF ? value : 0; }
+
 constexpr std::u16string_view kPlacementSuffixes[] = {u"_X", u"_Y", u"_RIGHT", u"_BOTTOM"};
 
 // An on/off key, off when missing; any value other than 0 reads as on and is saved as 1.
@@ -48,6 +51,8 @@ void Settings::Load() {
   expandOnWordEnd = ReadSwitch(*store_, u"ExpandOnWordEnd");
   undoWithBackspace = ReadSwitch(*store_, u"UndoWithBackspace");
   caseFollowsKeystroke = ReadSwitch(*store_, u"CaseFollowsKeystroke");
+  pauseKey = HotkeySetting(store_->GetInt(kSection, u"PauseKey", 0));
+  findPhraseKey = HotkeySetting(store_->GetInt(kSection, u"FindPhraseKey", 0));
   text = store_->GetString(kSection, u"DatabasePath", u"", kMaxDatabasePath + 1);
   if (!text.empty()) databasePath = std::move(text);
   statistics.LoadStatistics(*store_);
@@ -77,6 +82,8 @@ bool Settings::Save() {
   store_->WriteString(kSection, u"ExpandOnWordEnd", IntToText(expandOnWordEnd));
   store_->WriteString(kSection, u"UndoWithBackspace", IntToText(undoWithBackspace));
   store_->WriteString(kSection, u"CaseFollowsKeystroke", IntToText(caseFollowsKeystroke));
+  store_->WriteString(kSection, u"PauseKey", IntToText(pauseKey));
+  store_->WriteString(kSection, u"FindPhraseKey", IntToText(findPhraseKey));
   store_->WriteString(kSection, u"DatabasePath", databasePath);
   statistics.SaveStatistics(*store_);
   return true;

@@ -49,8 +49,8 @@ class Settings {
   static Settings& Instance();
 
   // Writes LangFile, ShowCheckedPhrasesOnly, Sounds, PasteLongPhrases, PasteFromLength,
-  // ExpandOnWordEnd, UndoWithBackspace, CaseFollowsKeystroke, DatabasePath and the
-  // statistics.
+  // ExpandOnWordEnd, UndoWithBackspace, CaseFollowsKeystroke, PauseKey, FindPhraseKey,
+  // DatabasePath and the statistics.
   bool Save();
   // name + "_X", "_Y", "_RIGHT", "_BOTTOM"; stops at the first failed write.
   bool SavePlacement(const WindowPlacement& rect, std::u16string_view name);
@@ -82,6 +82,10 @@ class Settings {
   // The programs in which nothing is expanded (section "ExcludedPrograms"; entries the
   // file holds damaged are left out when it is read).
   std::vector<ExcludedProgram> excludedPrograms;
+  // Global hotkeys as the hotkey control gives them (virtual key in the low byte, its
+  // modifier flags in the high byte); 0 is none, the default.
+  int32_t pauseKey = 0;       // switches expansion off and on
+  int32_t findPhraseKey = 0;  // opens the phrase picker
   // The length from which the engine pastes; 0 when it types every phrase.
   uint32_t PasteThreshold() const {
     return pasteLongPhrases != 0 && pasteFromLength > 0 ? static_cast<uint32_t>(pasteFromLength) : 0;

@@ -30,6 +30,7 @@ std::u16string English(uint32_t id) {
       {IDS_REPLACE, u"Replace"},
       {IDS_SAVE_CHANGES, u"Save changes?"},
       {ID_OPEN_DATABASE, u"Open database with phrases\nOpen"},
+      {IDS_EDITOR_FOUND, u"found by \"%1\""},
   };
   const auto found = texts.find(id);
   return found == texts.end() ? std::u16string(u"?") : found->second;
@@ -49,6 +50,9 @@ TEST(EditorTextsTest, Title) {
       {{false, u"Vellix 1.38", 0, 0, false, u"", false}, u"Vellix 1.38 - Edit Phrases [0/0] - "},
       {{true, u"Vellix 1.38", 2, 2, false, u"C:\\p\\Database.xml", true, true},
        u"* Vellix 1.38 - Edit Phrases [2/2] - C:\\p\\Database.xml [as default] [changed on disk]"},
+      // A query in the search box hides rows too, and says so.
+      {{false, u"Vellix 1.38", 2, 5, true, u"C:\\p\\Database.xml", false, false, u"kind regards"},
+       u"Vellix 1.38 - Edit Phrases [2/5, Checked only, found by \"kind regards\"] - C:\\p\\Database.xml"},
   };
   for (const auto& c : cases) EXPECT_EQ(EditorTitle(c.state, English), c.title) << Utf16ToUtf8(c.title);
 }

@@ -134,6 +134,29 @@ TEST_F(SettingsTest, ExpansionSwitchesAreOffByDefaultAndReadAsOnOrOff) {
   EXPECT_EQ(again->caseFollowsKeystroke, 1);
 }
 
+TEST_F(SettingsTest, HotkeysDefaultToNoneAndDamagedValuesReadAsNone) {
+  const struct {
+    const char16_t* stored;
+    int32_t read;
+  } cases[] = {
+      {nullptr, 0},      // default: no hotkey until the user picks one
+      {u"1616", 1616},   // Ctrl+P as the hotkey control gives it (0x0650)
+      {u"0", 0},
+      {u"-5", 0},
+      {u"65536", 0},     // beyond the control's 16 bits
+      {u"x", 0},
+  };
+  for (const auto& c : cases) {
+    if (c.stored) {
+      Put(u"PauseKey", c.stored);
+      Put(u"FindPhraseKey", c.stored);
+    }
+    auto settings = Start();
+    EXPECT_EQ(settings->pauseKey, c.read) << (c.stored ? "stored" : "default");
+    EXPECT_EQ(settings->findPhraseKey, c.read) << (c.stored ? "stored" : "default");
+  }
+}
+
 TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   Put(u"Foreign", u"keep me");
   auto settings = Start();
@@ -141,6 +164,8 @@ TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   settings->databasePath = u"C:\\data\\db.xml";
   settings->sounds = 0;
   settings->showCheckedPhrasesOnly = 1;
+  settings->pauseKey = 0x0650;
+  settings->findPhraseKey = 0x0646;
   settings->statistics.AddPrintedChars(42);
   EXPECT_TRUE(settings->Save());
   EXPECT_EQ(Value(u"LangFile"), u"Deutsch.lng");
@@ -149,10 +174,14 @@ TEST_F(SettingsTest, SaveWritesTheMembersAndTheStatisticsAndKeepsOtherKeys) {
   EXPECT_EQ(Value(u"ShowCheckedPhrasesOnly"), u"1");
   EXPECT_EQ(Value(u"PasteLongPhrases"), u"1");
   EXPECT_EQ(Value(u"PasteFromLength"), u"200");
+  EXPECT_EQ(Value(u"PauseKey"), u"1616");
+  EXPECT_EQ(Value(u"FindPhraseKey"), u"1606");
   EXPECT_EQ(Value(u"PrintedChars", u"Statistics"), u"42");
   EXPECT_EQ(Value(u"Foreign"), u"keep me");
   auto again = Start();
   EXPECT_EQ(again->langFile, u"Deutsch.lng");
+  EXPECT_EQ(again->pauseKey, 0x0650);
+  EXPECT_EQ(again->findPhraseKey, 0x0646);
   EXPECT_EQ(again->statistics.PrintedChars(), 42u);
 }
 

@@ -204,7 +204,7 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Undo_With_Backspace"), u"Undo With Backspace");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Case_Follows_the_Keystroke"), u"Case Follows the Keystroke");
   // Every string-table entry.
-  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 119u);  // the whole English table
+  EXPECT_EQ(Keys(u"Out.lng", u"Strings").size(), 134u);  // the whole English table
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"100"), u"Do Not Expand in %1");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"108"), u"fires nowhere: no program of its list is checked");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Do_Not_Expand_in_This_Program"), u"Do Not Expand in This Program");
@@ -220,11 +220,14 @@ TEST_F(LanguageChoiceTest, ExportWritesEveryTextAndKeepsExistingValues) {
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"120"), u"changed on disk");
   EXPECT_EQ(Value(u"Out.lng", u"Strings", u"33050"), u"Import phrases from CSV, AutoHotkey or espanso files\\nImport");
   EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Import"), u"Import\u2026");
+  EXPECT_EQ(Value(u"Out.lng", u"Strings", u"165"), u"Ctrl");
+  EXPECT_EQ(Value(u"Out.lng", u"Menu", u"Pause_Key"), u"Pause Key\u2026");
   // Every dialog, by control id.
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1014"), u"Select language of Vellix");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1"), u"OK");
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_137", u"1013"), u"<missing>");  // a drop-down list has no text
   EXPECT_EQ(Value(u"Out.lng", u"Dialog_102", u"2"), u"Cancel");
+  EXPECT_EQ(Value(u"Out.lng", u"Dialog_3150", u"3153"), u"None");  // the hotkey dialog
   // The same entries reach the example file of that folder.
   EXPECT_EQ(Value(u"LocalizeExample.lng", u"Strings", u"4"), u"Snippets");
   EXPECT_EQ(Value(u"LocalizeExample.lng", u"Dialog_137", u"1014"), u"Select language of Vellix");

@@ -630,6 +630,63 @@ TEST_F(PhraseEditorTest, CheckedOnlyFiltersAndIsEnabledOnlyWhenItMatters) {
   EXPECT_FALSE(MenuState(ID_CHECKED_ONLY) & MF_GRAYED);
 }
 
+// The search box filters the rows (switched-off phrases too, with Checked Only on top);
+// Add and Delete work on the rows found, Escape clears the query, and the working
+// collection keeps every phrase.
+TEST_F(PhraseEditorTest, SearchBoxFiltersTheRowsAndLosesNothing) {
+  Open();
+  const HWND box = GetDlgItem(Window(), IDC_EDITOR_SEARCH);
+  ASSERT_NE(box, nullptr);
+  auto search = [&](const wchar_t* query) {
+    SetWindowTextW(box, query);
+    Pump();
+  };
+  const struct {
+    const wchar_t* query;
+    int32_t checkedOnly;
+    int rows;
+  } cases[] = {
+      {L"BR", 0, 1},           // a keystroke, without regard to case
+      {L"the way", 0, 1},      // every word in the text
+      {L"off", 0, 1},          // a switched-off phrase is found
+      {L"off", 1, 0},          // ... unless Checked Only hides it
+      {L"nothing here", 0, 0},
+      {L"", 0, 3},
+  };
+  for (const auto& c : cases) {
+    Settings::Instance().showCheckedPhrasesOnly = c.checkedOnly;
+    search(c.query);
+    EXPECT_EQ(Grid().RowCount(), c.rows) << c.query;
+    const bool saysFound = TextOf(Window()).find(u"found by") != std::u16string::npos;
+    EXPECT_EQ(saysFound, c.query[0] != 0) << c.query;
+  }
+  Settings::Instance().showCheckedPhrasesOnly = 0;
+
+  search(L"regards");
+  EXPECT_NE(TextOf(Window()).find(u", found by \"regards\"] - "), std::u16string::npos) << "the title says so";
+  Command(ID_ADD_PHRASE);  // the new phrase matches no query, yet it is shown to be edited
+  EXPECT_EQ(working_.Size(), 4u);
+  EXPECT_EQ(Grid().RowCount(), 2);
+  EndGridEdit(VK_ESCAPE);  // Escape in the first edit takes the new phrase back
+  EXPECT_EQ(working_.Size(), 3u);
+
+  search(L"way");
+  ASSERT_EQ(Grid().RowCount(), 1);
+  Grid().SelectRow(0);
+  Pump();
+  Command(ID_DELETE_PHRASE);
+  EXPECT_EQ(PhraseOf(u"by the way"), nullptr);
+  EXPECT_NE(PhraseOf(u"best regards"), nullptr) << "hidden phrases stay";
+  EXPECT_NE(PhraseOf(u"off phrase"), nullptr);
+
+  // Escape in the box clears the query and shows every row again.
+  SetFocus(box);
+  SendMessageW(box, WM_KEYDOWN, VK_ESCAPE, 1);
+  Pump();
+  EXPECT_EQ(GetWindowTextLengthW(box), 0);
+  EXPECT_EQ(Grid().RowCount(), 2);
+}
+
 TEST_F(PhraseEditorTest, SelectionCommandsFollowTheSelection) {
   Open();
   for (const UINT id : {ID_EDIT_PHRASE, ID_DELETE_PHRASE, ID_COPY_PHRASE}) {

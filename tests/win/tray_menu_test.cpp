@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -40,6 +41,10 @@ class FakeHost final : public TrayMenuHost {
   void ProgramExclusionChanged(const std::u16string& name, bool excluded) noexcept override {
     calls.push_back((excluded ? u"excluded " : u"admitted ") + name);
   }
+  void ChooseHotkey(HotkeyUse use) noexcept override {
+    calls.push_back(use == HotkeyUse::kPause ? u"pause key" : u"find phrase key");
+  }
+  void OpenPhrasePicker() noexcept override { calls.push_back(u"picker"); }
 
   HWND window = nullptr;
   HWND editor = nullptr;
@@ -98,8 +103,9 @@ TEST_F(TrayMenuTest, ItemsInOrderWithTextsAndDefaultItem) {
   const HMENU popup = Prepare();
   ASSERT_NE(popup, nullptr);
   const UINT sep = 0, sub = UINT(-2);
-  EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783, sep,
-                                          33100, 33101, 33102, 32901, 32772, 32789, sub, 33000, 32771}));
+  EXPECT_EQ(Ids(popup), (std::vector<UINT>{57665, 32796, sep, 32788, 32773, 32784, 32785, sep, 32774, 32783,
+                                          33151, sep, 33152, 33150, 33100, 33101, 33102, 32901, 32772, 32789, sub,
+                                          33000, 32771}));
   EXPECT_EQ(GetMenuItemText(popup, ID_ENABLE), u"Enable");
   EXPECT_EQ(GetMenuItemText(popup, ID_EDIT_PHRASES), u"Edit Phrases");
   EXPECT_EQ(GetMenuDefaultItem(popup, FALSE, 0), UINT(ID_EDIT_PHRASES));
@@ -137,6 +143,24 @@ TEST_F(TrayMenuTest, AddFromClipboardNeedsBothTextFormats) {
     CloseClipboard();
     EXPECT_EQ((State(Prepare(), ID_ADD_FROM_CLIPBOARD) & MF_GRAYED) == 0, both) << only;
   }
+}
+
+// A hotkey's keys follow its command's text after a tab, as menus show the keys of a command.
+TEST_F(TrayMenuTest, HotkeyItemsShowTheirKeys) {
+  auto text = [](HMENU popup, UINT id) {
+    wchar_t buffer[260] = {};
+    GetMenuStringW(popup, id, buffer, 260, MF_BYCOMMAND);
+    return std::u16string(AsU16(buffer));
+  };
+  HMENU popup = Prepare();
+  EXPECT_EQ(text(popup, ID_PAUSE_KEY), u"Pause Key\u2026") << "no keys chosen";
+  EXPECT_EQ(text(popup, ID_FIND_PHRASE), u"Find Phrase\u2026");
+  settings_.pauseKey = (HOTKEYF_CONTROL | HOTKEYF_ALT) << 8 | 'P';
+  settings_.findPhraseKey = HOTKEYF_SHIFT << 8 | VK_F9;
+  popup = Prepare();
+  EXPECT_EQ(text(popup, ID_PAUSE_KEY), u"Pause Key\u2026\tCtrl+Alt+P");
+  EXPECT_EQ(text(popup, ID_FIND_PHRASE), u"Find Phrase\u2026\tShift+F9");
+  EXPECT_EQ(text(popup, ID_FIND_PHRASE_KEY), u"Find Phrase Key\u2026");
 }
 
 TEST_F(TrayMenuTest, StartWithWindowsTogglesTheRunEntryAndReopens) {
@@ -249,7 +273,8 @@ TEST_F(TrayMenuTest, CommandsReachTheHost) {
   } cases[] = {
       {ID_APP_EXIT, u"close"},          {ID_RESTART, u"restart"},  {ID_TRAY_ABOUT, u"about"},
       {ID_EDIT_PHRASES, u"editor"},     {ID_ADD_FROM_CLIPBOARD, u"editor add"},
-      {ID_ENABLE, u"enable"},
+      {ID_ENABLE, u"enable"},           {ID_FIND_PHRASE, u"picker"},
+      {ID_FIND_PHRASE_KEY, u"find phrase key"},                   {ID_PAUSE_KEY, u"pause key"},
   };
   for (const auto& c : cases) {
     host_.calls.clear();

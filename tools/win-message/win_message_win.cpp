@@ -28,6 +28,12 @@
 //   win-message.exe rect TITLE ID            prints "x y width height" of the first
 //                                            descendant window with the control id ID, in
 //                                            screen coordinates (where xdotool clicks it)
+//   win-message.exe childsend TITLE ID MSG WP LP  sends MSG to the descendant window with the
+//                                            control id ID and prints the answer
+//   win-message.exe hotkey MODS VK SECONDS   holds the global hotkey (RegisterHotKey
+//                                            modifiers and virtual key, numbers) for that
+//                                            long, as another program may; exit 1 if it
+//                                            cannot be registered
 //
 // TITLE is the window text of a top-level window (hidden ones included); '*' matches any
 // run of characters.
@@ -137,7 +143,7 @@ BOOL CALLBACK FindChild(HWND window, LPARAM argument) {
 
 int wmain(int argc, wchar_t** argv) {
   if (argc < 3) {
-    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|rect ...\n");
+    fwprintf(stderr, L"usage: win-message find|send|post|keys|visible|texts|icon|event|children|settext|rect|childsend|hotkey ...\n");
     return 2;
   }
   const std::wstring command = argv[1];
@@ -158,6 +164,15 @@ int wmain(int argc, wchar_t** argv) {
     data.hWnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(wcstoull(argv[2], nullptr, 16)));
     data.uID = static_cast<UINT>(wcstoul(argv[3], nullptr, 0));
     return Shell_NotifyIconW(NIM_MODIFY, &data) ? 0 : 1;
+  }
+  if (command == L"hotkey" && argc >= 5) {
+    if (!RegisterHotKey(nullptr, 1, static_cast<UINT>(wcstoul(argv[2], nullptr, 0)),
+                        static_cast<UINT>(wcstoul(argv[3], nullptr, 0)))) {
+      return 1;
+    }
+    Sleep(static_cast<DWORD>(wcstoul(argv[4], nullptr, 0)) * 1000);
+    UnregisterHotKey(nullptr, 1);
+    return 0;
   }
   HWND window = FindTopLevel(argv[2]);
   if (!window) return 1;
@@ -210,6 +225,18 @@ int wmain(int argc, wchar_t** argv) {
                                &answer) && answer
                ? 0
                : 1;
+  }
+  if (command == L"childsend" && argc >= 7) {
+    ChildSearch search{static_cast<int>(wcstol(argv[3], nullptr, 0)), nullptr};
+    EnumChildWindows(window, &FindChild, reinterpret_cast<LPARAM>(&search));
+    if (!search.found) return 1;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(search.found, MessageId(argv[4]), wcstoull(argv[5], nullptr, 0),
+                             wcstoll(argv[6], nullptr, 0), SMTO_NORMAL, 10000, &answer)) {
+      return 1;
+    }
+    wprintf(L"%llu\n", static_cast<unsigned long long>(answer));
+    return 0;
   }
   if (command == L"send" && argc >= 6) {
     DWORD_PTR answer = 0;
