@@ -209,19 +209,11 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   // may replace the collection or switch to another file.
   PhraseSaver::Instance().Finish(kSaveBeforeEditorTimeout);
 
-  // The editor works on its own copy; the live collection is replaced only on OK.
-  PhraseDatabase edited;
-  {
-    std::lock_guard<std::mutex> lock(phrasesLock_);
-    edited.Assign(phrases_);
-  }
+  // The editor works on its own copy; the live collection takes it over on OK (and after
+  // a save from the editor), under the lock that the background saves take.
   std::u16string path = databasePath_;
-  const int result = OpenEditor(edited, path, foregroundHint, addOnOpen);
+  const int result = OpenEditor(phrases_, path, foregroundHint, addOnOpen, &phrasesLock_);
   if (result == kEditorAccepted || result == kEditorCancelledAfterSave) {
-    {
-      std::lock_guard<std::mutex> lock(phrasesLock_);
-      phrases_.TakeOver(edited);
-    }
     databasePath_ = path;
     // The usage counts of the collection now live go to the file it came from, not to the
     // file configured at start-up, which may hold another collection.

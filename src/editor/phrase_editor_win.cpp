@@ -6,28 +6,17 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
-#include <algorithm>
-#include <vector>
-
-#include "about/about_dialog_win.h"
-#include "base/dpi.h"
-#include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
-#include "editor/editor_commands.h"
 #include "editor/editor_texts.h"
-#include "editor/phrase_clipboard_win.h"
 #include "engine/keystroke_rule.h"
 #include "lang/language_keys.h"
-#include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
 #include "resource.h"
-#include "services/clipboard_win.h"
 #include "services/program_title.h"
 #include "services/settings.h"
 #include "services/sound_player_win.h"
 #include "services/web_links.h"
-#include "win32/dpi_win.h"
 #include "win32/program_folder.h"
 
 namespace vellix {
@@ -40,23 +29,7 @@ HWND g_openEditor = nullptr;
 // Reselected whenever a list is refilled after a load and on the next opening.
 uint32_t g_lastSelectedPhraseId = 0;
 
-constexpr UINT kBalloonMs = 2000;
-constexpr COLORREF kRed = RGB(255, 0, 0);
-constexpr COLORREF kGreen = RGB(0, 128, 64);
-constexpr COLORREF kDarkRed = RGB(128, 0, 0);
 constexpr int kLinkTipWidth = 500;
-// The header's margins left and right of a caption, at 100 %.
-constexpr int kHeaderTextMargins = 14;
-constexpr wchar_t kPlacementName[] = L"EditorWindowPos";
-
-RECT ChildRect(HWND parent, HWND child) {
-  RECT rect{};
-  GetWindowRect(child, &rect);
-  MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-  return rect;
-}
-
-LayoutRect ToLayout(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
 
@@ -74,20 +47,27 @@ UINT EditorLanguageMessage() noexcept {
 
 HWND GetOpenEditorWindow() noexcept { return g_openEditor; }
 
-int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen) {
+int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen,
+               std::mutex* liveLock) {
   if (SoundsOn()) PlaySystemSound(u"SystemNotification", true);
   if (HWND open = GetOpenEditorWindow()) {
     BringToFront(open);
     return kEditorAlreadyOpen;
   }
+  const auto underLock = [liveLock](auto&& change) {
+    std::unique_lock<std::mutex> lock;
+    if (liveLock) lock = std::unique_lock<std::mutex>(*liveLock);
+    change();
+  };
+  // The one copy the editor works on; the live collection changes only when it ends.
   PhraseDatabase working;
-  working.Assign(live);
+  underLock([&] { working.Assign(live); });
   PhraseEditor editor(working, path, foregroundHint, addOnOpen);
   if (editor.RunModal(nullptr) != IDOK) {
     // What the user chose to save stays: the host takes it over, so that its next save
     // does not write its older collection over that file.
     if (PhraseDatabase* saved = editor.savedCollection()) {
-      live.TakeOver(*saved);
+      underLock([&] { live.TakeOver(*saved); });
       path = editor.savedPath();
       return kEditorCancelledAfterSave;
     }
@@ -97,7 +77,7 @@ int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, 
   // A collection that came from no file is saved where the program looks for it next time,
   // so that the phrases of a first start are not lost.
   if (path.empty()) path = ResolveDatabasePath(Settings::Instance().databasePath, ProgramFolder());
-  live.TakeOver(working);
+  underLock([&] { live.TakeOver(working); });
   return kEditorAccepted;
 }
 
@@ -110,7 +90,9 @@ PhraseEditor::PhraseEditor(PhraseDatabase& working, std::u16string path, HWND fo
       path_(std::move(path)),
       foregroundHint_(foregroundHint),
       addOnOpen_(addOnOpen),
-      prompts_(prompts ? prompts : &defaultPrompts_) {
+      prompts_(prompts ? prompts : &defaultPrompts_),
+      list_(working_),
+      windowLayout_(frame_, list_.grid()) {
   ExcludeFromTranslation(IDC_HOME_LINK);
   ExcludeFromTranslation(IDC_PRODUCT_LINK);
 }
@@ -125,10 +107,10 @@ bool PhraseEditor::OnInitDialog() {
   g_openEditor = hwnd();
   SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_APPWINDOW);
   icons_ = SetWindowIcons(hwnd(), IDI_ENGINE_ON);
-  SetUpGrid();
+  list_.Attach(Item(IDC_PHRASE_LIST));
   SetUpPanel();
   SetUpLinks();
-  CaptureLayout();
+  windowLayout_.Capture(hwnd());
   // The host saves nothing over a file it could not read whole, so the collection it hands
   // over for that file holds the same phrases and the usage counts typed since: that one
   // is kept. A whole file (one the user repaired meanwhile, say) is loaded.
@@ -136,12 +118,12 @@ bool PhraseEditor::OnInitDialog() {
   if (!LoadDatabase(configured, EqualsIgnoreCase(configured, path_))) {
     // Nothing could be loaded: the collection the host handed over stays.
     FillList(g_lastSelectedPhraseId);
-    RecomputeColumnWidths();
+    list_.RecomputeColumnWidths();
     RefreshTitle();
   }
-  RestorePlacement();
-  LayOut();
-  SetFocus(grid_.hwnd());
+  windowLayout_.RestorePlacement(hwnd());
+  windowLayout_.LayOut(hwnd());
+  SetFocus(list_.grid().hwnd());
   if (addOnOpen_) PostMessageW(hwnd(), WM_COMMAND, ID_ADD_PHRASE, 0);
   // Before the window shows: the user learns that the file was not read whole before
   // saving over it.
@@ -165,36 +147,6 @@ void PhraseEditor::ForceForeground() {
   if (attach) AttachThreadInput(ownThread, hintThread, FALSE);
   FLASHWINFO flash{sizeof(flash), hwnd(), FLASHW_ALL, 3, 0};
   FlashWindowEx(&flash);
-}
-
-int PhraseEditor::Scale(int pixels) const {
-  // Column widths are given for 96 dots per inch; the window may be on a larger scale.
-  return ScaleToDpi(pixels, WindowDpi(hwnd()));
-}
-
-void PhraseEditor::SetUpGrid() {
-  const HWND list = Item(IDC_PHRASE_LIST);
-  grid_.Attach(list);
-  grid_.SetColorCallback(&PhraseEditor::CellColor, this);
-  std::vector<GridColumn> columns(4);
-  columns[kPhraseColumn] = {Localized(IDS_PHRASE), Scale(200), LVCFMT_LEFT, CellKind::CheckText, {}};
-  columns[kCaseColumn] = {Localized(IDS_CASE_SENSITIVE), Scale(100), LVCFMT_LEFT, CellKind::CheckFixedText, {}};
-  columns[kActionColumn] = {Localized(IDS_ACTION), Scale(100), LVCFMT_LEFT, CellKind::Choice,
-                            {Localized(IDS_ADD), Localized(IDS_ACTION_REPLACE)}};
-  columns[kUsageColumn] = {Localized(IDS_USAGE_COUNT), Scale(80), LVCFMT_CENTER, CellKind::ReadOnly, {}};
-  grid_.SetColumns(columns);
-
-  images_.reset(ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 1, 1));
-  if (images_) {
-    // The image list keeps a copy of the icon.
-    const UniqueIcon icon(static_cast<HICON>(
-        LoadImageW(ResourceModule(), MAKEINTRESOURCEW(IDI_LIST_IMAGE), IMAGE_ICON, 16, 16, 0)));
-    if (icon) ImageList_AddIcon(images_.get(), icon.get());
-    SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | LVS_SHAREIMAGELISTS);
-    ListView_SetImageList(list, images_.get(), LVSIL_SMALL);
-  }
-  const DWORD extended = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_INFOTIP;
-  ListView_SetExtendedListViewStyleEx(list, extended, extended);
 }
 
 void PhraseEditor::SetUpPanel() {
@@ -237,58 +189,10 @@ void PhraseEditor::SetUpLinks() {
   }
 }
 
-void PhraseEditor::RestorePlacement() {
-  WindowPlacement stored;
-  if (!Settings::Instance().LoadPlacement(stored, u"EditorWindowPos")) return;
-  RECT rect{stored.left, stored.top, stored.right, stored.bottom};
-  if (rect.right <= rect.left || rect.bottom <= rect.top) return;
-  // A rectangle on a monitor that is gone would put the window out of reach.
-  if (!MonitorFromRect(&rect, MONITOR_DEFAULTTONULL)) return;
-  SetWindowPos(hwnd(), nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void PhraseEditor::CaptureLayout() {
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  EditorControls controls;
-  controls.list = ToLayout(ChildRect(hwnd(), Item(IDC_PHRASE_LIST)));
-  controls.frame = ToLayout(ChildRect(hwnd(), Item(IDC_DETAILS_FRAME)));
-  controls.ok = ToLayout(ChildRect(hwnd(), Item(IDOK)));
-  controls.cancel = ToLayout(ChildRect(hwnd(), Item(IDCANCEL)));
-  controls.homeLink = ToLayout(ChildRect(hwnd(), Item(IDC_HOME_LINK)));
-  controls.productLink = ToLayout(ChildRect(hwnd(), Item(IDC_PRODUCT_LINK)));
-  layout_ = EditorLayout({client.right, client.bottom}, controls);
-  layoutReady_ = true;
-}
-
 // ---- the list --------------------------------------------------------------------------
 
-void PhraseEditor::FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no) {
-  grid_.SetCheck(row, kPhraseColumn, phrase.Enabled() != 0);
-  grid_.SetText(row, kPhraseColumn, phrase.Word());
-  grid_.SetCheck(row, kCaseColumn, phrase.CaseSensitive() != 0);
-  grid_.SetText(row, kCaseColumn, phrase.CaseSensitive() ? yes : no);
-  grid_.SetChoice(row, kActionColumn, phrase.AddOrReplace() == 0 ? 0 : 1);
-  grid_.SetText(row, kUsageColumn, Decimal(phrase.CountUsage()));
-}
-
 void PhraseEditor::FillList(uint32_t selectId) {
-  const bool checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
-  // Looked up once: a lookup may read the language file.
-  const std::u16string yes = Localized(IDS_YES);
-  const std::u16string no = Localized(IDS_NO);
-  grid_.SuspendRedraw();
-  grid_.RemoveAllRows();
-  for (const auto& phrase : working_.Items()) {
-    if (checkedOnly && !phrase->Enabled()) continue;
-    const int row = grid_.InsertRow(phrase->Id());
-    if (row >= 0) FillRow(row, *phrase, yes, no);
-  }
-  grid_.ResumeRedraw();
-  int row = selectId ? grid_.FindRow(selectId) : -1;
-  if (row < 0 && grid_.RowCount() > 0) row = 0;
-  grid_.SelectRow(row);
+  const int row = list_.Fill(selectId, Settings::Instance().showCheckedPhrasesOnly != 0);
   if (row >= 0) {
     OnRowSelected(row);
   } else {
@@ -296,35 +200,8 @@ void PhraseEditor::FillList(uint32_t selectId) {
   }
 }
 
-int PhraseEditor::FixedColumnWidth(UINT captionId, int pixels) const {
-  // A caption longer than the column (a wider font, a translation) would be cut to "…":
-  // the column then takes the caption's width and the header's margins.
-  const std::u16string caption = Localized(captionId);
-  const int captionWidth =
-      ListView_GetStringWidth(grid_.hwnd(), reinterpret_cast<LPCWSTR>(caption.c_str())) + Scale(kHeaderTextMargins);
-  return std::max(Scale(pixels), captionWidth);
-}
-
-void PhraseEditor::RecomputeColumnWidths() {
-  grid_.SetColumnWidth(kUsageColumn, FixedColumnWidth(IDS_USAGE_COUNT, 80));
-  grid_.SetColumnWidth(kActionColumn, FixedColumnWidth(IDS_ACTION, 100));
-  grid_.SetColumnWidth(kCaseColumn, FixedColumnWidth(IDS_CASE_SENSITIVE, 100));
-  RECT client{};
-  GetClientRect(grid_.hwnd(), &client);
-  const int rest = client.right - grid_.ColumnWidth(kCaseColumn) - grid_.ColumnWidth(kActionColumn) -
-                   grid_.ColumnWidth(kUsageColumn);
-  grid_.SetColumnWidth(kPhraseColumn, std::max(rest, Scale(40)));
-}
-
-Phrase* PhraseEditor::PhraseOfRow(int row) const {
-  if (row < 0 || row >= grid_.RowCount()) return nullptr;
-  return working_.Find(grid_.RowData(row));
-}
-
-Phrase* PhraseEditor::SelectedPhrase() const { return PhraseOfRow(grid_.SelectedRow()); }
-
 void PhraseEditor::OnRowSelected(int row) {
-  Phrase* phrase = PhraseOfRow(row);
+  Phrase* phrase = list_.PhraseOfRow(row);
   if (!phrase) {
     panel_.Enable(false);  // nothing selected: nothing to edit in the panel
     return;
@@ -332,12 +209,7 @@ void PhraseEditor::OnRowSelected(int row) {
   if (!panel_.hwnd() || !IsWindow(panel_.hwnd())) SetUpPanel();
   panel_.ShowPhrase(*phrase);
   g_lastSelectedPhraseId = phrase->Id();
-  ClearDuplicates();
-}
-
-void PhraseEditor::ClearDuplicates() {
-  duplicates_.clear();
-  grid_.Repaint();
+  list_.ClearDuplicates();
 }
 
 // ---- title and state -------------------------------------------------------------------
@@ -351,15 +223,11 @@ bool PhraseEditor::IsConfigured(const std::u16string& path) const {
 }
 
 void PhraseEditor::RefreshTitle() {
-  int checkedRows = 0;
-  for (int row = 0; row < grid_.RowCount(); ++row) {
-    if (grid_.Check(row, kPhraseColumn)) ++checkedRows;
-  }
   const std::u16string programTitle = ProgramTitle(false);
   EditorTitleState state;
   state.modified = modified_;
   state.programTitle = programTitle;
-  state.checkedRows = checkedRows;
+  state.checkedRows = list_.CheckedRows();
   state.phraseCount = static_cast<int>(working_.Size());
   state.checkedOnly = Settings::Instance().showCheckedPhrasesOnly != 0;
   state.databasePath = path_;
@@ -380,13 +248,14 @@ INT_PTR PhraseEditor::OnNotify(NMHDR* header) {
     OnPanelNotify(*reinterpret_cast<PanelNotify*>(header));
     return 0;
   }
-  if (header->hwndFrom != grid_.hwnd() || !grid_.hwnd()) return 0;
+  const HWND grid = list_.grid().hwnd();
+  if (!grid || header->hwndFrom != grid) return 0;
   switch (header->code) {
     case kGridCellCheckChanged: case kGridBeginCellEdit: case kGridBeginCellChoice: case kGridEndCellEdit:
     case kGridCellChoiceChanged: case kGridRowSelected: case kGridCellEditorShown:
       return OnGridNotify(*reinterpret_cast<GridNotify*>(header));
     case LVN_GETINFOTIPW:
-      FillInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(header));
+      list_.FillInfoTip(*reinterpret_cast<NMLVGETINFOTIPW*>(header));
       return 0;
     default:
       return 0;
@@ -399,7 +268,7 @@ INT_PTR PhraseEditor::OnGridNotify(const GridNotify& notify) {
       return OnCheckChanged(notify.row, notify.column, notify.check) ? 0 : 1;
     case kGridBeginCellEdit:
     case kGridBeginCellChoice:
-      if (!grid_.IsRowEditable(notify.row)) {
+      if (!list_.grid().IsRowEditable(notify.row)) {
         RefuseLockedCell(notify.row, notify.column);
         return 1;
       }
@@ -414,7 +283,7 @@ INT_PTR PhraseEditor::OnGridNotify(const GridNotify& notify) {
       OnRowSelected(notify.row);
       return 0;
     case kGridCellEditorShown:
-      ShowEditHint(notify.editor);
+      list_.ShowEditHint(notify.editor);
       return 0;
     default:
       return 0;
@@ -422,22 +291,22 @@ INT_PTR PhraseEditor::OnGridNotify(const GridNotify& notify) {
 }
 
 bool PhraseEditor::OnCheckChanged(int row, int column, bool check) {
-  Phrase* phrase = PhraseOfRow(row);
+  Phrase* phrase = list_.PhraseOfRow(row);
   if (!phrase) return false;
-  if (column == kPhraseColumn) {
+  if (column == PhraseList::kPhraseColumn) {
     phrase->SetEnabled(check ? 1 : 0);
-    if (grid_.SelectedRow() == row) panel_.Enable(check);
-    if (!check) ClearDuplicates();
+    if (list_.grid().SelectedRow() == row) panel_.Enable(check);
+    if (!check) list_.ClearDuplicates();
     MarkModified();
     return true;
   }
-  if (column == kCaseColumn) {
+  if (column == PhraseList::kCaseColumn) {
     if (!phrase->Enabled()) {
       RefuseLockedCell(row, column);
       return false;
     }
     phrase->SetCaseSensitive(check ? 1 : 0);
-    grid_.SetText(row, kCaseColumn, Localized(check ? IDS_YES : IDS_NO));
+    list_.ShowCaseSensitive(row, check);
     MarkModified();
     return true;
   }
@@ -448,8 +317,8 @@ void PhraseEditor::OnEndCellEdit(const GridNotify& notify) {
   const uint32_t newId = newPhraseId_;
   newPhraseId_ = 0;
   enabledForEditId_ = 0;
-  Phrase* phrase = PhraseOfRow(notify.row);
-  if (!phrase || notify.column != kPhraseColumn) return;
+  Phrase* phrase = list_.PhraseOfRow(notify.row);
+  if (!phrase || notify.column != PhraseList::kPhraseColumn) return;
   if (newId != 0 && phrase->Id() == newId) {
     if (notify.endKey == VK_ESCAPE) {
       PostMessageW(hwnd(), kNewPhraseMessage, kDiscardNew, newId);
@@ -459,31 +328,21 @@ void PhraseEditor::OnEndCellEdit(const GridNotify& notify) {
   }
   const std::u16string text = notify.text ? std::u16string(notify.text) : std::u16string();
   phrase->SetWord(text);
-  grid_.SetText(notify.row, kPhraseColumn, text);
+  list_.grid().SetText(notify.row, PhraseList::kPhraseColumn, text);
   if (panel_.phraseId() == phrase->Id()) panel_.RefreshCaption(*phrase);
   MarkModified();
 }
 
 void PhraseEditor::OnChoiceChanged(int row, int column, int choice) {
-  Phrase* phrase = PhraseOfRow(row);
-  if (!phrase || column != kActionColumn || choice < 0 || choice > 1) return;
+  Phrase* phrase = list_.PhraseOfRow(row);
+  if (!phrase || column != PhraseList::kActionColumn || choice < 0 || choice > 1) return;
   phrase->SetAddOrReplace(choice);
   MarkModified();
 }
 
 void PhraseEditor::RefuseLockedCell(int row, int column) {
   if (SoundsOn()) PlaySystemSound(u"SystemExclamation", true);
-  const RECT cell = grid_.CellRect(row, column);
-  POINT at{(cell.left + cell.right) / 2, cell.bottom};
-  ClientToScreen(grid_.hwnd(), &at);
-  grid_.ShowBalloon(Localized(IDS_ENABLE_BEFORE_EDIT), at, kBalloonMs);
-}
-
-void PhraseEditor::ShowEditHint(HWND editor) {
-  if (!editor) return;
-  RECT rect{};
-  GetWindowRect(editor, &rect);
-  grid_.ShowBalloon(Localized(IDS_CTRL_ENTER_HINT), POINT{rect.left + Scale(100), rect.bottom}, kBalloonMs);
+  list_.ShowLockedBalloon(row, column);
 }
 
 void PhraseEditor::OnPanelNotify(const PanelNotify& notify) {
@@ -491,7 +350,7 @@ void PhraseEditor::OnPanelNotify(const PanelNotify& notify) {
   if (notify.hdr.code == kPanelChanged) {
     if (!phrase) return;
     panel_.StoreInto(*phrase);
-    grid_.Repaint();  // the Phrase cell is red while no keystroke is enabled
+    list_.grid().Repaint();  // the Phrase cell is red while no keystroke is enabled
     MarkModified();
     return;
   }
@@ -499,47 +358,13 @@ void PhraseEditor::OnPanelNotify(const PanelNotify& notify) {
 }
 
 void PhraseEditor::CheckKeystroke(uint32_t phraseId, const std::u16string& keystroke) {
-  ClearDuplicates();
+  list_.ClearDuplicates();
   // An empty text only clears the marks.
   if (!keystroke.empty() && !KeystrokeCanFire(keystroke)) {
     prompts_->WarnKeystroke(hwnd(), KeystrokeNeverFiresText(keystroke, Localized));
   }
-  working_.FindKeystrokeDuplicates(keystroke, phraseId, duplicates_);
-  if (duplicates_.empty()) return;
-  grid_.Repaint();
-  prompts_->WarnDuplicates(hwnd(), Localized(IDS_DUPLICATE_KEYSTROKES));
-}
-
-void PhraseEditor::FillInfoTip(NMLVGETINFOTIPW& tip) {
-  if (!tip.pszText || tip.cchTextMax <= 0) return;
-  const Phrase* phrase = PhraseOfRow(tip.iItem);
-  if (!phrase) return;
-  const std::u16string text = RowTooltip(*phrase, Localized);
-  const size_t length = std::min(text.size(), static_cast<size_t>(tip.cchTextMax - 1));
-  std::copy_n(AsWide(text.c_str()), length, tip.pszText);
-  tip.pszText[length] = L'\0';
-}
-
-bool PhraseEditor::CellColor(int row, int column, COLORREF* text, void* context) {
-  auto* self = static_cast<PhraseEditor*>(context);
-  const Phrase* phrase = self->PhraseOfRow(row);
-  if (!phrase || !text) return false;
-  switch (column) {
-    case kPhraseColumn:
-      if (!phrase->HasEnabledKeystroke() || self->duplicates_.count(phrase->Id())) {
-        *text = kRed;
-        return true;
-      }
-      return false;
-    case kCaseColumn:
-      if (!phrase->CaseSensitive()) return false;
-      *text = kGreen;
-      return true;
-    case kActionColumn:
-      *text = phrase->AddOrReplace() == 0 ? kDarkRed : kGreen;
-      return true;
-    default:
-      return false;
+  if (list_.MarkDuplicates(keystroke, phraseId)) {
+    prompts_->WarnDuplicates(hwnd(), Localized(IDS_DUPLICATE_KEYSTROKES));
   }
 }
 
@@ -559,8 +384,9 @@ bool PhraseEditor::AskToClose(INT_PTR& result) {
 
 void PhraseEditor::OnOK() {
   // Enter in the in-place editor ends the edit, not the editor.
-  if (grid_.IsEditing()) {
-    SetFocus(grid_.hwnd());
+  PhraseGrid& grid = list_.grid();
+  if (grid.IsEditing()) {
+    SetFocus(grid.hwnd());
     return;
   }
   Finish(IDOK);
@@ -568,7 +394,7 @@ void PhraseEditor::OnOK() {
 
 void PhraseEditor::OnCancel() {
   // Escape that reaches the dialog while a cell is being edited belongs to that edit.
-  if (HWND editor = grid_.Editor()) {
+  if (HWND editor = list_.grid().Editor()) {
     SendMessageW(editor, WM_KEYDOWN, VK_ESCAPE, 0);
     return;
   }
@@ -589,7 +415,8 @@ LRESULT PhraseEditor::OnCloseRequest() {
 
 void PhraseEditor::ApplyOpenEdits() {
   // The in-place editor ends as it does when it loses the focus: the edit is applied.
-  if (grid_.IsEditing()) SetFocus(grid_.hwnd());
+  PhraseGrid& grid = list_.grid();
+  if (grid.IsEditing()) SetFocus(grid.hwnd());
   // The panel stores a keystroke edit through a posted message; the command that follows
   // may refill the panel or end the editor first.
   if (panel_.hwnd()) panel_.ApplyKeystrokeEdit();
@@ -600,44 +427,14 @@ void PhraseEditor::Finish(INT_PTR result) {
   End(result);
 }
 
-// ---- size and position -----------------------------------------------------------------
-
-void PhraseEditor::LayOut() {
-  if (!layoutReady_) return;
-  RECT client{};
-  GetClientRect(hwnd(), &client);
-  if (client.right <= 0 || client.bottom <= 0) return;  // minimised
-  const EditorControls c = layout_.Arrange({client.right, client.bottom});
-  const struct {
-    int id;
-    LayoutRect rect;
-  } moves[] = {{IDC_PHRASE_LIST, c.list}, {IDC_DETAILS_FRAME, c.frame}, {IDOK, c.ok},
-               {IDCANCEL, c.cancel},      {IDC_HOME_LINK, c.homeLink}, {IDC_PRODUCT_LINK, c.productLink}};
-  HDWP batch = BeginDeferWindowPos(6);
-  for (const auto& move : moves) {
-    const HWND control = Item(move.id);
-    if (!control) continue;
-    if (batch) {
-      batch = DeferWindowPos(batch, control, nullptr, move.rect.left, move.rect.top, move.rect.Width(),
-                             move.rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
-    }
-  }
-  if (batch) EndDeferWindowPos(batch);
-  frame_.LayOutPanel();
-  grid_.FitLastColumn();
-  InvalidateRect(hwnd(), nullptr, TRUE);
-}
-
-void PhraseEditor::StorePlacement() {
-  if (!IsWindowVisible(hwnd()) || IsIconic(hwnd()) || IsZoomed(hwnd())) return;
-  RECT rect{};
-  GetWindowRect(hwnd(), &rect);
-  Settings::Instance().SavePlacement({rect.left, rect.top, rect.right, rect.bottom}, u"EditorWindowPos");
-}
-
 // ---- messages --------------------------------------------------------------------------
 
 INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& handled) {
+  INT_PTR result = 0;
+  if (windowLayout_.OnMessage(hwnd(), message, lparam, &result)) {
+    handled = true;
+    return result;
+  }
   if (message == EditorCloseRequestMessage()) {
     handled = true;
     return OnCloseRequest();
@@ -674,7 +471,7 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
       }
       return 0;
     case WM_CONTEXTMENU:
-      if (reinterpret_cast<HWND>(wparam) == grid_.hwnd()) {
+      if (reinterpret_cast<HWND>(wparam) == list_.grid().hwnd()) {
         handled = true;
         ShowContextMenu(POINT{GET_X_LPARAM(lparam), GET_Y_LPARAM(lparam)});
       }
@@ -689,37 +486,11 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
         SendMessageW(hwnd(), WM_NCLBUTTONDOWN, HTCAPTION, MAKELPARAM(at.x, at.y));
       }
       return 0;
-    case WM_GETMINMAXINFO: {
-      auto* info = reinterpret_cast<MINMAXINFO*>(lparam);
-      RECT ok{};
-      const HWND button = Item(IDOK);
-      const bool hasOk = button && GetWindowRect(button, &ok);
-      const LayoutSize size = EditorMinTrackSize(hasOk, {ok.right - ok.left, ok.bottom - ok.top});
-      info->ptMinTrackSize = {size.width, size.height};
-      handled = true;
-      return 0;
-    }
     case WM_CLOSE:
       // The close box during a text edit: the edit is applied first, so that the Cancel
       // that follows asks about it instead of ending only the edit.
       ApplyOpenEdits();
       return 0;
-    case WM_SIZE:
-      LayOut();
-      return 0;
-    case WM_ENTERSIZEMOVE:
-      inSizeMove_ = true;
-      return 0;
-    case WM_EXITSIZEMOVE:
-      inSizeMove_ = false;
-      StorePlacement();
-      return 0;
-    case WM_WINDOWPOSCHANGED: {
-      const auto* pos = reinterpret_cast<const WINDOWPOS*>(lparam);
-      // While the user drags, the rectangle is stored once at the end.
-      if (!inSizeMove_ && (pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE)) StorePlacement();
-      return 0;
-    }
     default:
       return 0;
   }
