@@ -7,6 +7,7 @@
 
 #include "about/about_dialog_win.h"
 #include "app/tray_menu_win.h"
+#include "base/messages.h"
 #include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
@@ -41,11 +42,6 @@ constexpr std::chrono::milliseconds kSaveFinishTimeout{30000};
 // written is tried again for some seconds, and the editor must not wait for all of that
 // (the counts stay in the collection the editor works on).
 constexpr std::chrono::milliseconds kSaveBeforeEditorTimeout{5000};
-
-UINT TrayCallbackMessage() {
-  static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
-  return message;
-}
 
 enum class SessionReaction { kNone, kInstall, kUninstall };
 
@@ -84,8 +80,8 @@ std::u16string MainDialog::ConfiguredDatabasePath() {
 
 bool MainDialog::OnInitDialog() {
   SetMainWindowHandle(hwnd());
-  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 0, u"_Exit");
-  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 1, u"_SecondStarted");
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 0, kExitEventSuffix);
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 1, kSecondStartedEventSuffix);
   HiddenDialog::OnInitDialog();
   SoundPlayer::Instance().StartSoundThread(stopEvent_);
 
@@ -347,7 +343,7 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
       // 1: the user cancelled the editor's "Save changes?" question; the program stays.
       if (SendMessageW(editor, EditorCloseRequestMessage(), 0, 0) == 1) return 1;
     }
-    tray_.MessageBalloon(GetLocalizedString(2) + u"\u2026");
+    tray_.MessageBalloon(GetLocalizedString(IDS_OK_COMPLETE_RUNNING) + u"\u2026");
     SetTimer(hwnd(), kExitTimer, 500, nullptr);
     return 0;
   }
@@ -361,7 +357,7 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
     } else if (!engine_.IsRunning()) {
       ToggleEngine(false);
     }
-    tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
+    tray_.MessageBalloon(GetLocalizedString(IDS_ALREADY_RUNNING) + u"\u2026");
     SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
     return 1;
   }
@@ -431,7 +427,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
     RunPhraseEditor(reinterpret_cast<HWND>(lparam), false);
     return 1;
   }
-  if (message == TrayCallbackMessage()) {
+  if (message == TrayIcon::CallbackMessage()) {
     handled = true;
     if (lparam == WM_LBUTTONDOWN || lparam == WM_RBUTTONUP || lparam == kBalloonClicked) {
       POINT at{};

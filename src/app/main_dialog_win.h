@@ -21,17 +21,12 @@
 #include "app/session_notifier_win.h"
 #include "app/tray_icon_win.h"
 #include "app/tray_menu_host.h"
+#include "base/messages.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "phrases/phrase_database.h"
 #include "win32/unique_handle.h"
 
 namespace vellix {
-
-// Posted to the dialog when the typed-character count changed.
-inline constexpr UINT kStatisticsChangedMessage = 41117;
-// Posted by the engine's worker when a phrase has been typed; lparam is a WordPrinted the
-// dialog takes over.
-inline constexpr UINT kWordPrintedMessage = WM_APP + 0x101;
 
 // What the dialog counts for a typed phrase.
 struct WordPrinted {

@@ -14,6 +14,7 @@
 #include <string>
 #include <utility>
 
+#include "base/messages.h"
 #include "controls/keystroke_list_win.h"
 #include "lang/localized_dialog_win.h"
 #include "win32/unique_handle.h"
@@ -53,10 +54,6 @@ class PhraseDetailsPanel : public LocalizedDialog {
   void ApplyKeystrokeEdit();
 
   uint32_t phraseId() const { return phraseId_; }
-
-  // Private messages the panel posts to itself.
-  static constexpr UINT kChangedMessage = WM_APP + 1;       // send kPanelChanged
-  static constexpr UINT kTestKeystrokeMessage = WM_APP + 2;  // send the next queued test
 
   // The list of keystrokes, its tooltip control and the keystroke the commands act on
   // (the selected item at the selection mark, or -1).
@@ -106,9 +103,9 @@ class PhraseDetailsPanel : public LocalizedDialog {
   HWND toolTip_ = nullptr;
   KeystrokeList list_;
   bool refreshing_ = false;
-  // Changes posted as kChangedMessage and not yet reported.
+  // Changes posted as kPanelReportChangeMessage and not yet reported.
   int pendingChanges_ = 0;
-  // Duplicate tests waiting for kTestKeystrokeMessage: (phrase id, keystroke text).
+  // Duplicate tests waiting for kPanelTestKeystrokeMessage: (phrase id, keystroke text).
   std::deque<std::pair<uint32_t, std::u16string>> pendingTests_;
 };
 

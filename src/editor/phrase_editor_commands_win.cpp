@@ -142,7 +142,7 @@ void PhraseEditor::AddPhrase() {
   newPhraseId_ = id;
   modifiedBeforeAdd_ = wasModified;
   MarkModified();
-  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
 }
 
 void PhraseEditor::EditPhrase() {
@@ -154,7 +154,7 @@ void PhraseEditor::EditPhrase() {
     OnCheckChanged(row, PhraseList::kPhraseColumn, true);
     enabledForEditId_ = phrase->Id();
   }
-  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
 }
 
 void PhraseEditor::DeletePhrase() {
@@ -189,7 +189,7 @@ void PhraseEditor::PastePhrase() {
   // A disabled phrase is not listed while the filter is on: the first row is selected
   // then, and its text is not the one to edit.
   const int row = list_.grid().FindRow(id);
-  if (row >= 0 && row == list_.grid().SelectedRow()) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  if (row >= 0 && row == list_.grid().SelectedRow()) PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
   MarkModified();
 }
 

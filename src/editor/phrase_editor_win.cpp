@@ -36,12 +36,12 @@ constexpr int kLinkTipWidth = 500;
 // ---- entry ---------------------------------------------------------------------------
 
 UINT EditorCloseRequestMessage() noexcept {
-  static const UINT message = RegisterWindowMessageW(L"{0DBAC4E8-47F9-4b9a-B80E-3869FC6D35F0}");
+  static const UINT message = RegisterWindowMessageW(AsWide(kEditorCloseRequestMessageName));
   return message;
 }
 
 UINT EditorLanguageMessage() noexcept {
-  static const UINT message = RegisterWindowMessageW(L"{E40F3C7C-661A-41be-AB77-4D476B655F6D}");
+  static const UINT message = RegisterWindowMessageW(AsWide(kEditorLanguageMessageName));
   return message;
 }
 
@@ -321,10 +321,10 @@ void PhraseEditor::OnEndCellEdit(const GridNotify& notify) {
   if (!phrase || notify.column != PhraseList::kPhraseColumn) return;
   if (newId != 0 && phrase->Id() == newId) {
     if (notify.endKey == VK_ESCAPE) {
-      PostMessageW(hwnd(), kNewPhraseMessage, kDiscardNew, newId);
+      PostMessageW(hwnd(), kEditorNewPhraseMessage, kDiscardNew, newId);
       return;
     }
-    PostMessageW(hwnd(), kNewPhraseMessage, kAddKeystroke, static_cast<LPARAM>(newId));
+    PostMessageW(hwnd(), kEditorNewPhraseMessage, kAddKeystroke, static_cast<LPARAM>(newId));
   }
   const std::u16string text = notify.text ? std::u16string(notify.text) : std::u16string();
   phrase->SetWord(text);
@@ -447,11 +447,11 @@ INT_PTR PhraseEditor::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool
     case WM_NOTIFY:
       handled = true;
       return OnNotify(reinterpret_cast<NMHDR*>(lparam));
-    case kRefreshTitleMessage:
+    case kEditorRefreshTitleMessage:
       handled = true;
       RefreshTitle();
       return 0;
-    case kNewPhraseMessage:
+    case kEditorNewPhraseMessage:
       handled = true;
       OnNewPhraseMessage(wparam, lparam);
       return 0;

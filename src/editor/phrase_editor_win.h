@@ -14,6 +14,7 @@
 #include <optional>
 #include <string>
 
+#include "base/messages.h"
 #include "controls/details_frame_win.h"
 #include "controls/hyperlink_win.h"
 #include "controls/phrase_grid_win.h"
@@ -45,9 +46,7 @@ class EditorPrompts {
 
 class PhraseEditor : public LocalizedDialog {
  public:
-  // Private messages the editor posts to itself.
-  static constexpr UINT kRefreshTitleMessage = WM_APP + 1;
-  static constexpr UINT kNewPhraseMessage = WM_APP + 2;  // wParam kDiscardNew / kEditRow / kAddKeystroke
+  // The wParam of kEditorNewPhraseMessage (base/messages.h), which the editor posts to itself.
   static constexpr WPARAM kDiscardNew = 0;               // lParam: the new phrase's id
   static constexpr WPARAM kEditRow = 1;                  // lParam: the row
   static constexpr WPARAM kAddKeystroke = 2;            // lParam: the new phrase's id
