@@ -20,6 +20,7 @@
 #include "phrases/phrase.h"
 #include "resource.h"
 #include "services/clipboard_win.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
@@ -55,13 +56,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using testing::Pump;
 
 void SetClipboard(const std::u16string* text) {
   if (text) {
@@ -129,7 +124,7 @@ class DetailsPanelTest : public ::testing::Test {
     RegisterClassW(&windowClass);
     host_ = CreateWindowExW(0, L"VellixPanelTestHost", L"details panel test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
                             40, 720, 320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(host_);
+    testing::ToForeground(host_);
     Pump();
   }
   static void TearDownTestSuite() {

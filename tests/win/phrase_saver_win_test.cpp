@@ -12,7 +12,7 @@
 
 #include "base/wide.h"
 #include "phrases/database_file_writer_win.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
