@@ -8,6 +8,7 @@
 #include "about/key_list_win.h"
 #include "app/main_dialog_win.h"
 #include "base/boundary.h"
+#include "base/messages.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "editor/phrase_clipboard_win.h"
@@ -15,6 +16,7 @@
 #include "lang/language_settings.h"
 #include "lang/language_win.h"
 #include "phrases/phrase_database_file.h"
+#include "resource.h"
 #include "services/autostart_win.h"
 #include "services/log_writer.h"
 #include "services/settings.h"
@@ -49,7 +51,7 @@ void LoadLanguage() {
   Language::Install(&language);
   language.Load();
   LogWriter::Instance().SetYesNoSource(
-      [](bool yes) { return GetLocalizedString(yes ? 23 : 22); });
+      [](bool yes) { return GetLocalizedString(yes ? IDS_YES : IDS_NO); });
 }
 
 }  // namespace
@@ -92,7 +94,7 @@ bool Application::Run() {
   if (keys.Help()) ShowKeyList(nullptr);
   if (keys.NoAutoload()) SetAutostart(false);
   if (keys.Exit()) {
-    SignalInstanceEvent(u"_Exit");
+    SignalInstanceEvent(kExitEventSuffix);
     log.Flush();
     return false;
   }
@@ -103,7 +105,7 @@ bool Application::Run() {
     if (openEditorAtStart) {
       InstanceGuard::SignalEdit();
     } else if (!SignalInstanceEvent(u"_WaitAutoLoad")) {
-      SignalInstanceEvent(u"_SecondStarted");
+      SignalInstanceEvent(kSecondStartedEventSuffix);
     }
     log.Flush();
     return false;

@@ -10,6 +10,7 @@
 #include "app/hotkey_text.h"
 #include "app/tray_menu_win.h"
 #include "base/boundary.h"
+#include "base/messages.h"
 #include "base/number_text.h"
 #include "base/wide.h"
 #include "editor/database_texts.h"
@@ -59,11 +60,6 @@ constexpr std::chrono::milliseconds kSaveFinishTimeout{30000};
 // (the counts stay in the collection the editor works on).
 constexpr std::chrono::milliseconds kSaveBeforeEditorTimeout{5000};
 
-UINT TrayCallbackMessage() {
-  static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
-  return message;
-}
-
 enum class SessionReaction { kNone, kInstall, kUninstall };
 
 struct SessionReason {
@@ -104,8 +100,8 @@ std::u16string MainDialog::ConfiguredDatabasePath() {
 
 bool MainDialog::OnInitDialog() {
   SetMainWindowHandle(hwnd());
-  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 0, u"_Exit");
-  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 1, u"_SecondStarted");
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 0, kExitEventSuffix);
+  StartMessageWatcher(stopEvent_, hwnd(), InstanceMessage(), 1, kSecondStartedEventSuffix);
   HiddenDialog::OnInitDialog();
   SoundPlayer::Instance().StartSoundThread(stopEvent_);
 
@@ -343,19 +339,11 @@ void MainDialog::RunPhraseEditor(HWND foregroundHint, bool addOnOpen) noexcept {
   // may replace the collection or switch to another file.
   PhraseSaver::Instance().Finish(kSaveBeforeEditorTimeout);
 
-  // The editor works on its own copy; the live collection is replaced only on OK.
-  PhraseDatabase edited;
-  {
-    std::lock_guard<std::mutex> lock(phrasesLock_);
-    edited.Assign(phrases_);
-  }
+  // The editor works on its own copy; the live collection takes it over on OK (and after
+  // a save from the editor), under the lock that the background saves take.
   std::u16string path = databasePath_;
-  const int result = OpenEditor(edited, path, foregroundHint, addOnOpen);
+  const int result = OpenEditor(phrases_, path, foregroundHint, addOnOpen, &phrasesLock_);
   if (result == kEditorAccepted || result == kEditorCancelledAfterSave) {
-    {
-      std::lock_guard<std::mutex> lock(phrasesLock_);
-      phrases_.TakeOver(edited);
-    }
     databasePath_ = path;
     // The usage counts of the collection now live go to the file it came from, not to the
     // file configured at start-up, which may hold another collection.
@@ -696,7 +684,7 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
       // 1: the user cancelled the editor's "Save changes?" question; the program stays.
       if (SendMessageW(editor, EditorCloseRequestMessage(), 0, 0) == 1) return 1;
     }
-    tray_.MessageBalloon(GetLocalizedString(2) + u"\u2026");
+    tray_.MessageBalloon(GetLocalizedString(IDS_OK_COMPLETE_RUNNING) + u"\u2026");
     SetTimer(hwnd(), kExitTimer, 500, nullptr);
     return 0;
   }
@@ -710,7 +698,7 @@ LRESULT MainDialog::OnInstanceMessage(WPARAM wparam) {
     } else if (!engine_.IsRunning()) {
       ToggleEngine(false);
     }
-    tray_.MessageBalloon(GetLocalizedString(3) + u"\u2026");
+    tray_.MessageBalloon(GetLocalizedString(IDS_ALREADY_RUNNING) + u"\u2026");
     SetTimer(hwnd(), kBalloonTimer, 2000, nullptr);
     return 1;
   }
@@ -784,7 +772,7 @@ INT_PTR MainDialog::OnMessage(UINT message, WPARAM wparam, LPARAM lparam, bool& 
     RunPhraseEditor(reinterpret_cast<HWND>(lparam), false);
     return 1;
   }
-  if (message == TrayCallbackMessage()) {
+  if (message == TrayIcon::CallbackMessage()) {
     handled = true;
     if (lparam == WM_LBUTTONDOWN || lparam == WM_RBUTTONUP || lparam == kBalloonClicked) {
       POINT at{};

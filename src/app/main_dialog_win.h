@@ -22,6 +22,7 @@
 #include "app/session_notifier_win.h"
 #include "app/tray_icon_win.h"
 #include "app/tray_menu_host.h"
+#include "base/messages.h"
 #include "engine/desktop_typing_engine_win.h"
 #include "phrases/database_sync.h"
 #include "phrases/database_watcher_win.h"
@@ -30,18 +31,6 @@
 #include "win32/unique_handle.h"
 
 namespace vellix {
-
-// Posted to the dialog when the typed-character count changed.
-inline constexpr UINT kStatisticsChangedMessage = 41117;
-// Posted by the engine's worker when a phrase has been typed; lparam is a WordPrinted the
-// dialog takes over.
-inline constexpr UINT kWordPrintedMessage = WM_APP + 0x101;
-// Posted by the engine's hook thread when the focus moved into or out of an excluded
-// program: the tooltip says so.
-inline constexpr UINT kExcludedProgramMessage = WM_APP + 0x102;
-// Posted by the database watcher and by a background save that found the database file
-// changed on disk: the dialog reloads it when it is not its own save.
-inline constexpr UINT kDatabaseChangedMessage = WM_APP + 0x103;
 
 // What the dialog counts for a typed phrase.
 struct WordPrinted {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "base/messages.h"
 #include "base/utf.h"
 #include "base/wide.h"
 #include "engine/desktop_typing_engine_win.h"
@@ -60,12 +61,12 @@ TrayIcon::~TrayIcon() {
 }
 
 UINT TrayIcon::CallbackMessage() {
-  static const UINT message = RegisterWindowMessageW(L"{DB191FA5-07DC-4d3e-9D9E-2EEAC4B48470}");
+  static const UINT message = RegisterWindowMessageW(AsWide(kTrayCallbackMessageName));
   return message;
 }
 
 UINT TrayIcon::TaskbarCreatedMessage() {
-  static const UINT message = RegisterWindowMessageW(L"TaskbarCreated");
+  static const UINT message = RegisterWindowMessageW(AsWide(kTaskbarCreatedMessageName));
   return message;
 }
 

@@ -11,11 +11,11 @@ namespace vellix {
 namespace {
 
 // String-table ids of the texts used here.
-constexpr uint32_t kHasBeenStarted = 1;
-constexpr uint32_t kSnippets = 4;
-constexpr uint32_t kTurnOn = 5;
-constexpr uint32_t kTurnOff = 6;
-constexpr uint32_t kCharsTyped = 57668;
+constexpr uint32_t kHasBeenStarted = IDS_HAS_BEEN_STARTED;
+constexpr uint32_t kSnippets = IDS_SNIPPETS;
+constexpr uint32_t kTurnOn = IDS_TURN_ON;
+constexpr uint32_t kTurnOff = IDS_TURN_OFF;
+constexpr uint32_t kCharsTyped = IDS_CHARS_TYPED;
 
 constexpr std::u16string_view kEllipsis = u"\u2026";
 

@@ -6,13 +6,13 @@
 #include <algorithm>
 
 #include "base/boundary.h"
+#include "base/messages.h"
 #include "base/wide.h"
 
 namespace vellix {
 namespace {
 
 constexpr wchar_t kLinkProperty[] = L"Brix_HyperLink";
-constexpr wchar_t kColorQueryName[] = L"{A7CCB64D-5BED-4a1f-A413-E16CAF89D7E9}";
 constexpr wchar_t kColorKey[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
 constexpr UINT_PTR kLinkSubclassId = 0x4C4E4B31;    // per link control
 constexpr UINT_PTR kParentSubclassId = 0x4C4E4B32;  // once per parent window
@@ -22,7 +22,7 @@ constexpr UINT kHoverPollMs = 100;
 LinkOpener g_opener = nullptr;
 
 UINT ColorQueryMessage() {
-  static const UINT message = RegisterWindowMessageW(kColorQueryName);
+  static const UINT message = RegisterWindowMessageW(AsWide(kLinkColorQueryMessageName));
   return message;
 }
 

@@ -190,7 +190,7 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
         if (hdr->hwndFrom == reinterpret_cast<HWND>(SendMessageW(hwnd, LVM_GETHEADER, 0, 0))) {
           if (hdr->code == HDN_BEGINTRACKW || hdr->code == HDN_BEGINTRACKA) s->EndAnyEdit();
           // The header applies the new width after this notification.
-          if (hdr->code == HDN_ENDTRACKW || hdr->code == HDN_ENDTRACKA) PostMessageW(hwnd, kFitColumnMessage, 0, 0);
+          if (hdr->code == HDN_ENDTRACKW || hdr->code == HDN_ENDTRACKA) PostMessageW(hwnd, kGridFitColumnMessage, 0, 0);
         }
         break;
       }
@@ -203,7 +203,7 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
             case CBN_CLOSEUP:
             case CBN_KILLFOCUS:
               // The combo box is still inside its own notification; it goes afterwards.
-              PostMessageW(hwnd, kCloseChoiceMessage, 0, lparam);
+              PostMessageW(hwnd, kGridCloseChoiceMessage, 0, lparam);
               break;
             default:
               break;
@@ -227,13 +227,13 @@ LRESULT CALLBACK PhraseGrid::State::ListProc(HWND hwnd, UINT message, WPARAM wpa
       case WM_DESTROY:
         s->ReleaseRowSpacer();
         break;
-      case kCheckSelectionMessage:
+      case kGridCheckSelectionMessage:
         s->ReportSelection();
         return 0;
-      case kCloseChoiceMessage:
+      case kGridCloseChoiceMessage:
         if (s->choiceEditor && s->editor == reinterpret_cast<HWND>(lparam)) s->CloseChoice();
         return 0;
-      case kFitColumnMessage:
+      case kGridFitColumnMessage:
         s->FitLastColumn();
         return 0;
       case LVM_SETEXTENDEDLISTVIEWSTYLE:

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "controls/grid_geometry.h"
 #include "controls/grid_rows.h"
 #include "controls/phrase_grid_win.h"
@@ -22,10 +23,6 @@ namespace grid_internal {
 inline constexpr UINT_PTR kListSubclass = 0x47524944;    // "GRID"
 inline constexpr UINT_PTR kEditorSubclass = 0x47454454;  // "GEDT"
 inline constexpr UINT_PTR kBalloonTimer = 0x4742;
-// Messages the grid posts to its own list (handled by the list's subclass).
-inline constexpr UINT kCheckSelectionMessage = WM_APP + 0x3A1;
-inline constexpr UINT kCloseChoiceMessage = WM_APP + 0x3A2;
-inline constexpr UINT kFitColumnMessage = WM_APP + 0x3A3;
 inline constexpr int kEditorId = 0x3A10;
 
 // Measures at 96 dots per inch (State::Px scales them).

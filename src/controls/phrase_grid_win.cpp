@@ -123,7 +123,7 @@ void PhraseGrid::State::OnItemChanged(const NMLISTVIEW& change) {
   if (now) {
     ReportSelection();
   } else {
-    PostMessageW(list, kCheckSelectionMessage, 0, 0);
+    PostMessageW(list, kGridCheckSelectionMessage, 0, 0);
   }
 }
 

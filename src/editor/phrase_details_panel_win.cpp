@@ -269,7 +269,7 @@ void PhraseDetailsPanel::Notify(UINT code, const std::u16string& text, uint32_t 
 
 void PhraseDetailsPanel::PostChanged() {
   ++pendingChanges_;
-  PostMessageW(hwnd(), kChangedMessage, 0, 0);
+  PostMessageW(hwnd(), kPanelReportChangeMessage, 0, 0);
 }
 
 void PhraseDetailsPanel::QueueKeystrokeTest(std::u16string text) {
@@ -277,7 +277,7 @@ void PhraseDetailsPanel::QueueKeystrokeTest(std::u16string text) {
   // check change: the editor may show a message box, which must not take the focus away
   // from a control in the middle of its own processing.
   pendingTests_.emplace_back(phraseId_, std::move(text));
-  PostMessageW(hwnd(), kTestKeystrokeMessage, 0, 0);
+  PostMessageW(hwnd(), kPanelTestKeystrokeMessage, 0, 0);
 }
 
 void PhraseDetailsPanel::AddKeystroke() {
@@ -531,14 +531,14 @@ INT_PTR PhraseDetailsPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
   RefreshCommandStates();
   INT_PTR result = 0;
   switch (message) {
-    case kChangedMessage:
+    case kPanelReportChangeMessage:
       handled = true;
       if (pendingChanges_ > 0) {  // else already reported when the next phrase was shown
         --pendingChanges_;
         Notify(kPanelChanged, std::u16string(), phraseId_);
       }
       break;
-    case kTestKeystrokeMessage:
+    case kPanelTestKeystrokeMessage:
       handled = true;
       if (!pendingTests_.empty()) {
         const auto [id, text] = std::move(pendingTests_.front());
@@ -562,7 +562,7 @@ INT_PTR PhraseDetailsPanel::OnMessage(UINT message, WPARAM wparam, LPARAM lparam
         handled = true;
       }
       break;
-    case ProgramRuleControls::kRemoveEmptyProgramMessage:
+    case kPanelRemoveEmptyProgramMessage:
       handled = true;
       rules_.RemoveEmptyProgram(int(wparam));
       PostChanged();

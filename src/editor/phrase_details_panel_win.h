@@ -15,6 +15,7 @@
 #include <utility>
 #include <vector>
 
+#include "base/messages.h"
 #include "controls/keystroke_list_win.h"
 #include "editor/program_rule_controls_win.h"
 #include "lang/localized_dialog_win.h"
@@ -61,10 +62,6 @@ class PhraseDetailsPanel : public LocalizedDialog {
   void SetMarkedKeystrokes(std::vector<std::u16string> keystrokes);
   bool IsMarked(int item) const;
   static constexpr COLORREF kMarkedColour = RGB(204, 102, 0);
-
-  // Private messages the panel posts to itself.
-  static constexpr UINT kChangedMessage = WM_APP + 1;       // send kPanelChanged
-  static constexpr UINT kTestKeystrokeMessage = WM_APP + 2;  // send the next queued test
 
   // The list of keystrokes, its tooltip control and the keystroke the commands act on
   // (the selected item at the selection mark, or -1).
@@ -118,9 +115,9 @@ class PhraseDetailsPanel : public LocalizedDialog {
   KeystrokeList list_;
   ProgramRuleControls rules_;
   bool refreshing_ = false;
-  // Changes posted as kChangedMessage and not yet reported.
+  // Changes posted as kPanelReportChangeMessage and not yet reported.
   int pendingChanges_ = 0;
-  // Duplicate tests waiting for kTestKeystrokeMessage: (phrase id, keystroke text).
+  // Duplicate tests waiting for kPanelTestKeystrokeMessage: (phrase id, keystroke text).
   std::deque<std::pair<uint32_t, std::u16string>> pendingTests_;
   std::vector<std::u16string> marked_;
 };

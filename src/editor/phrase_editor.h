@@ -2,6 +2,7 @@
 // The phrase editor window's entry for the main dialog.
 #include <windows.h>
 
+#include <mutex>
 #include <string>
 
 namespace vellix {
@@ -16,8 +17,11 @@ inline constexpr int kEditorCancelled = 2;    // live and path are unchanged
 // loads another file): live and path hold what was saved last, which the file at path holds.
 inline constexpr int kEditorCancelledAfterSave = 3;
 
-// Runs the phrase editor modally on a copy of live; one of the results above.
-int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen);
+// Runs the phrase editor modally on a copy of live; one of the results above. liveLock,
+// when given, is held while live is copied and while it takes the editor's collection over
+// (other threads may read live meanwhile); the editor itself runs without it.
+int OpenEditor(PhraseDatabase& live, std::u16string& path, HWND foregroundHint, bool addOnOpen,
+               std::mutex* liveLock = nullptr);
 
 // The open editor's window, or null.
 HWND GetOpenEditorWindow() noexcept;

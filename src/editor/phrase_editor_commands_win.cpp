@@ -197,7 +197,7 @@ void PhraseEditor::AddPhrase() {
   const bool wasModified = modified_;
   const uint32_t id = working_.Add(std::move(phrase));
   FillList(id);
-  const int row = grid_.FindRow(id);
+  const int row = list_.grid().FindRow(id);
   if (row < 0) {  // not listed: nothing to edit
     MarkModified();
     return;
@@ -205,31 +205,32 @@ void PhraseEditor::AddPhrase() {
   newPhraseId_ = id;
   modifiedBeforeAdd_ = wasModified;
   MarkModified();
-  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
 }
 
 void PhraseEditor::EditPhrase() {
-  const int row = grid_.SelectedRow();
-  Phrase* phrase = PhraseOfRow(row);
+  const int row = list_.grid().SelectedRow();
+  Phrase* phrase = list_.PhraseOfRow(row);
   if (!phrase) return;
   if (!phrase->Enabled()) {
-    grid_.SetCheck(row, kPhraseColumn, true);
-    OnCheckChanged(row, kPhraseColumn, true);
+    list_.grid().SetCheck(row, PhraseList::kPhraseColumn, true);
+    OnCheckChanged(row, PhraseList::kPhraseColumn, true);
     enabledForEditId_ = phrase->Id();
   }
-  PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
 }
 
 void PhraseEditor::DeletePhrase() {
-  const int row = grid_.SelectedRow();
-  const uint32_t id = row >= 0 ? grid_.RowData(row) : 0;
+  PhraseGrid& grid = list_.grid();
+  const int row = grid.SelectedRow();
+  const uint32_t id = row >= 0 ? grid.RowData(row) : 0;
   if (row < 0 || working_.Remove(id) != 1) {
     MessageBeep(static_cast<UINT>(-1));
     return;
   }
-  grid_.RemoveRow(row);
-  const int next = std::min(row, grid_.RowCount() - 1);
-  grid_.SelectRow(next);
+  grid.RemoveRow(row);
+  const int next = std::min(row, grid.RowCount() - 1);
+  grid.SelectRow(next);
   if (next >= 0) {
     OnRowSelected(next);
   } else {
@@ -239,7 +240,7 @@ void PhraseEditor::DeletePhrase() {
 }
 
 void PhraseEditor::CopyPhrase() {
-  if (const Phrase* phrase = SelectedPhrase()) {
+  if (const Phrase* phrase = list_.SelectedPhrase()) {
     if (!CopyPhrasesToClipboard(*phrase)) MessageBeep(static_cast<UINT>(-1));
   }
 }
@@ -250,8 +251,8 @@ void PhraseEditor::PastePhrase() {
   FillList(id);
   // A disabled phrase is not listed while the filter is on: the first row is selected
   // then, and its text is not the one to edit.
-  const int row = grid_.FindRow(id);
-  if (row >= 0 && row == grid_.SelectedRow()) PostMessageW(hwnd(), kNewPhraseMessage, kEditRow, row);
+  const int row = list_.grid().FindRow(id);
+  if (row >= 0 && row == list_.grid().SelectedRow()) PostMessageW(hwnd(), kEditorNewPhraseMessage, kEditRow, row);
   MarkModified();
 }
 
@@ -326,8 +327,7 @@ void PhraseEditor::ImportFromFile() {
     // The first imported phrase is selected and scrolled into view; the phrases that now
     // share a keystroke are drawn red, as a duplicate keystroke typed in the panel is.
     FillList(working_.At(before).Id());
-    duplicates_ = std::move(colliding);
-    if (!duplicates_.empty()) grid_.Repaint();
+    list_.MarkDuplicates(std::move(colliding));
     MarkModified();
   }
   const bool problem = outcome.imported == 0 || !result.skipped.empty() || !collisions.empty();
@@ -348,7 +348,7 @@ bool PhraseEditor::LoadDatabase(const std::u16string& path, bool keepWhenNotWhol
     enabledForEditId_ = 0;
     changedOnDisk_ = false;  // what is shown now is what the file holds
     FillList(LastSelectedPhraseId());
-    RecomputeColumnWidths();
+    list_.RecomputeColumnWidths();
     modified_ = false;
     RefreshTitle();
   }
@@ -375,8 +375,8 @@ void PhraseEditor::ToggleCheckedOnly() {
   Settings& settings = Settings::Instance();
   settings.showCheckedPhrasesOnly = settings.showCheckedPhrasesOnly ? 0 : 1;
   settings.Save();
-  const int row = grid_.SelectedRow();
-  FillList(row >= 0 ? grid_.RowData(row) : LastSelectedPhraseId());
+  const int row = list_.grid().SelectedRow();
+  FillList(row >= 0 ? list_.grid().RowData(row) : LastSelectedPhraseId());
   RefreshTitle();
 }
 
@@ -386,11 +386,12 @@ void PhraseEditor::OnNewPhraseMessage(WPARAM what, LPARAM value) {
       DiscardNewPhrase(static_cast<uint32_t>(value));
       break;
     case kEditRow: {
+      PhraseGrid& grid = list_.grid();
       const int row = static_cast<int>(value);
-      if (row < 0 || row >= grid_.RowCount()) return;
-      SetFocus(grid_.hwnd());
-      grid_.SelectRow(row);
-      grid_.EditFirstCell(row);
+      if (row < 0 || row >= grid.RowCount()) return;
+      SetFocus(grid.hwnd());
+      grid.SelectRow(row);
+      grid.EditFirstCell(row);
       break;
     }
     case kAddKeystroke:
@@ -403,15 +404,16 @@ void PhraseEditor::OnNewPhraseMessage(WPARAM what, LPARAM value) {
 }
 
 void PhraseEditor::DiscardNewPhrase(uint32_t id) {
-  const int row = grid_.FindRow(id);
+  PhraseGrid& grid = list_.grid();
+  const int row = grid.FindRow(id);
   if (row >= 0) {
-    grid_.RemoveRow(row);
-    const int next = row < grid_.RowCount() ? row : row - 1;
-    grid_.SelectRow(next);
+    grid.RemoveRow(row);
+    const int next = row < grid.RowCount() ? row : row - 1;
+    grid.SelectRow(next);
     if (next >= 0) OnRowSelected(next);
   }
   if (working_.Remove(id) != 1) FillList(LastSelectedPhraseId());
-  if (grid_.RowCount() == 0) panel_.Enable(false);
+  if (grid.RowCount() == 0) panel_.Enable(false);
   // The collection is as it was before Add.
   modified_ = modifiedBeforeAdd_;
   RefreshTitle();
@@ -421,7 +423,7 @@ void PhraseEditor::DiscardNewPhrase(uint32_t id) {
 
 void PhraseEditor::UpdateMenu(HMENU menu) {
   EditorCommandState state;
-  state.rowSelected = grid_.SelectedRow() >= 0;
+  state.rowSelected = list_.grid().SelectedRow() >= 0;
   state.databasePathEmpty = path_.empty();
   state.isConfiguredDatabase = IsConfigured(path_);
   state.phraseOnClipboard = IsPhraseOnClipboard();
@@ -450,7 +452,7 @@ void PhraseEditor::PrepareSystemMenu(HMENU menu) {
 }
 
 UniqueMenu PhraseEditor::CreateContextMenu() const {
-  const Phrase* phrase = SelectedPhrase();
+  const Phrase* phrase = list_.SelectedPhrase();
   const std::u16string suffix = ContextMenuSuffix(phrase ? phrase->Word() : u"", phrase != nullptr);
   const TranslatedEditorMenu texts;
   UniqueMenu menu(CreatePopupMenu());
@@ -473,18 +475,19 @@ UniqueMenu PhraseEditor::CreateContextMenu() const {
 }
 
 void PhraseEditor::ShowContextMenu(POINT screen) {
+  PhraseGrid& grid = list_.grid();
   if (screen.x == -1 && screen.y == -1) {  // from the keyboard: at the selected row
-    const int row = grid_.SelectedRow();
-    const RECT cell = row >= 0 ? grid_.CellRect(row, kPhraseColumn) : RECT{0, 0, 0, 0};
+    const int row = grid.SelectedRow();
+    const RECT cell = row >= 0 ? grid.CellRect(row, PhraseList::kPhraseColumn) : RECT{0, 0, 0, 0};
     screen = {cell.left + 8, cell.bottom};
-    ClientToScreen(grid_.hwnd(), &screen);
+    ClientToScreen(grid.hwnd(), &screen);
   } else {
     POINT client = screen;
-    ScreenToClient(grid_.hwnd(), &client);
+    ScreenToClient(grid.hwnd(), &client);
     int column = 0;
-    const int row = grid_.HitTest(client, &column);
-    if (row >= 0 && row != grid_.SelectedRow()) {
-      grid_.SelectRow(row);
+    const int row = grid.HitTest(client, &column);
+    if (row >= 0 && row != grid.SelectedRow()) {
+      grid.SelectRow(row);
       OnRowSelected(row);
     }
   }

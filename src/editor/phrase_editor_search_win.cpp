@@ -33,11 +33,6 @@ void PhraseEditor::SetUpSearch() {
   const std::u16string cue = GetLocalizedString(IDS_EDITOR_SEARCH_CUE);
   SendMessageW(searchBox_, EM_SETCUEBANNER, TRUE, reinterpret_cast<LPARAM>(cue.c_str()));
   SetWindowSubclass(searchBox_, &PhraseEditor::SearchBoxProc, kSearchSubclass, reinterpret_cast<DWORD_PTR>(this));
-  RECT box{};
-  RECT list{};
-  GetWindowRect(searchBox_, &box);
-  GetWindowRect(grid_.hwnd(), &list);
-  searchGap_ = list.top - box.bottom;
   g_searchEditor = hwnd();
   g_searchBox = searchBox_;
   // A dialog's modal loop knows no accelerators: a hook of this thread sees Ctrl+F first.
@@ -74,7 +69,7 @@ LRESULT CALLBACK PhraseEditor::SearchBoxProc(HWND window, UINT message, WPARAM w
           return 0;
         }
         if (wparam == VK_DOWN) {
-          SetFocus(self->grid_.hwnd());
+          SetFocus(self->list_.grid().hwnd());
           return 0;
         }
         break;
@@ -132,21 +127,14 @@ bool PhraseEditor::PassesSearch(const Phrase& phrase, uint32_t selectId) {
 
 void PhraseEditor::OnSearchChanged() {
   // A cell being edited has ended already: the search box took the focus from it.
-  const int row = grid_.SelectedRow();
+  const PhraseGrid& grid = list_.grid();
+  const int row = grid.SelectedRow();
   // The selected row is selected again when the query finds it, and hidden when not.
   searchRefill_ = true;
-  FillList(row >= 0 ? grid_.RowData(row) : 0);
+  FillList(row >= 0 ? grid.RowData(row) : 0);
   searchRefill_ = false;
   RefreshTitle();
 }
 
-void PhraseEditor::PlaceSearchBox(const LayoutRect& list) {
-  if (!searchBox_) return;
-  RECT box{};
-  GetWindowRect(searchBox_, &box);
-  const int height = box.bottom - box.top;
-  SetWindowPos(searchBox_, nullptr, list.left, list.top - searchGap_ - height, list.Width(), height,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-}
 
 }  // namespace vellix

@@ -1,9 +1,11 @@
 #pragma once
 // PhraseEditor: the resizable modal window (template 133, menu 134) in which the user
-// maintains a working copy of the phrase collection: the phrase grid, the details panel in
-// the "Details" frame, two links, OK and Cancel. It never writes the collection's file;
-// the host takes the working copy over when the editor ends with OK. Everything runs on
-// the user-interface thread.
+// maintains a working copy of the phrase collection: the phrase list, the details panel in
+// the "Details" frame, two links, OK and Cancel. It is the hub of the window's commands and
+// notifications: the list (PhraseList) shows the collection, EditorWindowLayout sizes and
+// places the window, and the editor changes the phrases. It never writes the collection's
+// file; the host takes the working copy over when the editor ends with OK. Everything runs
+// on the user-interface thread.
 
 #include <windows.h>
 
@@ -13,11 +15,13 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "controls/details_frame_win.h"
 #include "controls/hyperlink_win.h"
 #include "controls/phrase_grid_win.h"
-#include "editor/editor_layout.h"
+#include "editor/editor_window_layout_win.h"
 #include "editor/phrase_details_panel_win.h"
+#include "editor/phrase_list_win.h"
 #include "lang/localized_dialog_win.h"
 #include "phrases/phrase_database.h"
 #include "picker/phrase_search.h"
@@ -56,15 +60,10 @@ class EditorPrompts {
 
 class PhraseEditor : public LocalizedDialog {
  public:
-  // Private messages the editor posts to itself.
-  static constexpr UINT kRefreshTitleMessage = WM_APP + 1;
-  static constexpr UINT kNewPhraseMessage = WM_APP + 2;  // wParam kDiscardNew / kEditRow / kAddKeystroke
+  // The wParam of kEditorNewPhraseMessage (base/messages.h), which the editor posts to itself.
   static constexpr WPARAM kDiscardNew = 0;               // lParam: the new phrase's id
   static constexpr WPARAM kEditRow = 1;                  // lParam: the row
   static constexpr WPARAM kAddKeystroke = 2;            // lParam: the new phrase's id
-
-  // The list's columns.
-  enum Column { kPhraseColumn = 0, kCaseColumn = 1, kActionColumn = 2, kUsageColumn = 3 };
 
   // working: the collection the user edits (the caller's copy); path: the file it came
   // from. prompts: null for the default message boxes.
@@ -78,11 +77,11 @@ class PhraseEditor : public LocalizedDialog {
   bool modified() const { return modified_; }
   bool changedOnDisk() const { return changedOnDisk_; }
   uint32_t newPhraseId() const { return newPhraseId_; }
-  const DuplicateSet& duplicates() const { return duplicates_; }
+  const DuplicateSet& duplicates() const { return list_.duplicates(); }
   // Whether the phrase has an enabled keystroke that begins another enabled one, or is
   // begun by one; its Phrase cell is then drawn in a colour of its own.
-  bool HasPrefixConflict(uint32_t id) const;
-  PhraseGrid& grid() { return grid_; }
+  bool HasPrefixConflict(uint32_t id) const { return list_.HasPrefixConflict(id); }
+  PhraseGrid& grid() { return list_.grid(); }
   PhraseDetailsPanel& panel() { return panel_; }
   // The value the dialog ended with (IDOK / IDCANCEL), 0 while it runs.
   INT_PTR result() const { return result_; }
@@ -109,26 +108,14 @@ class PhraseEditor : public LocalizedDialog {
  private:
   // Opening.
   void ForceForeground();
-  void SetUpGrid();
   void SetUpPanel();
   void SetUpLinks();
-  void RestorePlacement();
-  void CaptureLayout();
 
-  // The list.
+  // Refills the list and shows the selected row's phrase in the panel.
   void FillList(uint32_t selectId);
-  void FillRow(int row, const Phrase& phrase, const std::u16string& yes, const std::u16string& no);
-  void RecomputeColumnWidths();
-  int Scale(int pixels) const;
-  // pixels (at 100 %) for a column of fixed width, or more when its caption needs it.
-  int FixedColumnWidth(UINT captionId, int pixels) const;
-  // The working collection is the caller's: a const editor still hands out its phrases.
-  Phrase* PhraseOfRow(int row) const;
-  Phrase* SelectedPhrase() const;
   void OnRowSelected(int row);
-  void ClearDuplicates();
   // Marks the phrases with a keystroke that begins another one (none when words expand
-  // at their end) and repaints the list when that changed.
+  // at their end) in the list and the shown phrase's keystrokes in the panel.
   void RefreshPrefixConflicts();
 
   // Title and state.
@@ -164,13 +151,10 @@ class PhraseEditor : public LocalizedDialog {
   void OnEndCellEdit(const GridNotify& notify);
   void OnChoiceChanged(int row, int column, int choice);
   void RefuseLockedCell(int row, int column);
-  void ShowEditHint(HWND editor);
   void OnPanelNotify(const PanelNotify& notify);
   // A keystroke added, edited or switched on: warns when it can never fire, marks and
   // reports the phrases that share it.
   void CheckKeystroke(uint32_t phraseId, const std::u16string& keystroke);
-  void FillInfoTip(NMLVGETINFOTIPW& tip);
-  static bool CellColor(int row, int column, COLORREF* text, void* context);
 
   // Menus.
   void UpdateMenu(HMENU menu);
@@ -200,14 +184,9 @@ class PhraseEditor : public LocalizedDialog {
   // Rebuilds the matches of the query from the working collection before a refill.
   void PrepareSearch();
   std::u16string SearchQuery() const;
-  void PlaceSearchBox(const LayoutRect& list);
   static LRESULT CALLBACK SearchBoxProc(HWND window, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR id,
                                         DWORD_PTR data) noexcept;
   static LRESULT CALLBACK FindKeyHook(int code, WPARAM wparam, LPARAM lparam) noexcept;
-
-  // Size and position.
-  void LayOut();
-  void StorePlacement();
 
   PhraseDatabase& working_;
   std::u16string path_;
@@ -221,14 +200,12 @@ class PhraseEditor : public LocalizedDialog {
   bool modifiedBeforeAdd_ = false;
   uint32_t newPhraseId_ = 0;
   uint32_t enabledForEditId_ = 0;
-  DuplicateSet duplicates_;
-  std::vector<uint32_t> prefixConflicts_;  // phrase ids, ascending
   INT_PTR result_ = 0;
   std::unique_ptr<PhraseDatabase> saved_;
   std::u16string savedPath_;
   std::u16string loadWarning_;  // the message of the last load, shown by ShowLoadWarning
 
-  PhraseGrid grid_;
+  PhraseList list_;
   DetailsFrame frame_;
   PhraseDetailsPanel panel_;
   HyperLink homeLink_;
@@ -236,18 +213,13 @@ class PhraseEditor : public LocalizedDialog {
   HWND linkTips_ = nullptr;
   UniqueFont boldFont_;
   WindowIcons icons_;
-  // The list view leaves its image list to us (LVS_SHAREIMAGELISTS).
-  UniqueImageList images_;
-  EditorLayout layout_;
-  bool layoutReady_ = false;
+  EditorWindowLayout windowLayout_;
   HWND searchBox_ = nullptr;
-  int searchGap_ = 0;  // from the search box's bottom to the list's top, as in the template
   PhraseSearch search_;            // every phrase, switched off ones too
   std::vector<bool> searchHits_;  // by phrase identifier, for the current query
   UniqueHook findHook_;           // Ctrl+F on this thread
   bool searchRefill_ = false;     // the refill follows the query, not an added phrase
   bool searchStale_ = true;       // search_ no longer reflects working_
-  bool inSizeMove_ = false;
 };
 
 }  // namespace vellix

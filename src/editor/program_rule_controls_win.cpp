@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
 #include "base/wide.h"
 #include "lang/language_win.h"
 #include "lang/localized_dialog_win.h"
@@ -201,7 +202,7 @@ bool ProgramRuleControls::OnEndLabelEdit(const NMLVDISPINFOW& info, bool& change
     // Cancelled, empty, no program's name, or a program listed already: an existing entry
     // stays as it was, a new one goes (after the list has finished its edit).
     if (info.item.pszText && info.item.pszText[0] != L'\0' && name.empty()) MessageBeep(MB_ICONWARNING);
-    if (wasAdding) PostMessageW(panel_, kRemoveEmptyProgramMessage, WPARAM(item), 0);
+    if (wasAdding) PostMessageW(panel_, kPanelRemoveEmptyProgramMessage, WPARAM(item), 0);
     if (other >= 0 && other != item) {
       list_.SetCheck(other, true);
       changed = true;

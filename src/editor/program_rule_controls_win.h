@@ -52,10 +52,9 @@ class ProgramRuleControls {
   // Appends an empty entry and opens its name for typing.
   void BeginTypedProgram();
   void RemoveSelectedProgram();
-  // After a new entry's name was refused: the empty entry goes.
+  // After a new entry's name was refused: the empty entry goes (the panel hands it on from
+  // kPanelRemoveEmptyProgramMessage).
   void RemoveEmptyProgram(int item);
-  // Posted to the panel with the item; the panel hands it to RemoveEmptyProgram.
-  static constexpr UINT kRemoveEmptyProgramMessage = WM_APP + 3;
   // The Add menu's entries: "Type a File Name…", and the open programs (greyed when listed).
   UniqueMenu CreateAddMenu(const std::vector<std::u16string>& openPrograms) const;
 

@@ -1,6 +1,8 @@
 #include "engine/hook_event_pump_win.h"
 
 #include "base/boundary.h"
+#include "base/messages.h"
+#include "base/wide.h"
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
 #include "win32/message_window_win.h"
@@ -9,7 +11,6 @@ namespace vellix {
 namespace {
 
 constexpr wchar_t kWindowClass[] = L"VellixHookEvents";
-constexpr UINT kDrainMessage = WM_APP + 1;
 
 }  // namespace
 
@@ -27,7 +28,7 @@ bool HookEventPump::Open() noexcept {
 
 void HookEventPump::RequestDrain() noexcept {
   if (drainPosted_ || queue_.Empty()) return;
-  if (window_ && PostMessageW(window_, kDrainMessage, 0, 0)) {
+  if (window_ && PostMessageW(window_, kHookDrainMessage, 0, 0)) {
     drainPosted_ = true;
   }
 }
@@ -59,7 +60,7 @@ void HookEventPump::Drain() noexcept {
 
 LRESULT CALLBACK HookEventPump::WindowProc(HWND window, UINT message, WPARAM wParam,
                                            LPARAM lParam) noexcept {
-  if (message == kDrainMessage) {
+  if (message == kHookDrainMessage) {
     try {
       Instance().Drain();
     } catch (...) {

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "base/messages.h"
 #include "base/wide.h"
 #include "services/clipboard_text.h"
 
@@ -99,7 +100,7 @@ bool PutBlock(UINT format, const void* data, size_t size) {
 }  // namespace
 
 UINT PrivateClipboardFormat() {
-  static const UINT format = RegisterClipboardFormatW(L"Vellix Clipboard Format");
+  static const UINT format = RegisterClipboardFormatW(AsWide(kPhraseClipboardFormatName));
   return format;
 }
 

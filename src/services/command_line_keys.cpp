@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "resource.h"
+
 namespace vellix {
 namespace {
 
@@ -24,10 +26,10 @@ struct HelpRow {
   uint32_t stringId;
 };
 constexpr std::array<HelpRow, 4> kHelpRows = {{
-    {u"?", 34},
-    {u"edit", 33},
-    {u"exit", 31},
-    {u"noautoload", 32},
+    {u"?", IDS_COMMAND_LINE_HELP},
+    {u"edit", IDS_EDIT_PHRASES_KEY},
+    {u"exit", IDS_DONE_RUNNING_INSTANCE},
+    {u"noautoload", IDS_DISABLE_AUTOSTART},
 }};
 
 // The invariant lower-case as far as it can reach the plain ASCII key names: A to Z, and
@@ -68,7 +70,7 @@ void CommandLineKeys::ParseArgument(std::u16string_view argument, bool isLast) {
 }
 
 std::u16string KeyListText(const std::function<std::u16string(uint32_t id)>& lookup) {
-  std::u16string text = lookup(35);
+  std::u16string text = lookup(IDS_COMMAND_LINE_KEYS);
   text += u"\n\n";
   for (const HelpRow& row : kHelpRows) {
     text += u"/";

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "base/messages.h"
 #include "base/wide.h"
 #include "services/instance_events.h"
 #include "services/open_security_win.h"
@@ -87,12 +88,12 @@ HWND MainWindowHandle() noexcept { return g_mainWindow.load(); }
 void SetMainWindowHandle(HWND window) noexcept { g_mainWindow.store(window); }
 
 UINT InstanceMessage() noexcept {
-  static const UINT message = RegisterWindowMessageW(L"{000B68DC-48A9-4cbd-BF75-0FDF1A67C687}");
+  static const UINT message = RegisterWindowMessageW(AsWide(kInstanceMessageName));
   return message;
 }
 
 UINT EditRequestMessage() noexcept {
-  static const UINT message = RegisterWindowMessageW(L"{000B68DC-48A9-4cbd-BF75-sdhfakjsdfa}");
+  static const UINT message = RegisterWindowMessageW(AsWide(kEditRequestMessageName));
   return message;
 }
 

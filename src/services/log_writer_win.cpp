@@ -7,6 +7,7 @@
 #include <mutex>
 #include <thread>
 
+#include "base/messages.h"
 #include "base/wide.h"
 #include "services/log_record.h"
 #include "services/open_security_win.h"
@@ -18,7 +19,6 @@
 namespace vellix {
 namespace {
 
-constexpr wchar_t kLockName[] = L"Local\\Vellix_SyncEven";
 constexpr size_t kMaxPath = 260;
 constexpr size_t kMaxQueued = 4096;
 constexpr DWORD kShareRetryMs = 10;
@@ -137,8 +137,8 @@ LogWriter& LogWriter::Instance() {
 bool LogWriter::Open(std::u16string_view path) {
   std::lock_guard guard(state_->lock);
   if (!state_->path.empty() || path.empty()) return false;
-  HANDLE event = CreateEventW(OpenSecurity(), TRUE, TRUE, kLockName);
-  if (!event) event = OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, kLockName);
+  HANDLE event = CreateEventW(OpenSecurity(), TRUE, TRUE, AsWide(kLogLockName));
+  if (!event) event = OpenEventW(SYNCHRONIZE | EVENT_MODIFY_STATE, FALSE, AsWide(kLogLockName));
   if (!event) return false;
   state_->logLock.reset(event);
   state_->path = ToWide(path.substr(0, kMaxPath));

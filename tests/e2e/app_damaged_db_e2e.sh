@@ -32,8 +32,6 @@ DB=$VX_DIR/Database.xml
 cp "$DB" "$E2E_TMP/original.xml"
 MESSAGE='Database.xml was not read to its end. Phrases read: 3. Reading stopped at line 22, column 30. Vellix will not save this file by itself until you save it from the phrase editor, which keeps a backup of it first.'
 
-EDITOR='*Edit Phrases*'
-editor_open() { vx_window "$EDITOR"; }
 phrases_in_file() {
   python3 - "$DB" <<'PY'
 import sys, xml.etree.ElementTree as ET
@@ -69,13 +67,13 @@ vx_run /edit
 e2e_wait 'vx_window "Vellix"' 300 || e2e_fail "no message before the editor opens"
 e2e_wine "$VX_MSG" children "Vellix" | tr -d '\r' | grep -qF "$MESSAGE" ||
   e2e_fail "the editor's message differs: $(e2e_wine "$VX_MSG" children "Vellix")"
-e2e_wine "$VX_MSG" visible "$EDITOR" && e2e_fail "the editor showed before its message"
-e2e_wine "$VX_MSG" send "Vellix" 0x111 1 0 >/dev/null || e2e_fail "cannot close the message"
-e2e_wait 'e2e_wine "$VX_MSG" visible "$EDITOR"' 300 || e2e_fail "the editor did not open after the message"
+e2e_wine "$VX_MSG" visible "$VX_EDITOR" && e2e_fail "the editor showed before its message"
+e2e_wine "$VX_MSG" send "Vellix" "$VX_WM_COMMAND" "$VX_IDOK" 0 >/dev/null || e2e_fail "cannot close the message"
+e2e_wait 'e2e_wine "$VX_MSG" visible "$VX_EDITOR"' 300 || e2e_fail "the editor did not open after the message"
 
 # OK saves what was read, with a backup of the damaged file first.
-e2e_wine "$VX_MSG" send "$EDITOR" 0x111 1 0 >/dev/null || e2e_fail "cannot send OK to the editor"
-e2e_wait '! editor_open' 100 || e2e_fail "OK did not close the editor"
+e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_IDOK" 0 >/dev/null || e2e_fail "cannot send OK to the editor"
+e2e_wait '! vx_editor_open' 100 || e2e_fail "OK did not close the editor"
 e2e_wait '! cmp -s "$DB" "$E2E_TMP/original.xml"' 100 || e2e_fail "OK in the editor did not save"
 [ "$(phrases_in_file)" = 'Tom & Jerry|phrase number 2|phrase number 3' ] || e2e_fail "saved: $(phrases_in_file)"
 grep -qF '<Word>Tom &amp; Jerry</Word>' "$DB" || e2e_fail "the & was not written as &amp;"

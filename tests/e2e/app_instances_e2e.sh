@@ -62,7 +62,7 @@ xdotool type --delay 40 "btw"
 sleep 0.5
 xdotool type " "
 e2e_expect_text 'btw ' "a second start switched the engine on while the editor runs"
-e2e_wine "$VX_MSG" send "*Edit Phrases*" 0x111 2 0 >/dev/null || e2e_fail "cannot close the editor"
+e2e_wine "$VX_MSG" send "*Edit Phrases*" "$VX_WM_COMMAND" "$VX_IDCANCEL" 0 >/dev/null || e2e_fail "cannot close the editor"
 e2e_wait '! vx_window "*Edit Phrases*"' 100 || e2e_fail "the unchanged editor did not close on Cancel"
 vt_expect_icon on "after the editor that a second start asked the engine of"
 e2e_focus_target

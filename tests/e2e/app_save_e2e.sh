@@ -150,7 +150,7 @@ VT_EXPANDED=$(( $(expanded "$i") + 1 ))
 VT_PHRASE=$i
 xdotool type --delay 20 "$(keystroke "$i")"
 e2e_wait '[ "$(expanded "$VT_PHRASE")" = "$VT_EXPANDED" ]' 100 || e2e_fail "$(keystroke "$i") did not expand before the session's end"
-[ "$(vx_send 0x16 1 0)" = 0 ] || e2e_fail "WM_ENDSESSION was not answered"
+[ "$(vx_send "$VX_WM_ENDSESSION" 1 0)" = 0 ] || e2e_fail "WM_ENDSESSION was not answered"
 kill -9 "$VX_PID"
 wait "$VX_PID" 2>/dev/null || true
 xdotool type " "

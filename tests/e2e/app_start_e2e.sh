@@ -18,14 +18,14 @@ vx_log_has "======================Start "
 vx_log_has "This version released "
 # The main dialog comes only after the language was chosen.
 vx_main_window && e2e_fail "the main dialog runs before the language dialog was confirmed"
-e2e_wine "$VX_MSG" send "*Select Language" 0x111 1 0 >/dev/null || e2e_fail "cannot confirm the language dialog"
+e2e_wine "$VX_MSG" send "*Select Language" "$VX_WM_COMMAND" "$VX_IDOK" 0 >/dev/null || e2e_fail "cannot confirm the language dialog"
 vx_wait_main
 wine reg query "$run_key" /v Vellix 2>/dev/null | tr -d '\r' | grep -q 'Vellix.exe" /autoload' ||
   e2e_fail "the autostart entry was not written"
 e2e_wine "$VX_MSG" visible "$VX_TITLE" && e2e_fail "the main dialog is visible"
 # The first run opens the phrase editor; the engine waits until it is closed.
 e2e_wait 'vx_window "*Edit Phrases*"' 300 || e2e_fail "the first run did not open the phrase editor"
-e2e_wine "$VX_MSG" send "*Edit Phrases*" 0x111 2 0 >/dev/null || e2e_fail "cannot close the editor"
+e2e_wine "$VX_MSG" send "*Edit Phrases*" "$VX_WM_COMMAND" "$VX_IDCANCEL" 0 >/dev/null || e2e_fail "cannot close the editor"
 e2e_wait '! vx_window "*Edit Phrases*"' 100 || e2e_fail "the unchanged editor did not close on Cancel"
 
 # Typing a keystroke expands it.

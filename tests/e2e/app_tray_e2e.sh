@@ -105,8 +105,8 @@ vt_expect_tip ": Turn On" "after the second start"
 
 # Session lock switches the engine off, unlock on again: the first keystroke after the
 # unlock expands in the window that kept the focus.
-lock() { [ "$(vx_send 0x2B1 7 1)" = 1 ] || e2e_fail "lock not handled"; sleep 0.3; }
-unlock() { [ "$(vx_send 0x2B1 8 1)" = 1 ] || e2e_fail "unlock not handled"; sleep 0.3; }
+lock() { [ "$(vx_send "$VX_WM_WTSSESSION_CHANGE" "$VX_WTS_SESSION_LOCK" 1)" = 1 ] || e2e_fail "lock not handled"; sleep 0.3; }
+unlock() { [ "$(vx_send "$VX_WM_WTSSESSION_CHANGE" "$VX_WTS_SESSION_UNLOCK" 1)" = 1 ] || e2e_fail "unlock not handled"; sleep 0.3; }
 lock
 vx_log_has "Uninstall Engine: Yes"
 type_btw off "no expansion while locked"

@@ -6,35 +6,20 @@
 . "$(dirname "$0")/vellix_lib.sh"
 e2e_enter "$@"
 
-EDITOR='*Edit Phrases*'
-editor_open() { vx_window "$EDITOR"; }
-
-# Gives the editor window the keyboard focus.
-focus_editor() {
-  local window
-  window=$(timeout 20 xdotool search --sync --name "Edit Phrases" | head -n 1) || e2e_fail "no editor window"
-  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 ||
-    timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
-  # Without a window manager a click is what activates a Wine window: on the usage count
-  # of the first row, a read-only cell.
-  local x y w h
-  eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-  xdotool mousemove $((X + WIDTH - 50)) $((Y + 62)) click 1
-  sleep 0.5
-}
 
 vx_folder
 vx_settings
 vx_start
 vx_wait_main
 vx_run /edit
-e2e_wait editor_open 300 || e2e_fail "/edit did not open the editor"
+e2e_wait vx_editor_open 300 || e2e_fail "/edit did not open the editor"
 
 # Add (Edit menu, "&Add"): the phrase text in its in-place editor, Enter, then the keystroke.
-focus_editor
+vx_focus_editor
 # Add through its command; the in-place editor of the new phrase takes the typing.
-e2e_wine "$VX_MSG" send "$EDITOR" 0x111 32776 0 >/dev/null || e2e_fail "cannot send Add"
-sleep 1
+e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_ADD_PHRASE" 0 >/dev/null || e2e_fail "cannot send Add"
+e2e_wait 'e2e_wine "$VX_MSG" children "$VX_EDITOR" | grep -q "^$VX_GRID_EDITOR "' 100 ||
+  e2e_fail "Add opened no text editor for the new phrase"
 xdotool key --delay 50 ctrl+a BackSpace
 xdotool type --delay 40 "see you later"
 xdotool key Return
@@ -42,23 +27,22 @@ sleep 1
 xdotool key ctrl+a BackSpace
 xdotool type --delay 40 "cul"
 xdotool key Return
-sleep 0.5
 e2e_wait 'vx_window "* Vellix*Edit Phrases*"' 50 || e2e_fail "the editor is not marked modified"
 
 # An exit request now asks "Save changes?"; Cancel keeps the editor and the program.
 vx_run /exit &
 exit_pid=$!
 e2e_wait 'vx_window "Vellix"' 100 || e2e_fail "no save prompt on the exit request"
-e2e_wine "$VX_MSG" send "Vellix" 0x111 2 0 >/dev/null || true  # IDCANCEL to the message box
+e2e_wine "$VX_MSG" send "Vellix" "$VX_WM_COMMAND" "$VX_IDCANCEL" 0 >/dev/null || true  # to the message box
 wait "$exit_pid" || true
 sleep 0.5
 vx_main_window || e2e_fail "the program ended although the prompt was cancelled"
-editor_open || e2e_fail "the editor closed although the prompt was cancelled"
+vx_editor_open || e2e_fail "the editor closed although the prompt was cancelled"
 
 backups() { find "$VX_DIR/Phrases_Backup" -name '*.xml' 2>/dev/null | wc -l || true; }
 backups_before=$(backups)
-e2e_wine "$VX_MSG" send "$EDITOR" 0x111 1 0 >/dev/null || e2e_fail "cannot send OK to the editor"
-e2e_wait '! editor_open' 100 || e2e_fail "OK did not close the editor"
+e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_IDOK" 0 >/dev/null || e2e_fail "cannot send OK to the editor"
+e2e_wait '! vx_editor_open' 100 || e2e_fail "OK did not close the editor"
 e2e_wait 'grep -q "see you later" "$VX_DIR/Database.xml"' 100 || e2e_fail "the new phrase was not saved"
 grep -q '>cul<' "$VX_DIR/Database.xml" || e2e_fail "the new keystroke was not saved"
 backups_after=$(backups)

@@ -6,22 +6,7 @@
 . "$(dirname "$0")/tray_lib.sh"
 e2e_enter "$@"
 
-EDITOR='*Edit Phrases*'
 OPEN='Vellix : Open database with phrases'
-editor_open() { vx_window "$EDITOR"; }
-
-# Gives the editor window the keyboard focus (as in editor_e2e.sh: without a window manager
-# a click is what activates a Wine window; on the usage count of the first row).
-focus_editor() {
-  local window
-  window=$(timeout 20 xdotool search --sync --name "Edit Phrases" | head -n 1) || e2e_fail "no editor window"
-  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 ||
-    timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
-  local X Y WIDTH HEIGHT
-  eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
-  xdotool mousemove $((X + WIDTH - 50)) $((Y + 62)) click 1
-  sleep 0.5
-}
 
 vx_folder
 vx_settings 'Sounds=0'
@@ -33,12 +18,13 @@ vt_start
 vx_wait_main
 vt_wait_ready
 vx_run /edit
-e2e_wait 'e2e_wine "$VX_MSG" visible "$EDITOR"' 300 || e2e_fail "/edit did not open the editor"
+e2e_wait 'e2e_wine "$VX_MSG" visible "$VX_EDITOR"' 300 || e2e_fail "/edit did not open the editor"
 
 # A new phrase and its keystroke, typed.
-focus_editor
-e2e_wine "$VX_MSG" send "$EDITOR" 0x111 32776 0 >/dev/null || e2e_fail "cannot send Add"
-sleep 1
+vx_focus_editor
+e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_ADD_PHRASE" 0 >/dev/null || e2e_fail "cannot send Add"
+e2e_wait 'e2e_wine "$VX_MSG" children "$VX_EDITOR" | grep -q "^$VX_GRID_EDITOR "' 100 ||
+  e2e_fail "Add opened no text editor for the new phrase"
 xdotool key --delay 50 ctrl+a BackSpace
 xdotool type --delay 40 "kept after cancel"
 xdotool key Return
@@ -46,23 +32,22 @@ sleep 1
 xdotool key ctrl+a BackSpace
 xdotool type --delay 40 "kac"
 xdotool key Return
-sleep 0.5
 e2e_wait 'vx_window "* Vellix*Edit Phrases*"' 50 || e2e_fail "the editor is not marked modified"
 
 # Open another database; "Save changes?" answered Yes writes the database.
-e2e_wine "$VX_MSG" post "$EDITOR" 0x111 32790 0 || e2e_fail "cannot send Open"
+e2e_wine "$VX_MSG" post "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_OPEN_DATABASE" 0 || e2e_fail "cannot send Open"
 e2e_wait 'vx_window "$OPEN"' 100 || e2e_fail "no open-file dialog"
-e2e_wine "$VX_MSG" settext "$OPEN" 1148 "$(e2e_winpath "$VX_DIR/Other.xml")" || e2e_fail "no file name field"
-e2e_wine "$VX_MSG" post "$OPEN" 0x111 1 0 || e2e_fail "cannot choose the file"
+e2e_wine "$VX_MSG" settext "$OPEN" "$VX_OPEN_FILE_NAME" "$(e2e_winpath "$VX_DIR/Other.xml")" || e2e_fail "no file name field"
+e2e_wine "$VX_MSG" post "$OPEN" "$VX_WM_COMMAND" "$VX_IDOK" 0 || e2e_fail "cannot choose the file"
 e2e_wait 'vx_window "Vellix"' 100 || e2e_fail "no save prompt before another database is opened"
 e2e_wine "$VX_MSG" children "Vellix" | grep -qF "Save changes?" || e2e_fail "the prompt is not the save prompt"
-e2e_wine "$VX_MSG" send "Vellix" 0x111 6 0 >/dev/null || e2e_fail "cannot answer Yes"
+e2e_wine "$VX_MSG" send "Vellix" "$VX_WM_COMMAND" "$VX_IDYES" 0 >/dev/null || e2e_fail "cannot answer Yes"
 e2e_wait 'grep -qF "kept after cancel" "$DB"' 100 || e2e_fail "Yes did not save the database"
 e2e_wait 'vx_window "*Edit Phrases*Other.xml*"' 100 || e2e_fail "the editor did not open Other.xml"
 
 # Cancel: nothing changed since the load, so the editor ends without asking.
-e2e_wine "$VX_MSG" send "$EDITOR" 0x111 2 0 >/dev/null || e2e_fail "cannot send Cancel"
-e2e_wait '! editor_open' 100 || e2e_fail "Cancel did not close the editor"
+e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_IDCANCEL" 0 >/dev/null || e2e_fail "cannot send Cancel"
+e2e_wait '! vx_editor_open' 100 || e2e_fail "Cancel did not close the editor"
 
 # The next typed phrase is counted and saved; what the user saved stays in the file.
 e2e_start_target

@@ -10,6 +10,8 @@
 #   vx_wait_main                waits until the hidden main dialog exists
 #   vx_wait_gone                waits until it is gone
 #   vx_send MSG WP LP           sends a message to the main dialog, prints the answer
+#   vx_editor_open              whether the phrase editor ($VX_EDITOR) is open
+#   vx_focus_editor             gives the phrase editor the keyboard focus
 #   vx_log_has TEXT             waits until LogReport.txt holds TEXT
 #
 # Environment: VELLIX_EXE (ctest sets it; default build/windows/Vellix.exe).
@@ -17,6 +19,22 @@
 
 VX_EXE=${VELLIX_EXE:-$E2E_ROOT/build/windows/Vellix.exe}
 VX_MSG=$E2E_TOOLS/win-message/win-message.exe
+
+# The window messages, command and control ids and answers the scripts send (the system's
+# values, and Vellix's own from res/resource.h and the phrase grid).
+VX_WM_ENDSESSION=0x16
+VX_WM_COMMAND=0x111
+VX_WM_WTSSESSION_CHANGE=0x2B1
+VX_WTS_REMOTE_CONNECT=3
+VX_WTS_SESSION_LOCK=7
+VX_WTS_SESSION_UNLOCK=8
+VX_IDOK=1
+VX_IDCANCEL=2
+VX_IDYES=6
+VX_ID_ADD_PHRASE=32776
+VX_ID_OPEN_DATABASE=32790
+VX_OPEN_FILE_NAME=1148  # the file-name box (cmb13) of the open-file dialog
+VX_GRID_EDITOR=14864    # the phrase grid's in-place text editor
 
 vx_folder() {
   VX_DIR=$E2E_TMP/program
@@ -51,6 +69,22 @@ vx_window() { e2e_wine "$VX_MSG" find "$1" >/dev/null; }
 vx_wait_main() { e2e_wait vx_main_window "${1:-300}" || e2e_fail "the main dialog did not appear"; }
 vx_wait_gone() { e2e_wait '! vx_main_window' "${1:-200}" || e2e_fail "Vellix did not end"; }
 vx_send() { e2e_wine "$VX_MSG" send "$VX_TITLE" "$@" | tr -d '\r'; }
+
+# The phrase editor's window.
+VX_EDITOR='*Edit Phrases*'
+vx_editor_open() { vx_window "$VX_EDITOR"; }
+
+# Gives the editor window the keyboard focus. Without a window manager a click is what
+# activates a Wine window: on the usage count of the first row, a read-only cell.
+vx_focus_editor() {
+  local window X Y WIDTH HEIGHT
+  window=$(timeout 20 xdotool search --sync --name "Edit Phrases" | head -n 1) || e2e_fail "no editor window"
+  timeout 5 xdotool windowactivate --sync "$window" >/dev/null 2>&1 ||
+    timeout 5 xdotool windowfocus --sync "$window" >/dev/null 2>&1 || true
+  eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
+  xdotool mousemove $((X + WIDTH - 50)) $((Y + 62)) click 1
+  sleep 0.5
+}
 
 # LogReport.txt is UTF-16; grep its UTF-8 form.
 vx_log() { iconv -f UTF-16 -t UTF-8 "$VX_LOG" 2>/dev/null | tr -d '\r'; }

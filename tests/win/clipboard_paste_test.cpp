@@ -15,21 +15,10 @@
 #include "engine/clipboard_paste_win.h"
 #include "engine/key_injector_win.h"
 #include "engine/synthetic_typing.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
-
-void Pump(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < end) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
 
 const UINT kPrivateFormat = RegisterClipboardFormatW(L"Vellix Paste Test Format");
 
@@ -74,9 +63,8 @@ class EditTarget {
   EditTarget() {
     window_ = CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE | ES_MULTILINE,
                               50, 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
-    SetForegroundWindow(window_);
-    SetFocus(window_);
-    Pump(50);
+    testing::ToForeground(window_, window_);
+    testing::PumpFor(50);
   }
   ~EditTarget() { DestroyWindow(window_); }
   std::wstring Text() const {
@@ -112,7 +100,7 @@ TEST(ClipboardPaste, TheTargetGetsThePhraseAndTheUserGetsTheClipboardBack) {
   Win32KeyInjector injector;
   const std::u16string phrase = std::u16string(300, u'x') + u"\r\nend";
   EXPECT_EQ(PasteText(phrase, 0, injector), PasteResult::kPasted);
-  Pump(100);
+  testing::PumpFor(100);
   EXPECT_EQ(target.Text(), std::wstring(300, L'x') + L"\r\nend");
   EXPECT_EQ(ClipboardText(), L"the user's text");
   EXPECT_EQ(FormatBytes(kPrivateFormat), std::string("\x01\x02\x03\x00\x04", 5));
@@ -122,11 +110,11 @@ TEST(ClipboardPaste, LeftPressesFollowThePaste) {
   EditTarget target;
   Win32KeyInjector injector;
   EXPECT_EQ(PasteText(u"(....)", 1, injector), PasteResult::kPasted);
-  Pump(100);
+  testing::PumpFor(100);
   // The caret sits before the closing bracket: what is typed next lands inside.
   const KeyRecord q[] = {{0, u'q', kKeyEventUnicode, 0}, {0, u'q', kKeyEventUnicode | kKeyEventKeyUp, 0}};
   injector.Send(q);
-  Pump(100);
+  testing::PumpFor(100);
   EXPECT_EQ(target.Text(), L"(....q)");
 }
 

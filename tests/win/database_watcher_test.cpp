@@ -14,7 +14,7 @@
 
 #include "base/wide.h"
 #include "phrases/file_stamp.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {

@@ -22,6 +22,7 @@
 #include "services/clipboard_win.h"
 #include "services/excluded_programs.h"
 #include "win32/program_windows_win.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
@@ -57,13 +58,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using testing::Pump;
 
 void SetClipboard(const std::u16string* text) {
   if (text) {
@@ -131,7 +126,7 @@ class DetailsPanelTest : public ::testing::Test {
     RegisterClassW(&windowClass);
     host_ = CreateWindowExW(0, L"VellixPanelTestHost", L"details panel test", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 40,
                             40, 720, 320, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(host_);
+    testing::ToForeground(host_);
     Pump();
   }
   static void TearDownTestSuite() {

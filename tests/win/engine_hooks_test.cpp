@@ -13,21 +13,10 @@
 #include "engine/key_injector_win.h"
 #include "engine/keyboard_hook_manager_win.h"
 #include "engine/win_event_hook_manager_win.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
-
-void PumpMessages(DWORD milliseconds) {
-  const ULONGLONG end = GetTickCount64() + milliseconds;
-  while (GetTickCount64() < end) {
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    MSG msg;
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
 
 class KeyRecorder final : public KeyboardListener {
  public:
@@ -57,9 +46,8 @@ class EditWindow {
                               50, 50, 300, 200, nullptr, nullptr, nullptr, nullptr);
     edit_ = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 10, 10, 200,
                             100, window_, nullptr, nullptr, nullptr);
-    SetForegroundWindow(window_);
-    SetFocus(edit_);
-    PumpMessages(50);
+    testing::ToForeground(window_, edit_);
+    testing::PumpFor(50);
   }
   ~EditWindow() { DestroyWindow(window_); }
   HWND window() const { return window_; }
@@ -94,16 +82,16 @@ TEST(KeyboardHookManagerWin, ProcedureHandsOnlyActionEventsToListeners) {
   record.scanCode = 0x1E;
   record.flags = LLKHF_INJECTED;
   KeyboardHookManager::HookProc(HC_NOREMOVE, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record));
-  PumpMessages(50);
+  testing::PumpFor(50);
   EXPECT_TRUE(recorder.keys.empty());
   KeyboardHookManager::HookProc(HC_ACTION, WM_KEYUP, reinterpret_cast<LPARAM>(&record));
   // A release waits in the queue for the next press, which asks for the drain; the
   // listener hears of both, in order, once messages are pumped.
-  PumpMessages(50);
+  testing::PumpFor(50);
   EXPECT_TRUE(recorder.keys.empty());
   KeyboardHookManager::HookProc(HC_ACTION, WM_KEYDOWN, reinterpret_cast<LPARAM>(&record));
   EXPECT_TRUE(recorder.keys.empty());
-  PumpMessages(50);
+  testing::PumpFor(50);
   ASSERT_EQ(recorder.keys.size(), 2u);
   EXPECT_EQ(recorder.keys[1].message, kWmKeyDown);
   EXPECT_EQ(recorder.keys[0].message, kWmKeyUp);
@@ -122,7 +110,7 @@ TEST(KeyboardHookManagerWin, InjectedKeysReachTheListenerWithTheirFlag) {
   const KeyRecord records[] = {{0, u'q', kKeyEventUnicode, 0},
                                {0, u'q', kKeyEventUnicode | kKeyEventKeyUp, 0}};
   EXPECT_EQ(injector.Send(records), 2u);
-  PumpMessages(300);
+  testing::PumpFor(300);
   EXPECT_TRUE(KeyboardHookManager::Unregister(&recorder));
   ASSERT_GE(recorder.keys.size(), 2u);
   EXPECT_EQ(recorder.keys[0].message, kWmKeyDown);
@@ -155,7 +143,7 @@ TEST(WinEventHookManagerWin, EventsOfTheOwnProcessFollowTheSkipFlag) {
     ASSERT_TRUE(WinEventHookManager::IsHooked());
     NotifyWinEvent(EVENT_OBJECT_FOCUS, window.edit(), OBJID_CLIENT, CHILDID_SELF);
     NotifyWinEvent(EVENT_OBJECT_NAMECHANGE, window.edit(), OBJID_CLIENT, CHILDID_SELF);
-    PumpMessages(200);
+    testing::PumpFor(200);
     EXPECT_TRUE(WinEventHookManager::Remove(&recorder));
     if (skip) {
       EXPECT_TRUE(recorder.events.empty());
@@ -213,7 +201,7 @@ TEST(KeyboardHookManagerWin, KeysCarryTheModifiersHeldWhenTheyCame) {
                             {'D', 0, 0, 0},
                             {'D', 0, kKeyEventKeyUp, 0}};
   ASSERT_EQ(injector.Send(keys), 6u);
-  PumpMessages(300);
+  testing::PumpFor(300);
   EXPECT_TRUE(KeyboardHookManager::Unregister(&recorder));
   std::vector<uint32_t> downs;
   for (const auto& key : recorder.keys) {

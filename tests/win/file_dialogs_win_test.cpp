@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "win/temp_folder.h"
+#include "win/win_test_support.h"
 
 namespace vellix {
 namespace {

@@ -13,6 +13,7 @@
 #include "base/wide.h"
 #include "lang/language_settings.h"
 #include "lang/language_win.h"
+#include "win_test_support.h"
 
 namespace vellix::testing {
 
@@ -48,7 +49,8 @@ class LanguageTest : public ::testing::Test {
   // The keys of a section, in file order.
   std::vector<std::u16string> Keys(const std::u16string& name, const std::u16string& section) const;
 
-  std::u16string folder_;
+  std::unique_ptr<TempFolder> folder_owner_;
+  std::u16string folder_;  // the program folder, ending in "\\"
   FakeLanguageSettings settings_;
   std::unique_ptr<Language> language_;
 };

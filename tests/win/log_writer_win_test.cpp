@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "base/wide.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 #include "win32/program_folder.h"
 
 namespace vellix {

@@ -9,7 +9,7 @@
 
 #include "base/wide.h"
 #include "phrases/database_file_writer_win.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
@@ -22,17 +22,7 @@ std::u16string FileIn(const TempFolder& folder, const wchar_t* name) {
   return ToU16(folder.File(name));
 }
 
-std::string ReadBytes(const std::u16string& path) {
-  std::string bytes;
-  HANDLE file = CreateFileW(AsWide(path.c_str()), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "<missing>";
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
+std::string ReadBytes(const std::u16string& path) { return testing::ReadFileBytes(ToWide(path), "<missing>"); }
 
 void WriteBytes(const std::u16string& path, const std::string& bytes) {
   SetFileAttributesW(AsWide(path.c_str()), FILE_ATTRIBUTE_NORMAL);

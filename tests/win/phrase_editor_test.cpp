@@ -27,22 +27,14 @@
 #include "resource.h"
 #include "services/settings.h"
 #include "services/web_links.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
 
 enum Column { kPhrase, kCase, kAction, kUsage };
 
-void Pump() {
-  MSG msg;
-  for (int round = 0; round < 3; ++round) {
-    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-      TranslateMessage(&msg);
-      DispatchMessageW(&msg);
-    }
-  }
-}
+using testing::Pump;
 
 std::u16string TextOf(HWND window) {
   wchar_t buffer[1024] = {};
@@ -158,7 +150,7 @@ class PhraseEditorTest : public ::testing::Test {
     HWND window = editor_->CreateModeless(nullptr);
     EXPECT_NE(window, nullptr);
     ShowWindow(window, SW_SHOW);
-    SetForegroundWindow(window);
+    testing::ToForeground(window);
     Pump();
     return window;
   }
@@ -771,7 +763,17 @@ TEST_F(PhraseEditorTest, CloseRequestAnswersWhetherTheEditorStays) {
     EXPECT_EQ(editor_->result(), c.result) << c.answer;
     if (editor_->hwnd()) {
       EXPECT_FALSE(IsIconic(Window()));
+      // The language message changes nothing: the editor stays open and modified, with its
+      // rows and title as they were.
+      const std::u16string title = TextOf(Window());
+      const int rows = Grid().RowCount();
       EXPECT_EQ(SendMessageW(Window(), EditorLanguageMessage(), 0, 0), 0);
+      Pump();
+      EXPECT_TRUE(IsWindow(Window()));
+      EXPECT_EQ(editor_->result(), 0);
+      EXPECT_TRUE(editor_->modified());
+      EXPECT_EQ(Grid().RowCount(), rows);
+      EXPECT_EQ(TextOf(Window()), title);
     }
     CloseEditor();
   }

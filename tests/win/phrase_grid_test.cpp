@@ -14,6 +14,7 @@
 
 #include "base/wide.h"
 #include "controls/phrase_grid_win.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {
@@ -73,13 +74,7 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lparam)
   return DefWindowProcW(hwnd, message, wparam, lparam);
 }
 
-void Pump() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
-}
+using testing::Pump;
 
 // Holds keys down in the thread's keyboard state while it lives (GetKeyState reads it).
 class HeldKeys {
@@ -134,7 +129,7 @@ class PhraseGridTest : public ::testing::Test {
     ASSERT_NE(list_, nullptr);
     other_ = CreateWindowExW(0, L"BUTTON", L"other", WS_CHILD | WS_VISIBLE | WS_TABSTOP, 520, 10, 60, 24, host_,
                              reinterpret_cast<HMENU>(101), GetModuleHandleW(nullptr), nullptr);
-    SetForegroundWindow(host_);
+    testing::ToForeground(host_);
     ASSERT_TRUE(grid_.Attach(list_));
     grid_.SetColumns({
         {u"Phrase", 150, LVCFMT_LEFT, CellKind::CheckText, {}},

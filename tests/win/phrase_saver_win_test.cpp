@@ -14,7 +14,7 @@
 #include "phrases/database_file_writer_win.h"
 #include "phrases/database_sync.h"
 #include "phrases/file_stamp.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {

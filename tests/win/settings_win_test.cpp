@@ -7,7 +7,7 @@
 #include "base/wide.h"
 #include "services/profile_store_win.h"
 #include "services/settings.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "phrases/database_file_writer_win.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 
 namespace vellix {
 namespace {

@@ -7,7 +7,7 @@
 #include "base/wide.h"
 #include "services/autostart_win.h"
 #include "services/system_services_win.h"
-#include "temp_folder.h"
+#include "win_test_support.h"
 #include "win32/program_folder.h"
 
 namespace vellix {

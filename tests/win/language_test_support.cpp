@@ -1,41 +1,19 @@
+// The shared fixture of the language tests.
 #include "language_test_support.h"
 
 namespace vellix::testing {
-namespace {
-
-void RemoveFolder(const std::wstring& folder) {
-  WIN32_FIND_DATAW found{};
-  HANDLE search = FindFirstFileW((folder + L"*").c_str(), &found);
-  if (search != INVALID_HANDLE_VALUE) {
-    do {
-      const std::wstring name = found.cFileName;
-      if (name == L"." || name == L"..") continue;
-      SetFileAttributesW((folder + name).c_str(), FILE_ATTRIBUTE_NORMAL);
-      DeleteFileW((folder + name).c_str());
-    } while (FindNextFileW(search, &found));
-    FindClose(search);
-  }
-  RemoveDirectoryW(folder.c_str());
-}
-
-}  // namespace
 
 void LanguageTest::SetUp() {
-  static int counter = 0;
-  wchar_t temp[MAX_PATH] = {};
-  GetTempPathW(MAX_PATH, temp);
-  const std::wstring folder = std::wstring(temp) + L"vellix_lang_" + std::to_wstring(GetCurrentProcessId()) + L"_" +
-                              std::to_wstring(++counter) + L"\\";
-  RemoveFolder(folder);
-  ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
-  folder_ = ToU16(folder);
+  folder_owner_ = std::make_unique<TempFolder>();
+  folder_ = ToU16(folder_owner_->Path());
+  ASSERT_NE(GetFileAttributesW(folder_owner_->Path().c_str()), INVALID_FILE_ATTRIBUTES);
 }
 
 void LanguageTest::TearDown() {
   if (language_) language_->WaitForBackgroundWrites();
   Language::Install(nullptr);
   language_.reset();
-  RemoveFolder(ToWide(folder_));
+  folder_owner_.reset();
 }
 
 Language& LanguageTest::StartLanguage(const std::u16string& lang_file) {
@@ -49,11 +27,7 @@ Language& LanguageTest::StartLanguage(const std::u16string& lang_file) {
 }
 
 void LanguageTest::WriteBytes(const std::u16string& name, const std::string& bytes) const {
-  HANDLE file = CreateFileW(AsWide(PathOf(name).c_str()), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  ASSERT_NE(file, INVALID_HANDLE_VALUE);
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
-  CloseHandle(file);
+  ASSERT_TRUE(WriteFileBytes(ToWide(PathOf(name)), bytes));
 }
 
 void LanguageTest::WriteUnicode(const std::u16string& name, const std::u16string& text) const {
@@ -62,17 +36,7 @@ void LanguageTest::WriteUnicode(const std::u16string& name, const std::u16string
   WriteBytes(name, bytes);
 }
 
-std::string LanguageTest::ReadBytes(const std::u16string& name) const {
-  HANDLE file = CreateFileW(AsWide(PathOf(name).c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return {};
-  std::string bytes;
-  char buffer[4096];
-  DWORD read = 0;
-  while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0) bytes.append(buffer, read);
-  CloseHandle(file);
-  return bytes;
-}
+std::string LanguageTest::ReadBytes(const std::u16string& name) const { return ReadFileBytes(ToWide(PathOf(name))); }
 
 bool LanguageTest::Exists(const std::u16string& name) const {
   return GetFileAttributesW(AsWide(PathOf(name).c_str())) != INVALID_FILE_ATTRIBUTES;
