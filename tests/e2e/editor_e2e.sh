@@ -15,19 +15,7 @@ vx_run /edit
 e2e_wait vx_editor_open 300 || e2e_fail "/edit did not open the editor"
 
 # Add (Edit menu, "&Add"): the phrase text in its in-place editor, Enter, then the keystroke.
-vx_focus_editor
-# Add through its command; the in-place editor of the new phrase takes the typing.
-e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_ADD_PHRASE" 0 >/dev/null || e2e_fail "cannot send Add"
-e2e_wait 'e2e_wine "$VX_MSG" children "$VX_EDITOR" | grep -q "^$VX_GRID_EDITOR "' 100 ||
-  e2e_fail "Add opened no text editor for the new phrase"
-xdotool key --delay 50 ctrl+a BackSpace
-xdotool type --delay 40 "see you later"
-xdotool key Return
-sleep 1
-xdotool key ctrl+a BackSpace
-xdotool type --delay 40 "cul"
-xdotool key Return
-e2e_wait 'vx_window "* Vellix*Edit Phrases*"' 50 || e2e_fail "the editor is not marked modified"
+vx_add_phrase "see you later" "cul"
 
 # An exit request now asks "Save changes?"; Cancel keeps the editor and the program.
 vx_run /exit &

@@ -21,18 +21,7 @@ vx_run /edit
 e2e_wait 'e2e_wine "$VX_MSG" visible "$VX_EDITOR"' 300 || e2e_fail "/edit did not open the editor"
 
 # A new phrase and its keystroke, typed.
-vx_focus_editor
-e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_ADD_PHRASE" 0 >/dev/null || e2e_fail "cannot send Add"
-e2e_wait 'e2e_wine "$VX_MSG" children "$VX_EDITOR" | grep -q "^$VX_GRID_EDITOR "' 100 ||
-  e2e_fail "Add opened no text editor for the new phrase"
-xdotool key --delay 50 ctrl+a BackSpace
-xdotool type --delay 40 "kept after cancel"
-xdotool key Return
-sleep 1
-xdotool key ctrl+a BackSpace
-xdotool type --delay 40 "kac"
-xdotool key Return
-e2e_wait 'vx_window "* Vellix*Edit Phrases*"' 50 || e2e_fail "the editor is not marked modified"
+vx_add_phrase "kept after cancel" "kac"
 
 # Open another database; "Save changes?" answered Yes writes the database.
 e2e_wine "$VX_MSG" post "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_OPEN_DATABASE" 0 || e2e_fail "cannot send Open"

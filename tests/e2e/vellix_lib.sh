@@ -12,6 +12,7 @@
 #   vx_send MSG WP LP           sends a message to the main dialog, prints the answer
 #   vx_editor_open              whether the phrase editor ($VX_EDITOR) is open
 #   vx_focus_editor             gives the phrase editor the keyboard focus
+#   vx_add_phrase TEXT KEY      adds a phrase and its keystroke in the editor, typed
 #   vx_log_has TEXT             waits until LogReport.txt holds TEXT
 #
 # Environment: VELLIX_EXE (ctest sets it; default build/windows/Vellix.exe).
@@ -84,6 +85,24 @@ vx_focus_editor() {
   eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y|WIDTH|HEIGHT)=')"
   xdotool mousemove $((X + WIDTH - 50)) $((Y + 62)) click 1
   sleep 0.5
+}
+
+# Adds a phrase in the open editor as the user does: Add, its text typed into the grid's
+# in-place editor, Enter, then its first keystroke typed into the entry the details panel
+# opens, Enter. The editor is then marked modified.
+vx_add_phrase() {
+  vx_focus_editor
+  e2e_wine "$VX_MSG" send "$VX_EDITOR" "$VX_WM_COMMAND" "$VX_ID_ADD_PHRASE" 0 >/dev/null || e2e_fail "cannot send Add"
+  e2e_wait 'e2e_wine "$VX_MSG" children "$VX_EDITOR" | grep -q "^$VX_GRID_EDITOR "' 100 ||
+    e2e_fail "Add opened no text editor for the new phrase"
+  xdotool key --delay 50 ctrl+a BackSpace
+  xdotool type --delay 40 "$1"
+  xdotool key Return
+  sleep 1  # the panel opens the keystroke entry through posted messages
+  xdotool key ctrl+a BackSpace
+  xdotool type --delay 40 "$2"
+  xdotool key Return
+  e2e_wait 'vx_window "* Vellix*Edit Phrases*"' 50 || e2e_fail "the editor is not marked modified"
 }
 
 # LogReport.txt is UTF-16; grep its UTF-8 form.
