@@ -17,6 +17,7 @@
 #include "lang/language_keys.h"
 #include "phrases/keystroke_conflicts.h"
 #include "phrases/phrase_database_file.h"
+#include "picker/picker_window_win.h"
 #include "resource.h"
 #include "services/program_title.h"
 #include "services/settings.h"
