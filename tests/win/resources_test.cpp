@@ -207,7 +207,7 @@ TEST(Resources, TrayMenuHoldsItsCommandsInOrder) {
                       {UINT(-1), u"Language"},
                       {33000, u"Do Not Expand in This Program"},
                       {32771, u"Enable"}});
-  ExpectItems(GetSubMenu(popup, 17), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
+  ExpectItems(GetSubMenu(popup, 20), {{32000, u"English (Embedded)"}, {0, u""}, {32786, u"Create Language File"}});
   DestroyMenu(menu);
 }
 
