@@ -87,9 +87,13 @@ KeyboardHookManager::~KeyboardHookManager() {
 
 bool KeyboardHookManager::Install() noexcept {
   if (!HookEventPump::Instance().Open()) return false;
-  g_modifiers.Seed(SystemModifiers());
   g_hook.reset(SetWindowsHookExW(WH_KEYBOARD_LL, &HookProc, g_module, 0));
   if (!g_hook) return false;
+  // Seeded once the hook is in place: a modifier released before this query reads as up,
+  // one released after it reaches the hook (this thread runs the hook only when it pumps).
+  // Seeded first, a release in between was never seen and left Ctrl or Alt held for every
+  // key, as when the pause key (Ctrl+Alt+...) switches the engine on.
+  g_modifiers.Seed(SystemModifiers());
   g_mouseHook.reset(SetWindowsHookExW(WH_MOUSE_LL, &MouseHookProc, g_module, 0));
   if (!g_mouseHook) {
     g_hook.reset();
